@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Lays out the program folder: the executable, the default picture, the Texture pictures,
+# the first-run guide and an empty News folder. LUM.ini is never shipped.
+set -euo pipefail
+build=$1 dest=$2
+rm -rf "$dest"
+mkdir -p "$dest/Texture" "$dest/News"
+cp "$build/lumbrel.exe" "$dest/"
+assets="$build/assets"
+cp "$assets/Lum1.bmp" "$dest/"
+cp "$assets/はじめに.txt" "$dest/"
+cp "$assets"/Texture/* "$dest/Texture/"
+echo "dist: $dest ($(ls "$dest" | tr '\n' ' '))"

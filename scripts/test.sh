@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Runs the three test layers: native unit tests, Win32 tests under Wine, end-to-end tests of
+# the real program in a Wine desktop. Ends with one line "N passed, N failed".
+set -uo pipefail
+LUM_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+cd "$LUM_ROOT"
+mkdir -p out/test
+passed=0 failed=0
+
+# Adds the counts from a GoogleTest log.
+count_gtest() {
+  local log=$1 p f
+  p=$(grep -oE '^\[  PASSED  \] [0-9]+' "$log" | grep -oE '[0-9]+$' | tail -1)
+  f=$(grep -cE '^\[  FAILED  \] [A-Za-z0-9_/.]+\.' "$log" || true)
+  passed=$((passed + ${p:-0}))
+  failed=$((failed + ${f:-0}))
+}
+
+# Runs one GoogleTest program (the command in "$@") and adds its counts; a crash or a
+# sanitizer report without a failed test still counts as a failure.
+run_gtest() {
+  local log=$1; shift
+  "$@" > "$log" 2>&1
+  local status=$?
+  grep -E '^\[  (PASSED|FAILED) |tests ran|ERROR: |runtime error' "$log"
+  count_gtest "$log"
+  if [ $status -ne 0 ] && ! grep -qE '^\[  FAILED  \] [A-Za-z0-9_/.]+\.' "$log"; then
+    echo "ended with status $status (see $log)"
+    failed=$((failed + 1))
+  fi
+}
+
+win32_tests() {
+  source scripts/wine-env.sh
+  lum_display && lum_prefix win32
+  trap lum_cleanup EXIT
+  cd build/win && timeout 900 wine lumbrel_win32_tests.exe
+}
+
+echo "== unit tests (native, ASan + UBSan)"
+run_gtest out/test/unit.log build/native/lumbrel_unit_tests
+
+echo "== Win32 tests (Wine)"
+run_gtest out/test/win32.log bash -c "$(declare -f win32_tests); win32_tests"
+
+echo "== end-to-end tests (lumbrel.exe in a Wine desktop)"
+for t in tests/e2e/test_*.sh; do
+  [ -e "$t" ] || continue
+  name=$(basename "$t" .sh)
+  if timeout 600 bash "$t" > "out/test/$name.log" 2>&1; then
+    echo "[ ok ] $name"
+    passed=$((passed + 1))
+  else
+    echo "[FAIL] $name (out/test/$name.log):"
+    tail -15 "out/test/$name.log" | sed 's/^/    /'
+    failed=$((failed + 1))
+  fi
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]

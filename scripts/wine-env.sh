@@ -1,0 +1,63 @@
+# Sourced by the scripts that run Windows programs: one private Wine prefix for the project,
+# a Japanese ANSI code page, and a private Xvfb display when none is given.
+: "${LUM_ROOT:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
+LUM_TEMPLATE_PREFIX="$LUM_ROOT/out/wineprefix"
+export WINEPREFIX="${WINEPREFIX:-$LUM_TEMPLATE_PREFIX}"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# Creates the template prefix once (Marlett has to sit in the prefix's own Fonts folder or
+# Wine draws caption buttons as letters), then gives the caller a fresh private copy
+# out/wine/NAME (NAME defaults to the calling script's name). Each copy has its own
+# wineserver, so runs that stop theirs with lum_cleanup never touch another's programs.
+# The copy hard-links the template's files, which Wine only reads, and copies the registry.
+lum_prefix() {
+  local name=${1:-$(basename "$0" .sh)}
+  name=${name//[^A-Za-z0-9_.-]/_}
+  [ -n "$name" ] && [ "$name" != . ] && [ "$name" != .. ] || name=default
+  if [ ! -f "$LUM_TEMPLATE_PREFIX/.lumbrel-ready" ]; then
+    echo "wine: creating the prefix $LUM_TEMPLATE_PREFIX"
+    rm -rf "$LUM_TEMPLATE_PREFIX"
+    mkdir -p "$LUM_TEMPLATE_PREFIX"
+    WINEPREFIX="$LUM_TEMPLATE_PREFIX" wineboot -i >/dev/null 2>&1 || true
+    WINEPREFIX="$LUM_TEMPLATE_PREFIX" wineserver -w || true
+    mkdir -p "$LUM_TEMPLATE_PREFIX/drive_c/windows/Fonts"
+    cp -f /usr/share/wine/fonts/marlett.ttf "$LUM_TEMPLATE_PREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    touch "$LUM_TEMPLATE_PREFIX/.lumbrel-ready"
+  fi
+  export WINEPREFIX="$LUM_ROOT/out/wine/$name"
+  WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$LUM_ROOT/out/wine"
+  cp -al "$LUM_TEMPLATE_PREFIX" "$WINEPREFIX"
+  local reg
+  for reg in "$WINEPREFIX"/*.reg; do cp --remove-destination "$LUM_TEMPLATE_PREFIX/$(basename "$reg")" "$reg"; done
+}
+
+LUM_XVFB_PID=""
+# Starts a private Xvfb unless LUM_USE_DISPLAY=1 and a display is set.
+lum_display() {
+  if [ "${LUM_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then return 0; fi
+  local n
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then break; fi
+  done
+  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  LUM_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "wine-env: Xvfb did not start on :$n" >&2
+  return 1
+}
+
+lum_cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$LUM_XVFB_PID" ]; then kill "$LUM_XVFB_PID" 2>/dev/null || true; wait "$LUM_XVFB_PID" 2>/dev/null || true; fi
+}

@@ -1,0 +1,246 @@
+#include "core/form1.h"
+
+#include <shellapi.h>
+
+#include "core/repaint_cycle.h"
+#include "core/settings_values.h"
+#include "core/tray_icon.h"
+#include "imaging/picture_file.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+
+namespace lum {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"LumbrelForm1";
+constexpr char kCaption[] = "Lumbrel";
+
+int TwipsPerPixel(int axis) {
+  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
+  int dpi = screen ? GetDeviceCaps(screen.get(), axis) : 96;
+  return dpi > 0 ? 1440 / dpi : 15;
+}
+
+}  // namespace
+
+Form1::Form1(SharedSettings& settings, Form1Options options)
+    : settings_(settings),
+      options_(std::move(options)),
+      ini_(options_.programDir + u"\\" + kIniName) {
+  picActive_.resize(2);  // element 0 is the template, element 1 the first frame
+}
+
+Form1::~Form1() {
+  Form_Unload();
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+HBITMAP Form1::picActive(int index) const {
+  if (index < 0 || static_cast<size_t>(index) >= picActive_.size()) return nullptr;
+  return picActive_[static_cast<size_t>(index)].get();
+}
+
+void Form1::SetFrames(std::vector<ScopedBitmap> frames) {
+  picActive_.clear();
+  picActive_.emplace_back();
+  for (auto& frame : frames) picActive_.push_back(std::move(frame));
+  if (picActive_.size() < 2) picActive_.emplace_back();
+  frameCount_ = static_cast<int32_t>(frames.size());
+}
+
+bool Form1::CreateFormWindow() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  icon_ = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  if (!icon_) icon_ = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = icon_;
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassExW(&windowClass);  // fails harmlessly when a second form registers it again
+  hwnd_ = CreateWindowExW(0, kWindowClass, L"Lumbrel", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, nullptr, nullptr, instance,
+                          this);
+  return hwnd_ != nullptr;
+}
+
+LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    static_cast<Form1*>(create->lpCreateParams)->hwnd_ = window;
+  }
+  auto form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form) return form->HandleMessage(message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == kTimer1Id) Timer1_Timer();
+      return 0;
+    case WM_CLOSE:
+      Form_Unload();
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+bool Form1::Form_Load() {
+  // 1. One instance at a time: a second one ends before it reads or writes anything.
+  instanceLock_ = ScopedHandle(CreateMutexW(nullptr, FALSE, Wide(options_.instanceName)));
+  if (!instanceLock_ || GetLastError() == ERROR_ALREADY_EXISTS) {
+    instanceLock_.reset();
+    return false;
+  }
+  if (!hwnd_ && !CreateFormWindow()) return false;
+
+  // 2. The bitmap-data reader has no state of its own yet; channel files arrive later.
+  // 3.
+  settings_.startingUp = true;
+  phase_ = false;
+  KillTimer(hwnd_, kTimer1Id);
+  timer1Enabled_ = false;
+  // 4.
+  settings_.captionButtonHeight = GetSystemMetrics(SM_CYSIZE);
+  // 5.
+  RegisterAsService();
+  // 6. No channel files are read yet, so the channel table stays empty.
+  StartupEnvironment env;
+  env.channelCount = 0;
+  // 7.
+  if (!FileExists(ini_.path())) CreateDefaultIni();
+  // 8, 9.
+  const int twipsX = TwipsPerPixel(LOGPIXELSX), twipsY = TwipsPerPixel(LOGPIXELSY);
+  env.screenWidthTwips = GetSystemMetrics(SM_CXSCREEN) * twipsX;
+  env.screenHeightTwips = GetSystemMetrics(SM_CYSCREEN) * twipsY;
+  IniReader reader = ini_.Reader();
+  ReadFormPosition(reader, env, controls_);
+  SetWindowPos(hwnd_, nullptr, controls_.left / twipsX, controls_.top / twipsY, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // 10, 11.
+  LoadStartupPicture();
+  PicAni();
+  // 12 to 25.
+  ReadDisplaySettings(reader, env, settings_, controls_);
+  chkAni_Click();
+  // 26.
+  Taskview();
+  // 27.
+  InitialBar();
+  // 28. The first run opens the guide once.
+  if (ini_.GetIniString(u"DEFAULT", u"FIRST").empty()) {
+    OpenDocument(hwnd_, options_.programDir + u"\\はじめに.txt");
+    ini_.Write(u"DEFAULT", u"FIRST", u"1");
+  }
+  // 29.
+  settings_.customColors.fill(0);
+  // 30.
+  settings_.startingUp = false;
+  timer1Enabled_ = SetTimer(hwnd_, kTimer1Id, kTimer1Interval, nullptr) != 0;
+  return true;
+}
+
+void Form1::Form_Unload() {
+  if (settings_.startingUp) return;
+  if (hwnd_ && timer1Enabled_) KillTimer(hwnd_, kTimer1Id);
+  timer1Enabled_ = false;
+  if (trayAdded_) {
+    TrayIconRecord record = MakeTrayIconRecord(hwnd_, icon_, kCaption);
+    Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<PNOTIFYICONDATAA>(&record));
+    trayAdded_ = false;
+  }
+}
+
+void Form1::CreateDefaultIni() const {
+  std::string bytes = ToAnsi(DefaultIniText(options_.programDir));
+  ScopedHandle file(
+      CreateFileW(Wide(ini_.path()), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return;
+  DWORD written = 0;
+  WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+void Form1::LoadStartupPicture() {
+  std::u16string path = ini_.GetIniString(u"DEFAULT", u"PICTURE");
+  if (!TrimBlanks(path).empty()) {
+    if (HBITMAP picture = LoadPictureFile(path)) picBase_.reset(picture);
+  }
+  if (FileExists(path)) controls_.lblPic = path;
+}
+
+void Form1::RegisterAsService() const {
+  // Only the old consumer versions of Windows export it; elsewhere there is nothing to do.
+  using RegisterServiceProcessFn = DWORD(WINAPI*)(DWORD, DWORD);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  auto registerService =
+      kernel ? reinterpret_cast<RegisterServiceProcessFn>(
+                   reinterpret_cast<void*>(GetProcAddress(kernel, "RegisterServiceProcess")))
+             : nullptr;
+  if (registerService) registerService(GetCurrentProcessId(), 0);
+}
+
+void Form1::PicAni() {
+  // One frame holding the whole picture; the animation cuts it into caption-high bands.
+  std::vector<ScopedBitmap> frames;
+  if (picBase_) frames.emplace_back(static_cast<HBITMAP>(CopyImage(picBase_.get(), IMAGE_BITMAP, 0, 0, 0)));
+  SetFrames(std::move(frames));
+  frameCounter_ = controls_.chkAni.value;
+}
+
+void Form1::chkAni_Click() {
+  frameCounter_ = controls_.chkAni.value;
+  if (!settings_.startingUp) ini_.Write(u"DEFAULT", u"ANIMATION", ToDecimal(controls_.chkAni.value));
+}
+
+void Form1::Taskview() {
+  TrayIconRecord record = MakeTrayIconRecord(hwnd_, icon_, kCaption);
+  trayAdded_ = Shell_NotifyIconA(NIM_ADD, reinterpret_cast<PNOTIFYICONDATAA>(&record)) != FALSE;
+  ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Form1::InitialBar() {
+  renderer_.SetTextColor(settings_.textColor);
+  HBITMAP picture;
+  if (frameCounter_ > 0) {
+    frameCounter_ = AdvanceFrame(frameCounter_, frameCount_);
+    picture = picActive(frameCounter_);
+  } else {
+    picture = picActive(1);
+  }
+  renderer_.SetCaptionPicture(picture);
+  renderer_.SetAlignment(settings_.alignment);
+  renderer_.SetBold(settings_.fontWeight != 0);
+  renderer_.SetTiling(true);
+}
+
+void Form1::Timer1_Timer() {
+  phase_ = !phase_;
+  InitialBar();
+  HWND foreground = GetForegroundWindow();
+  if (!foreground) return;
+  if (!HasCaptionFrame(static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE)))) return;
+  int buttonHeight = GetSystemMetrics(SM_CYSIZE);
+  if (buttonHeight != settings_.captionButtonHeight) {
+    settings_.captionButtonHeight = buttonHeight;
+    PicAni();
+  }
+  char className[128] = {};
+  int length = GetClassNameA(foreground, className, sizeof className);
+  std::u16string name = CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0)));
+  if (!IsPaintableClass(name)) return;
+  renderer_.RepaintCaption(foreground);
+}
+
+}  // namespace lum

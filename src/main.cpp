@@ -1,0 +1,19 @@
+// Lumbrel: keeps the title bar of the foreground window of other programs repainted.
+#include <windows.h>
+
+#include "core/form1.h"
+#include "platform/shell.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  lum::SharedSettings settings;
+  lum::Form1Options options;
+  options.programDir = lum::ProgramDirectory();
+  lum::Form1 form(settings, options);
+  if (!form.Form_Load()) return 0;
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return 0;
+}

@@ -1,0 +1,165 @@
+// e2e_probe: tells the end-to-end scripts what they cannot see from X, from inside the Wine
+// desktop it runs in: whether a window exists, which one is in front, what the screen shows
+// over it.
+//
+//   e2e_probe RESULT_FILE wait-window CLASS TIMEOUT_MS   a visible top-level window of CLASS
+//   e2e_probe RESULT_FILE find CLASS                     any top-level window of CLASS, hidden too
+//   e2e_probe RESULT_FILE foreground                     the foreground window
+//   e2e_probe RESULT_FILE snap CLASS BMP_FILE            the screen under that window, 24-bit BMP
+//
+// The answer goes to RESULT_FILE, not the console: a program started through `explorer /desktop`
+// has no console the script could read. Its first line is "ok" or "fail REASON", then "key=value"
+// lines. It is written under another name and renamed, so a script that sees the file sees all of it.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "platform/scoped_win.h"
+
+namespace {
+
+struct Result {
+  bool ok = false;
+  std::string text;  // "key=value" lines
+  void Add(const char* key, const std::string& value) { text += std::string(key) + "=" + value + "\n"; }
+};
+
+std::string Hex(unsigned long value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "0x%lx", value);
+  return buffer;
+}
+
+std::string RectText(const RECT& r) {
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+         std::to_string(r.bottom);
+}
+
+void DescribeWindow(HWND window, Result& result) {
+  char className[128] = {};
+  GetClassNameA(window, className, sizeof className);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  result.Add("hwnd", Hex(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window))));
+  result.Add("class", className);
+  result.Add("pid", std::to_string(pid));
+  result.Add("visible", IsWindowVisible(window) ? "1" : "0");
+  result.Add("foreground", GetForegroundWindow() == window ? "1" : "0");
+  result.Add("window", RectText(rect));
+}
+
+// The title bar in window coordinates, for a window with a sizing frame, from the system metrics.
+RECT CaptionRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  const int frameX = GetSystemMetrics(SM_CXFRAME), frameY = GetSystemMetrics(SM_CYFRAME);
+  return RECT{frameX, frameY, rect.right - rect.left - frameX,
+              frameY + GetSystemMetrics(SM_CYCAPTION) - GetSystemMetrics(SM_CYBORDER)};
+}
+
+bool WriteBmp24(const char* path, int width, int height, const void* rows, size_t rowBytes) {
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = -height;  // top-down, as captured
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biSizeImage = static_cast<DWORD>(rowBytes * height);
+  BITMAPFILEHEADER header{};
+  header.bfType = 0x4D42;
+  header.bfOffBits = sizeof header + sizeof info;
+  header.bfSize = header.bfOffBits + info.biSizeImage;
+  FILE* file = std::fopen(path, "wb");
+  if (!file) return false;
+  bool written = std::fwrite(&header, sizeof header, 1, file) == 1 && std::fwrite(&info, sizeof info, 1, file) == 1 &&
+                 std::fwrite(rows, info.biSizeImage, 1, file) == 1;
+  return std::fclose(file) == 0 && written;
+}
+
+// Copies what the screen shows under the window (from the desktop's DC, so whatever any process
+// painted there counts) into a 24-bit BMP.
+bool Snap(HWND window, const char* path, Result& result) {
+  RECT rect{};
+  if (!GetWindowRect(window, &rect)) return false;
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  lum::ScopedWindowDC screen(nullptr, lum::ScopedWindowDC::kClient);
+  if (!screen || width <= 0 || height <= 0) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  lum::ScopedBitmap pixels(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  lum::ScopedMemoryDC memory(screen.get());
+  if (!pixels || !memory) return false;
+  {
+    lum::ScopedSelect selected(memory.get(), pixels.get());
+    if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY)) return false;
+  }
+  GdiFlush();
+  result.Add("caption", RectText(CaptionRect(window)));
+  return WriteBmp24(path, width, height, bits, (static_cast<size_t>(width) * 3 + 3) & ~size_t{3});
+}
+
+HWND WaitVisibleWindow(const char* className, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND window = FindWindowA(className, nullptr);
+    if (window && IsWindowVisible(window)) return window;
+    if (GetTickCount() - start >= timeoutMs) return nullptr;
+    Sleep(50);
+  }
+}
+
+Result Run(int argc, char** argv) {
+  Result result;
+  const std::string command = argc > 2 ? argv[2] : "";
+  HWND window = nullptr;
+  if (command == "wait-window" && argc == 5) {
+    window = WaitVisibleWindow(argv[3], static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10)));
+  } else if (command == "find" && argc == 4) {
+    window = FindWindowA(argv[3], nullptr);
+  } else if (command == "foreground" && argc == 3) {
+    window = GetForegroundWindow();
+  } else if (command == "snap" && argc == 5) {
+    window = FindWindowA(argv[3], nullptr);
+    if (window && !Snap(window, argv[4], result)) {
+      result.text = "could not capture the screen\n";
+      return result;
+    }
+  } else {
+    result.text = "usage: e2e_probe RESULT_FILE wait-window|find|foreground|snap ...\n";
+    return result;
+  }
+  if (!window) {
+    result.text = "no such window\n";
+    return result;
+  }
+  DescribeWindow(window, result);
+  result.ok = true;
+  return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fputs("usage: e2e_probe RESULT_FILE COMMAND ARGS...\n", stderr);
+    return 2;
+  }
+  Result result = Run(argc, argv);
+  const std::string resultPath = argv[1], partPath = resultPath + ".part";
+  FILE* file = std::fopen(partPath.c_str(), "w");
+  if (!file) return 2;
+  std::fprintf(file, "%s%s", result.ok ? "ok\n" : "fail ", result.text.c_str());
+  std::fclose(file);
+  MoveFileExA(partPath.c_str(), resultPath.c_str(), MOVEFILE_REPLACE_EXISTING);
+  return result.ok ? 0 : 1;
+}

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "core/repaint_cycle.h"
+#include "render/caption_geometry.h"
+
+namespace lum {
+namespace {
+
+TEST(TickFilter, OnlyCaptionFramesAreInspected) {
+  EXPECT_TRUE(HasCaptionFrame(0x00CF0000));   // overlapped window
+  EXPECT_TRUE(HasCaptionFrame(0x00400000));   // dialog frame alone
+  EXPECT_FALSE(HasCaptionFrame(0x00800000));  // thin border only
+  EXPECT_FALSE(HasCaptionFrame(0x80000000));  // borderless pop-up
+}
+
+TEST(TickFilter, ClassNames) {
+  EXPECT_FALSE(IsPaintableClass(u"ToolbarWindow32"));
+  EXPECT_FALSE(IsPaintableClass(u"Afx:400000:8:10011:0:0"));
+  EXPECT_FALSE(IsPaintableClass(u"EXCEL"));
+  EXPECT_TRUE(IsPaintableClass(u"toolbarwindow32"));  // the comparison is exact
+  EXPECT_TRUE(IsPaintableClass(u"Excel"));
+  EXPECT_FALSE(IsPaintableClass(u"#32770"));
+  EXPECT_TRUE(IsPaintableClass(u"Notepad"));
+  EXPECT_TRUE(IsPaintableClass(u"A#"));
+  EXPECT_FALSE(IsPaintableClass(CleanClassName(std::u16string(u"Base\0Bar", 8))));
+  EXPECT_FALSE(IsPaintableClass(CleanClassName(std::u16string(u"\0#32770", 7))));
+}
+
+TEST(AnimationFrames, CycleThroughTheFrames) {
+  int32_t counter = 1;
+  std::vector<int32_t> seen;
+  for (int i = 0; i < 5; ++i) seen.push_back(counter = AdvanceFrame(counter, 3));
+  EXPECT_EQ(seen, (std::vector<int32_t>{2, 3, 1, 2, 3}));
+  EXPECT_EQ(AdvanceFrame(0, 3), 0);  // animation off
+  EXPECT_EQ(AdvanceFrame(1, 1), 1);
+}
+
+FrameMetrics WineMetrics() {
+  FrameMetrics m;
+  m.cxFrame = m.cyFrame = 4;
+  m.cxDlgFrame = m.cyDlgFrame = 3;
+  m.cyCaption = 19;
+  m.cyBorder = 1;
+  return m;
+}
+
+TEST(CaptionGeometry, SizableWindowUsesTheSizingFrame) {
+  auto r = ComputeCaptionRect({0x00CF0000, 0, false, 640, 200}, WineMetrics());
+  ASSERT_TRUE(r);
+  EXPECT_EQ(*r, (CaptionRect{4, 4, 636, 22}));
+}
+
+TEST(CaptionGeometry, MinimisedAndDialogFramedWindowsUseTheDialogFrame) {
+  auto minimised = ComputeCaptionRect({0x00CF0000, 0, true, 160, 24}, WineMetrics());
+  ASSERT_TRUE(minimised);
+  EXPECT_EQ(*minimised, (CaptionRect{3, 3, 157, 21}));
+  auto dialog = ComputeCaptionRect({0x00C80000, 0, false, 300, 100}, WineMetrics());
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(*dialog, (CaptionRect{3, 3, 297, 21}));
+}
+
+TEST(CaptionGeometry, ToolWindowsAndFlatWindows) {
+  auto tool = ComputeCaptionRect({0x00CF0000, kWsExToolWindow, false, 200, 100}, WineMetrics());
+  ASSERT_TRUE(tool);
+  EXPECT_LT(tool->bottom, tool->top);  // no caption height: nothing to paint
+  EXPECT_FALSE(ComputeCaptionRect({0x00CF0000, 0, false, 200, 0}, WineMetrics()));
+  EXPECT_FALSE(ComputeCaptionRect({0x00CF0000, 0, false, 200, -5}, WineMetrics()));
+}
+
+}  // namespace
+}  // namespace lum

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "core/settings.h"
+#include "core/settings_values.h"
+
+namespace lum {
+namespace {
+
+TEST(SettingsValues, Int32ConversionIsStrict) {
+  EXPECT_EQ(ToInt32(u"42"), 42);
+  EXPECT_EQ(ToInt32(u"  -7 "), -7);
+  EXPECT_EQ(ToInt32(u"+16777215"), 16777215);
+  EXPECT_EQ(ToInt32(u"2147483647"), 2147483647);
+  EXPECT_EQ(ToInt32(u"-2147483648"), INT32_MIN);
+  EXPECT_EQ(ToInt32(u"2.5"), 2);  // halves go to the even neighbour
+  EXPECT_EQ(ToInt32(u"3.5"), 4);
+  for (auto bad : {u"", u" ", u"abc", u"12abc", u"1 2", u"-", u".", u"2147483648", u"99999999999999999999", u"0x10"})
+    EXPECT_EQ(ToInt32(bad), std::nullopt) << std::string(bad, bad + std::char_traits<char16_t>::length(bad));
+  EXPECT_EQ(IntOrZero(u"junk"), 0);
+}
+
+TEST(SettingsValues, Int16ConversionFailsOutsideItsRange) {
+  EXPECT_EQ(ToInt16(u"32767"), 32767);
+  EXPECT_EQ(ToInt16(u"-32768"), -32768);
+  EXPECT_EQ(ToInt16(u"32768"), std::nullopt);
+  EXPECT_EQ(ToInt16(u"3"), 3);
+}
+
+TEST(SettingsValues, DecimalTextRoundTrips) {
+  EXPECT_EQ(ToDecimal(-123), u"-123");
+  EXPECT_EQ(ToDecimal(16777215), u"16777215");
+}
+
+// A LUM.ini held in memory: keys "SECTION/KEY".
+struct FakeIni {
+  std::map<std::u16string, std::u16string> values;
+  IniReader Reader() const {
+    return [this](std::u16string_view section, std::u16string_view key) {
+      auto it = values.find(std::u16string(section) + u"/" + std::u16string(key));
+      return it == values.end() ? std::u16string() : it->second;
+    };
+  }
+};
+
+StartupEnvironment Screen(int channels = 0) { return {1024 * 15, 768 * 15, channels}; }
+
+TEST(StartupSettings, DefaultFileReadsAsTheFirstRunState) {
+  FakeIni ini;
+  ini.values = {{u"DEFAULT/COLOR", u"16777215"}, {u"DEFAULT/ALIGENMENT", u"1"}, {u"DEFAULT/FONT", u"1"},
+                {u"DEFAULT/TIMER", u"1"},        {u"DEFAULT/ANIMATION", u"1"}, {u"DEFAULT/NEWS", u"0"},
+                {u"DEFAULT/CONNECT", u"0"},      {u"CUSTOMIZE/TOP", u"1"},     {u"CUSTOMIZE/LEFT", u"0"}};
+  SharedSettings s;
+  Form1Controls form;
+  ReadFormPosition(ini.Reader(), Screen(), form);
+  ReadDisplaySettings(ini.Reader(), Screen(), s, form);
+  EXPECT_EQ(form.top, 1);
+  EXPECT_EQ(s.textColor, 16777215);
+  EXPECT_EQ(s.alignment, 1);
+  EXPECT_EQ(form.optAligen.selected, 1);
+  EXPECT_EQ(form.optBold.selected, 1);
+  EXPECT_EQ(s.clockFlag, 0);  // CLOCK, SHADOW and SHADOWCOLOR are not in the default file
+  EXPECT_FALSE(form.cmdTimerChecked);
+  EXPECT_FALSE(s.shadow);
+  EXPECT_FALSE(form.mnuShadowChecked);
+  EXPECT_EQ(form.chkAni.value, 1);
+  EXPECT_TRUE(form.cmdAnimationChecked);
+  EXPECT_EQ(form.timNewsInterval, 0);  // news mode 0 stops the news timer
+  EXPECT_TRUE(s.noChannels);
+  EXPECT_FALSE(form.mnuNews0Visible);
+  EXPECT_FALSE(form.timNewsEnabled);
+}
+
+TEST(StartupSettings, OutOfRangeValuesFollowTheConversionRules) {
+  FakeIni ini;
+  ini.values = {{u"DEFAULT/CLOCK", u"1"},         {u"DEFAULT/CHANNEL", u"7"},  {u"DEFAULT/TIMER", u"10"},
+                {u"DEFAULT/ALIGENMENT", u"9"},   {u"DEFAULT/FONT", u"70000"}, {u"DEFAULT/SHADOW", u"5"},
+                {u"DEFAULT/CONNECT", u"1"},      {u"DEFAULT/ANIMATION", u"3"}, {u"CUSTOMIZE/TOP", u"11520"},
+                {u"CUSTOMIZE/LEFT", u"15359"}};
+  SharedSettings s;
+  Form1Controls form;
+  ReadFormPosition(ini.Reader(), Screen(3), form);
+  ReadDisplaySettings(ini.Reader(), Screen(3), s, form);
+  EXPECT_EQ(form.top, 0);       // at the screen height: off the screen
+  EXPECT_EQ(form.left, 15359);  // one twip inside the width
+  EXPECT_EQ(s.clockFlag, -1);
+  EXPECT_EQ(s.alignment, 9);            // stored, though no option button has that index
+  EXPECT_EQ(form.optAligen.selected, -1);
+  EXPECT_EQ(s.fontWeight, 0);           // does not fit 16 bits: the setting keeps its value
+  EXPECT_TRUE(s.shadow);
+  EXPECT_EQ(form.chkShadow.value, 0);   // a check box takes 0 to 2 only
+  EXPECT_EQ(form.chkAni.value, 0);
+  EXPECT_TRUE(form.cmdAnimationChecked);
+  EXPECT_EQ(form.txtNews, u"現在、ニュース購読が選択されていません");
+  EXPECT_EQ(form.optNews.selected, 0);  // channel 7 of 3
+  EXPECT_EQ(s.newsInterval, 10);
+  EXPECT_EQ(form.cmbNewsSelected, 2);
+  EXPECT_FALSE(s.noChannels);
+}
+
+TEST(StartupSettings, ClockFormatAndIconOption) {
+  struct Case {
+    const char16_t* clock;
+    int32_t index;
+    const char16_t* icon;
+    bool iconOption;
+  };
+  for (const Case& c : {Case{u"115", 0, u"abc", false}, Case{u"114", 114, u"2", true}, Case{u"-4", -4, u"0", false},
+                        Case{u"", 0, u"", false}, Case{u"x", 0, u"0.5", true}}) {
+    FakeIni ini;
+    ini.values = {{u"CUSTOMIZE/CLOCK", c.clock}, {u"DEFAULT/ICON", c.icon}};
+    SharedSettings s;
+    Form1Controls form;
+    ReadDisplaySettings(ini.Reader(), Screen(), s, form);
+    EXPECT_EQ(s.clockFormatIndex, c.index);
+    EXPECT_EQ(s.iconOption, c.iconOption);
+  }
+}
+
+TEST(StartupSettings, DefaultFileText) {
+  std::u16string text = DefaultIniText(u"C:\\Lum");
+  EXPECT_EQ(text,
+            u"[DEFAULT]\r\nPICTURE=C:\\Lum\\Lum1.bmp\r\nCOLOR=16777215\r\nALIGENMENT=1\r\nFONT=1\r\n"
+            u";;TIMERは1が表示、0が非表示\r\nTIMER=1\r\nANIMATION=1\r\nNEWS=0\r\nCONNECT=0\r\n\r\n"
+            u"[CUSTOMIZE]\r\nTOP=1\r\nLEFT=0\r\n");
+}
+
+}  // namespace
+}  // namespace lum

@@ -1,0 +1,8 @@
+// The Win32 tests run under Wine with a Japanese ANSI code page.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
