@@ -27,7 +27,8 @@ int TwipsPerPixel(int axis) {
 Form1::Form1(SharedSettings& settings, Form1Options options)
     : settings_(settings),
       options_(std::move(options)),
-      ini_(options_.programDir + u"\\" + kIniName) {
+      ini_(options_.programDir + u"\\" + kIniName),
+      renderer_(&settings_) {
   picActive_.resize(2);  // element 0 is the template, element 1 the first frame
 }
 
@@ -53,6 +54,7 @@ bool Form1::CreateFormWindow() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   icon_ = LoadIconW(instance, MAKEINTRESOURCEW(1));
   if (!icon_) icon_ = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  renderer_.SetOwnIcon(icon_);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = WindowProc;

@@ -32,7 +32,6 @@ void CaptionRenderer::RepaintCaption(HWND window) {
 }
 
 bool CaptionRenderer::PaintCaption(HWND window, HFONT captionFont) {
-  (void)captionFont;  // the text layer draws with it
   auto rect = GetCaptionRect(window);
   if (!rect) return false;
   ScopedWindowDC windowDC(window);
@@ -53,7 +52,9 @@ bool CaptionRenderer::PaintCaption(HWND window, HFONT captionFont) {
       DrawPictureBackground(window, surface.get(), *rect);
     else
       DrawGradientBackground(window, surface.get(), *rect);
-    // Icon, buttons and text layers are composed here, in this order.
+    int iconWidth = DrawCaptionIcon(window, surface.get(), *rect);
+    int buttonWidth = DrawCaptionButtons(window, surface.get(), *rect);
+    DrawCaptionText(window, surface.get(), iconWidth, buttonWidth, *rect, active_, captionFont);
     copied = BitBlt(windowDC.get(), rect->left, rect->top, rect->Width(), rect->Height(), surface.get(), rect->left,
                     rect->top, SRCCOPY) != FALSE;
   }
