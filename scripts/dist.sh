@@ -10,4 +10,5 @@ assets="$build/assets"
 cp "$assets/Lum1.bmp" "$dest/"
 cp "$assets/はじめに.txt" "$dest/"
 cp "$assets"/Texture/* "$dest/Texture/"
+bash "$(dirname "$0")/build_help.sh" "$dest" >/dev/null
 echo "dist: $dest ($(ls "$dest" | tr '\n' ' '))"

@@ -2,7 +2,9 @@
 
 #include <shellapi.h>
 
+#include "anim/animation_frames.h"
 #include "core/repaint_cycle.h"
+#include "core/tray_menu.h"
 #include "core/settings_values.h"
 #include "core/tray_icon.h"
 #include "imaging/picture_file.h"
@@ -35,6 +37,7 @@ Form1::Form1(SharedSettings& settings, Form1Options options)
 Form1::~Form1() {
   Form_Unload();
   if (hwnd_) DestroyWindow(hwnd_);
+  if (trayMenu_) DestroyMenu(trayMenu_);
 }
 
 HBITMAP Form1::picActive(int index) const {
@@ -85,10 +88,19 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimer1Id) Timer1_Timer();
       return 0;
-    case WM_CLOSE:
-      Form_Unload();
-      PostQuitMessage(0);
+    case kTrayCallbackMessage:
+      // The tray icon reports its mouse messages in the low word of lParam.
+      OnTrayMessage(LOWORD(lParam));
       return 0;
+    case WM_COMMAND:
+      if (HIWORD(wParam) == 0) OnMenuCommand(LOWORD(wParam));
+      return 0;
+    case WM_CLOSE:
+      subQuit();
+      return 0;
+    case WM_DESTROY:
+      if (options_.quitMessageLoopOnClose) PostQuitMessage(0);
+      break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
@@ -112,8 +124,7 @@ bool Form1::Form_Load() {
   // 3.
   settings_.startingUp = true;
   phase_ = false;
-  KillTimer(hwnd_, kTimer1Id);
-  timer1Enabled_ = false;
+  EnableTimer1(false);
   // 4.
   settings_.captionButtonHeight = GetSystemMetrics(SM_CYSIZE);
   // 5.
@@ -137,6 +148,12 @@ bool Form1::Form_Load() {
   // 12 to 25.
   ReadDisplaySettings(reader, env, settings_, controls_);
   chkAni_Click();
+  // Selecting the option buttons raises their clicks, which only set marks while starting.
+  if (controls_.optAligen.selected >= 0) optAligen_Click(controls_.optAligen.selected);
+  if (controls_.optBold.selected >= 0) optBold_Click(controls_.optBold.selected);
+  if (trayMenu_) DestroyMenu(trayMenu_);
+  trayMenu_ = BuildTrayMenu(env.channelCount > 0);
+  UpdateMenuMarks();
   // 26.
   Taskview();
   // 27.
@@ -150,14 +167,25 @@ bool Form1::Form_Load() {
   settings_.customColors.fill(0);
   // 30.
   settings_.startingUp = false;
-  timer1Enabled_ = SetTimer(hwnd_, kTimer1Id, kTimer1Interval, nullptr) != 0;
+  EnableTimer1(true);
   return true;
+}
+
+void Form1::EnableTimer1(bool enabled) {
+  if (!hwnd_) return;
+  if (enabled) {
+    timer1Enabled_ = SetTimer(hwnd_, kTimer1Id, kTimer1Interval, nullptr) != 0;
+  } else {
+    KillTimer(hwnd_, kTimer1Id);
+    timer1Enabled_ = false;
+  }
 }
 
 void Form1::Form_Unload() {
   if (settings_.startingUp) return;
-  if (hwnd_ && timer1Enabled_) KillTimer(hwnd_, kTimer1Id);
-  timer1Enabled_ = false;
+  quitting_ = true;
+  // Timers stop before the icon goes, so no tick paints while the form is taken down.
+  EnableTimer1(false);
   if (trayAdded_) {
     TrayIconRecord record = MakeTrayIconRecord(hwnd_, icon_, kCaption);
     Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<PNOTIFYICONDATAA>(&record));
@@ -194,9 +222,27 @@ void Form1::RegisterAsService() const {
 }
 
 void Form1::PicAni() {
-  // One frame holding the whole picture; the animation cuts it into caption-high bands.
+  // The frames are kept as bitmaps of their own, so a tick only swaps a handle.
+  const int32_t frameHeight = settings_.captionButtonHeight;
   std::vector<ScopedBitmap> frames;
-  if (picBase_) frames.emplace_back(static_cast<HBITMAP>(CopyImage(picBase_.get(), IMAGE_BITMAP, 0, 0, 0)));
+  BITMAP info{};
+  if (picBase_ && GetObjectA(picBase_.get(), sizeof info, &info) && info.bmWidth > 0 && frameHeight > 0) {
+    const int32_t count = AnimationFrameCount(info.bmHeight, frameHeight);
+    ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
+    ScopedMemoryDC source(screen.get());
+    ScopedMemoryDC target(screen.get());
+    ScopedSelect sourceSelected(source.get(), picBase_.get());
+    for (int32_t i = 1; i <= count; ++i) {
+      ScopedBitmap frame(CreateCompatibleBitmap(screen.get(), info.bmWidth, frameHeight));
+      if (frame) {
+        // A frame below the picture's end (a picture lower than one band) stays black.
+        ScopedSelect selected(target.get(), frame.get());
+        PatBlt(target.get(), 0, 0, info.bmWidth, frameHeight, BLACKNESS);
+        BitBlt(target.get(), 0, 0, info.bmWidth, frameHeight, source.get(), 0, (i - 1) * frameHeight, SRCCOPY);
+      }
+      frames.push_back(std::move(frame));
+    }
+  }
   SetFrames(std::move(frames));
   frameCounter_ = controls_.chkAni.value;
 }
@@ -204,6 +250,15 @@ void Form1::PicAni() {
 void Form1::chkAni_Click() {
   frameCounter_ = controls_.chkAni.value;
   if (!settings_.startingUp) ini_.Write(u"DEFAULT", u"ANIMATION", ToDecimal(controls_.chkAni.value));
+}
+
+void Form1::cmdAnimation_Click() {
+  controls_.cmdAnimationChecked = !controls_.cmdAnimationChecked;
+  UpdateMenuMarks();
+  if (controls_.chkAni.value != (controls_.cmdAnimationChecked ? 1 : 0)) {
+    controls_.chkAni.Set(controls_.cmdAnimationChecked ? 1 : 0);
+    chkAni_Click();
+  }
 }
 
 void Form1::Taskview() {

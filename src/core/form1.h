@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct Form1Options {
   std::u16string programDir;
   // Names the single-instance lock; tests use their own so that they never meet a real run.
   std::u16string instanceName = u"Lumbrel.Form1.SingleInstance";
+  // The program ends its message loop when the form goes; tests keep theirs running.
+  bool quitMessageLoopOnClose = true;
 };
 
 class Form1 {
@@ -35,11 +38,39 @@ class Form1 {
 
   void Timer1_Timer();
   void InitialBar();
-  // Rebuilds the caption picture frames from picBase.
+  // Cuts picBase into caption-high frames, one bitmap per band.
   void PicAni();
   void chkAni_Click();
+  void cmdAnimation_Click();
   // Adds the tray icon and hides the form.
   void Taskview();
+
+  // Tray icon and menu.
+  void OnTrayMessage(UINT mouseMessage);
+  void ShowTrayMenu();
+  void OnMenuCommand(UINT command);
+  HMENU trayMenu() const { return trayMenu_; }
+  void subQuit();
+  void mnuHelp_Click();
+  void cmdAbout_Click();
+  bool quitting() const { return quitting_; }
+
+  // Settings commands: each stores its key at once and shows on the next paint.
+  void optAligen_Click(int index);
+  void setAligen(int16_t index);
+  void optBold_Click(int index);
+  void setBold(int16_t index);
+  void SetChkTime(int64_t value);
+  void chkTime_Click();
+  void cmdTimer_Click();
+  void cmdColor_Click();
+  void cmdShadowColor_Click();
+  void mnuShadow_Click();
+  void cmdfix_Click();
+  // Loads a picture file as the caption background; false (and nothing changed) when the
+  // file is not a picture.
+  bool ChangePicture(const std::u16string& path);
+  bool timer1Enabled() const { return timer1Enabled_; }
 
   HWND hwnd() const { return hwnd_; }
   const Form1Controls& controls() const { return controls_; }
@@ -61,6 +92,12 @@ class Form1 {
   void CreateDefaultIni() const;
   void LoadStartupPicture();
   void RegisterAsService() const;
+  void EnableTimer1(bool enabled);
+  void UpdateMenuMarks();
+  void SetAligenMarks(int index);
+  void SetBoldMarks(int index);
+  // Runs the colour dialog; the chosen colour, or nothing when cancelled.
+  std::optional<COLORREF> PickColor();
 
   SharedSettings& settings_;
   Form1Options options_;
@@ -76,6 +113,8 @@ class Form1 {
   int32_t frameCount_ = 0;
   bool phase_ = false;
   bool trayAdded_ = false;
+  bool quitting_ = false;
+  HMENU trayMenu_ = nullptr;
   bool timer1Enabled_ = false;
 };
 

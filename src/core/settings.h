@@ -70,6 +70,9 @@ struct Form1Controls {
   CheckBox chkShadow;
   bool mnuShadowChecked = false;
   int32_t lblShadowFore = 0;
+  std::array<bool, 4> aligenMarks{};  // LeftAli, RightAli, CenterAli, NoCaption
+  std::array<bool, 2> boldMarks{};    // NormalFont, BoldFont
+  bool lblColorBold = false;
   OptionGroup optAligen{4};
   OptionGroup optBold{2};
   OptionGroup optVH{2};

@@ -22,16 +22,70 @@ std::u16string ProgramDirectory() {
 }
 
 bool OpenDocument(HWND owner, const std::u16string& file) {
-  std::vector<wchar_t> current(MAX_PATH + 1);
-  DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data());
-  const wchar_t* directory = length > 0 && length < current.size() ? current.data() : nullptr;
-  auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"open", Wide(file), L"PARA", directory, SW_SHOWNORMAL));
+  std::u16string directory = CurrentDirectory();
+  auto result =
+      reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"open", Wide(file), L"PARA", Wide(directory), SW_SHOWNORMAL));
   return result > 32;
 }
 
 bool FileExists(const std::u16string& path) {
   DWORD attributes = GetFileAttributesW(Wide(path));
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+}  // namespace lum
+
+namespace lum {
+
+bool ForceForeground(HWND window) {
+  HWND foreground = GetForegroundWindow();
+  if (foreground == window) return true;
+  DWORD foregroundThread = GetWindowThreadProcessId(foreground, nullptr);
+  DWORD targetThread = GetWindowThreadProcessId(window, nullptr);
+  BOOL done;
+  if (foregroundThread == targetThread) {
+    done = SetForegroundWindow(window);
+  } else {
+    AttachThreadInput(foregroundThread, targetThread, TRUE);
+    done = SetForegroundWindow(window);
+    AttachThreadInput(foregroundThread, targetThread, FALSE);
+  }
+  ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
+  return done != FALSE;
+}
+
+BOOL SetWindowTopmost(HWND window, int mode) {
+  if (mode != 0 && mode != 1) return FALSE;
+  return SetWindowPos(window, mode == 1 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                      SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+bool DirectoryExists(const std::u16string& path) {
+  DWORD attributes = GetFileAttributesW(Wide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::u16string CurrentDirectory() {
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
+  DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+  if (length >= buffer.size()) {
+    buffer.resize(length + 1);
+    length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+  }
+  return length > 0 && length < buffer.size() ? FromWide(buffer.data()) : u".";
+}
+
+void DoEvents() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // The quit belongs to the outer loop; leave it for that loop.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
 }
 
 }  // namespace lum

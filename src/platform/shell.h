@@ -16,3 +16,24 @@ bool OpenDocument(HWND owner, const std::u16string& file);
 bool FileExists(const std::u16string& path);
 
 }  // namespace lum
+
+namespace lum {
+
+// Brings a window to the front even when another program owns the foreground; true when
+// the window system agreed.
+bool ForceForeground(HWND window);
+
+// Mode 1 makes the window topmost, mode 0 takes that back; any other mode does nothing and
+// gives 0.
+BOOL SetWindowTopmost(HWND window, int mode);
+
+// The folder exists.
+bool DirectoryExists(const std::u16string& path);
+
+// The current directory, without a trailing backslash.
+std::u16string CurrentDirectory();
+
+// Lets the window messages that are already waiting run once.
+void DoEvents();
+
+}  // namespace lum

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "anim/animation_frames.h"
 #include "core/repaint_cycle.h"
 #include "render/caption_geometry.h"
 
@@ -65,6 +66,21 @@ TEST(CaptionGeometry, ToolWindowsAndFlatWindows) {
   EXPECT_LT(tool->bottom, tool->top);  // no caption height: nothing to paint
   EXPECT_FALSE(ComputeCaptionRect({0x00CF0000, 0, false, 200, 0}, WineMetrics()));
   EXPECT_FALSE(ComputeCaptionRect({0x00CF0000, 0, false, 200, -5}, WineMetrics()));
+}
+
+}  // namespace
+}  // namespace lum
+
+namespace lum {
+namespace {
+
+TEST(AnimationFrames, BandCountFollowsTheButtonHeight) {
+  EXPECT_EQ(AnimationFrameCount(90, 18), 5);
+  EXPECT_EQ(AnimationFrameCount(95, 18), 5);  // the last rows are never shown
+  EXPECT_EQ(AnimationFrameCount(17, 18), 1);
+  EXPECT_EQ(AnimationFrameCount(2000, 18), 100);
+  EXPECT_EQ(AnimationFrameCount(0, 18), 1);
+  EXPECT_EQ(AnimationFrameCount(90, 0), 1);
 }
 
 }  // namespace

@@ -1,0 +1,181 @@
+// The settings commands of the tray form: each stores its key in LUM.ini at once.
+#include "core/form1.h"
+
+#include <commdlg.h>
+
+#include "core/settings_values.h"
+#include "core/tray_menu.h"
+#include "imaging/picture_file.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+
+namespace lum {
+
+namespace {
+constexpr std::u16string_view kDefault = u"DEFAULT";
+}
+
+void Form1::UpdateMenuMarks() {
+  if (!trayMenu_) return;
+  SetMenuCheck(trayMenu_, kLeftAli, controls_.aligenMarks[0]);
+  SetMenuCheck(trayMenu_, kRightAli, controls_.aligenMarks[1]);
+  SetMenuCheck(trayMenu_, kCenterAli, controls_.aligenMarks[2]);
+  SetMenuCheck(trayMenu_, kNoCaption, controls_.aligenMarks[3]);
+  SetMenuCheck(trayMenu_, kNormalFont, controls_.boldMarks[0]);
+  SetMenuCheck(trayMenu_, kBoldFont, controls_.boldMarks[1]);
+  SetMenuCheck(trayMenu_, kMnuShadow, controls_.mnuShadowChecked);
+  SetMenuCheck(trayMenu_, kCmdTimer, controls_.cmdTimerChecked);
+  SetMenuCheck(trayMenu_, kCmdAnimation, controls_.cmdAnimationChecked);
+}
+
+void Form1::SetAligenMarks(int index) {
+  if (index < 0 || index > 3) return;
+  for (int i = 0; i < 4; ++i) controls_.aligenMarks[static_cast<size_t>(i)] = i == index;
+  UpdateMenuMarks();
+}
+
+void Form1::SetBoldMarks(int index) {
+  if (index < 0 || index > 1) return;
+  controls_.boldMarks = {index == 0, index == 1};
+  controls_.lblColorBold = index == 1;
+  UpdateMenuMarks();
+}
+
+void Form1::optAligen_Click(int index) { setAligen(static_cast<int16_t>(index)); }
+
+void Form1::setAligen(int16_t index) {
+  SetAligenMarks(index);
+  if (settings_.startingUp) return;
+  // Only the four buttons exist; anything else would leave the timer switched off.
+  if (index < 0 || index > 3) return;
+  EnableTimer1(false);
+  settings_.alignment = index;
+  if (controls_.optAligen.selected != index) {
+    // Selecting the button raises its click, which applies the change.
+    controls_.optAligen.Select(index);
+    optAligen_Click(index);
+    return;
+  }
+  InitialBar();
+  if (index != 3) settings_.clockAlignment = index;
+  ini_.Write(kDefault, u"ALIGENMENT", ToDecimal(index));
+  // With no caption text the clock keeps the last placement it had.
+  if (index == 3) ini_.Write(kDefault, u"CLOCKALIGENMENT", ToDecimal(settings_.clockAlignment));
+  renderer_.RepaintCaption(hwnd_);
+  EnableTimer1(true);
+}
+
+void Form1::optBold_Click(int index) { setBold(static_cast<int16_t>(index)); }
+
+void Form1::setBold(int16_t index) {
+  SetBoldMarks(index);
+  if (settings_.startingUp) return;
+  if (index < 0 || index > 1) return;
+  EnableTimer1(false);
+  settings_.fontWeight = index;
+  if (controls_.optBold.selected != index) {
+    controls_.optBold.Select(index);
+    optBold_Click(index);
+    return;
+  }
+  InitialBar();
+  ini_.Write(kDefault, u"FONT", ToDecimal(index));
+  renderer_.RepaintCaption(hwnd_);
+  EnableTimer1(true);
+}
+
+void Form1::SetChkTime(int64_t value) {
+  int16_t before = controls_.chkTime.value;
+  if (controls_.chkTime.Set(value) && controls_.chkTime.value != before) chkTime_Click();
+}
+
+void Form1::chkTime_Click() {
+  const int16_t value = controls_.chkTime.value;
+  settings_.clockFlag = value != 0 ? -1 : 0;
+  controls_.cmdTimerChecked = value != 0;
+  UpdateMenuMarks();
+  ini_.Write(kDefault, u"CLOCK", ToDecimal(value));
+}
+
+void Form1::cmdTimer_Click() {
+  controls_.cmdTimerChecked = !controls_.cmdTimerChecked;
+  UpdateMenuMarks();
+  SetChkTime(controls_.cmdTimerChecked ? 1 : 0);
+}
+
+void Form1::mnuShadow_Click() {
+  // The tray twin of the dialog's outline check box: mark, flag and SHADOW stay in step.
+  controls_.mnuShadowChecked = !controls_.mnuShadowChecked;
+  const int16_t value = controls_.mnuShadowChecked ? 1 : 0;
+  controls_.chkShadow.Set(value);
+  settings_.shadow = value != 0;
+  UpdateMenuMarks();
+  ini_.Write(kDefault, u"SHADOW", ToDecimal(value));
+}
+
+std::optional<COLORREF> Form1::PickColor() {
+  CHOOSECOLORA record{};
+  static_assert(sizeof record == 36, "the colour dialog takes the 36-byte record");
+  // The dialog edits a copy; the run's custom colours change only when the user confirms.
+  std::array<COLORREF, 16> custom{};
+  for (size_t i = 0; i < custom.size(); ++i) custom[i] = settings_.customColors[i];
+  record.lStructSize = sizeof record;
+  record.hwndOwner = hwnd_;
+  record.hInstance = reinterpret_cast<HWND>(GetModuleHandleW(nullptr));
+  record.rgbResult = 0;
+  record.lpCustColors = custom.data();
+  record.Flags = 0;
+  if (!ChooseColorA(&record)) return std::nullopt;
+  for (size_t i = 0; i < custom.size(); ++i) settings_.customColors[i] = custom[i];
+  return record.rgbResult;
+}
+
+void Form1::cmdColor_Click() {
+  if (auto color = PickColor()) {
+    settings_.textColor = static_cast<int32_t>(*color);
+    controls_.lblColorFore = settings_.textColor;
+    ini_.Write(kDefault, u"COLOR", ToDecimal(settings_.textColor));
+  }
+  InitialBar();
+}
+
+void Form1::cmdShadowColor_Click() {
+  if (auto color = PickColor()) {
+    settings_.shadowColor = static_cast<int32_t>(*color);
+    controls_.lblShadowFore = settings_.shadowColor;
+    ini_.Write(kDefault, u"SHADOWCOLOR", ToDecimal(settings_.shadowColor));
+  }
+  InitialBar();
+}
+
+void Form1::cmdfix_Click() {
+  const bool offerGif = ini_.GetIniString(u"CUSTOMIZE", u"DIRECT") == u"1";
+  std::u16string filter = u"画像ﾌｧｲﾙ(*.*)";
+  filter += u'\0';
+  filter += offerGif ? u"*.bmp;*.jpg;*.jpeg;*.wmf;*.gif" : u"*.bmp;*.jpg;*.jpeg;*.wmf";
+  filter += u'\0';
+  std::u16string textures = options_.programDir + u"\\Texture";
+  std::u16string start = DirectoryExists(textures) ? textures : CurrentDirectory();
+  std::u16string path = ShowOpenDialog(hwnd_, filter, start);
+  if (TrimBlanks(path).empty()) return;
+  if (!ChangePicture(path)) {
+    std::u16string message = u"画像として読み込めないファイルです。背景画像は変更されません。\r\n" + path;
+    MessageBoxW(hwnd_, Wide(message), L"Lumbrelｲﾝﾌｫﾒｰｼｮﾝ", MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+bool Form1::ChangePicture(const std::u16string& path) {
+  // Load first: a file that is no picture changes nothing, PICTURE included.
+  ScopedBitmap picture(LoadPictureFile(path));
+  if (!picture) return false;
+  picActive_[phase_ ? 1 : 0].reset();
+  picBase_ = std::move(picture);
+  ini_.Write(kDefault, u"PICTURE", path);
+  PicAni();
+  frameCounter_ = controls_.chkAni.value;
+  InitialBar();
+  return true;
+}
+
+}  // namespace lum
