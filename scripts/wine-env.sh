@@ -18,7 +18,11 @@ lum_prefix() {
   local name=${1:-$(basename "$0" .sh)}
   name=${name//[^A-Za-z0-9_.-]/_}
   [ -n "$name" ] && [ "$name" != . ] && [ "$name" != .. ] || name=default
-  if [ ! -f "$LUM_TEMPLATE_PREFIX/.lumbrel-ready" ]; then
+  mkdir -p "$LUM_ROOT/out"
+  # One script builds the template while any other waits for it.
+  exec {lum_lock}>"$LUM_ROOT/out/wineprefix.lock"
+  flock "$lum_lock"
+  if [ ! -f "$LUM_TEMPLATE_PREFIX/.lumbrel-ready-2" ]; then
     echo "wine: creating the prefix $LUM_TEMPLATE_PREFIX"
     rm -rf "$LUM_TEMPLATE_PREFIX"
     mkdir -p "$LUM_TEMPLATE_PREFIX"
@@ -26,8 +30,13 @@ lum_prefix() {
     WINEPREFIX="$LUM_TEMPLATE_PREFIX" wineserver -w || true
     mkdir -p "$LUM_TEMPLATE_PREFIX/drive_c/windows/Fonts"
     cp -f /usr/share/wine/fonts/marlett.ttf "$LUM_TEMPLATE_PREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    touch "$LUM_TEMPLATE_PREFIX/.lumbrel-ready"
+    # Wine defines the text-file type but does not map .txt to it; the first-run guide needs it.
+    WINEPREFIX="$LUM_TEMPLATE_PREFIX" wine reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1 || true
+    WINEPREFIX="$LUM_TEMPLATE_PREFIX" wineserver -w || true
+    touch "$LUM_TEMPLATE_PREFIX/.lumbrel-ready-2"
   fi
+  flock -u "$lum_lock"
+  exec {lum_lock}>&-
   export WINEPREFIX="$LUM_ROOT/out/wine/$name"
   WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
   rm -rf "$WINEPREFIX"

@@ -2,19 +2,20 @@
 // desktop it runs in: whether a window exists, which one is in front, what the screen shows
 // over it.
 //
-//   e2e_probe RESULT_FILE wait-window CLASS TIMEOUT_MS   a visible top-level window of CLASS
-//   e2e_probe RESULT_FILE find CLASS                     any top-level window of CLASS, hidden too
-//   e2e_probe RESULT_FILE foreground                     the foreground window
-//   e2e_probe RESULT_FILE snap CLASS BMP_FILE            the screen under that window, 24-bit BMP
+//   e2e_probe RESULT_FILE find WINDOW            describes WINDOW (hidden or not): handle, class,
+//                                                process, visibility, foreground, rectangle
+//   e2e_probe RESULT_FILE snap WINDOW BMP_FILE   the same, and the screen under WINDOW as a 24-bit
+//                                                BMP, with its caption and caret rectangles
+// WINDOW is a top-level window's class name, or "@foreground" for the foreground window.
 //
-// The answer goes to RESULT_FILE, not the console: a program started through `explorer /desktop`
-// has no console the script could read. Its first line is "ok" or "fail REASON", then "key=value"
-// lines. It is written under another name and renamed, so a script that sees the file sees all of it.
+// The answer goes to RESULT_FILE: `wine explorer /desktop=...` returns as soon as it has started
+// the probe, so the script waits for the file rather than for a process. Its first line is "ok"
+// or "fail REASON", then "key=value" lines. It is written under another name and renamed, so a
+// script that sees the file sees all of it.
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdint>
-#include <cstdlib>
+#include <cstdio>
 #include <string>
 
 #include "platform/scoped_win.h"
@@ -62,6 +63,19 @@ RECT CaptionRect(HWND window) {
               frameY + GetSystemMetrics(SM_CYCAPTION) - GetSystemMetrics(SM_CYBORDER)};
 }
 
+// The blinking caret of the window's thread in window coordinates, so that a comparison can leave it out.
+bool CaretRect(HWND window, RECT& caret) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndCaret) return false;
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  caret = info.rcCaret;
+  MapWindowPoints(info.hwndCaret, nullptr, reinterpret_cast<POINT*>(&caret), 2);
+  OffsetRect(&caret, -rect.left, -rect.top);
+  return true;
+}
+
 bool WriteBmp24(const char* path, int width, int height, const void* rows, size_t rowBytes) {
   BITMAPINFOHEADER info{};
   info.biSize = sizeof info;
@@ -105,37 +119,30 @@ bool Snap(HWND window, const char* path, Result& result) {
   }
   GdiFlush();
   result.Add("caption", RectText(CaptionRect(window)));
+  RECT caret{};
+  if (CaretRect(window, caret)) result.Add("caret", RectText(caret));
   return WriteBmp24(path, width, height, bits, (static_cast<size_t>(width) * 3 + 3) & ~size_t{3});
 }
 
-HWND WaitVisibleWindow(const char* className, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    HWND window = FindWindowA(className, nullptr);
-    if (window && IsWindowVisible(window)) return window;
-    if (GetTickCount() - start >= timeoutMs) return nullptr;
-    Sleep(50);
-  }
+// A window given as a class name, or "@foreground".
+HWND FindTopLevel(const std::string& spec) {
+  return spec == "@foreground" ? GetForegroundWindow() : FindWindowA(spec.c_str(), nullptr);
 }
 
 Result Run(int argc, char** argv) {
   Result result;
   const std::string command = argc > 2 ? argv[2] : "";
   HWND window = nullptr;
-  if (command == "wait-window" && argc == 5) {
-    window = WaitVisibleWindow(argv[3], static_cast<DWORD>(std::strtoul(argv[4], nullptr, 10)));
-  } else if (command == "find" && argc == 4) {
-    window = FindWindowA(argv[3], nullptr);
-  } else if (command == "foreground" && argc == 3) {
-    window = GetForegroundWindow();
+  if (command == "find" && argc == 4) {
+    window = FindTopLevel(argv[3]);
   } else if (command == "snap" && argc == 5) {
-    window = FindWindowA(argv[3], nullptr);
+    window = FindTopLevel(argv[3]);
     if (window && !Snap(window, argv[4], result)) {
       result.text = "could not capture the screen\n";
       return result;
     }
   } else {
-    result.text = "usage: e2e_probe RESULT_FILE wait-window|find|foreground|snap ...\n";
+    result.text = "usage: e2e_probe RESULT_FILE find|snap ...\n";
     return result;
   }
   if (!window) {
@@ -156,7 +163,7 @@ int main(int argc, char** argv) {
   }
   Result result = Run(argc, argv);
   const std::string resultPath = argv[1], partPath = resultPath + ".part";
-  FILE* file = std::fopen(partPath.c_str(), "w");
+  FILE* file = std::fopen(partPath.c_str(), "wb");
   if (!file) return 2;
   std::fprintf(file, "%s%s", result.ok ? "ok\n" : "fail ", result.text.c_str());
   std::fclose(file);

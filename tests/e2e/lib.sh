@@ -1,0 +1,270 @@
+# Helpers shared by the end-to-end tests (tests/e2e/test_*.sh) and scripts/run.sh: a private
+# display and Wine desktop, scratch copies of the program folder, the probe that looks at the
+# desktop from inside, and the picture checks made on its snapshots.
+#
+# A test calls e2e_begin first; everything it starts dies with the Wine server and the Xvfb
+# when the script exits, whatever the way out.
+
+LUM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$LUM_ROOT/scripts/wine-env.sh"
+
+DIST_DIR="${LUM_DIST_DIR:-$LUM_ROOT/dist/Lumbrel}" # the program folder under test
+PROBE_EXE="$LUM_ROOT/build/win/e2e_probe.exe"
+E2E_DIR=""      # this run's scratch folder
+E2E_DESKTOP=""  # the Wine desktop's name
+PROBE_ANSWER="" # the last probe answer
+PROBE_COUNT=0
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+pass() { echo "ok: $*"; }
+
+# e2e_begin [NAME]: a fresh scratch folder out/e2e/NAME, a private Xvfb (unless LUM_USE_DISPLAY=1)
+# and a fresh Wine prefix out/wine/NAME.
+e2e_begin() {
+  local name=${1:-$(basename "$0" .sh)}
+  [ -f "$DIST_DIR/lumbrel.exe" ] || fail "no $DIST_DIR/lumbrel.exe: run make dist"
+  [ -f "$PROBE_EXE" ] || fail "no $PROBE_EXE: run make dist"
+  E2E_DIR="$LUM_ROOT/out/e2e/$name"
+  E2E_DESKTOP="$name"
+  unlock_files "$E2E_DIR"
+  rm -rf "$E2E_DIR"
+  mkdir -p "$E2E_DIR"
+  trap e2e_end EXIT
+  lum_display || fail "no display"
+  lum_prefix "$name" # a fresh prefix of our own: no program of an earlier run is left in it
+  E2E_T0=$(date +%s%N)
+}
+
+e2e_end() {
+  lum_cleanup
+  unlock_files "$E2E_DIR"
+}
+
+# lock_file FILE: makes FILE read-only. Root writes files without write permission (and so does
+# Wine run by root), so for root the file is also made immutable, which stops root too.
+lock_file() {
+  chmod 444 "$1"
+  if [ "$(id -u)" = 0 ]; then chattr +i "$1" 2>/dev/null || return 1; fi
+}
+unlock_files() { [ -d "$1" ] && chattr -R -i "$1" 2>/dev/null || true; }
+
+# Milliseconds since e2e_begin, or since the date +%s%N value given.
+elapsed_ms() { echo $((($(date +%s%N) - ${1:-$E2E_T0}) / 1000000)); }
+
+# The Windows form of a Unix path (drive Z: is the root).
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# wait_for SECONDS COMMAND...: runs COMMAND until it succeeds; fails after SECONDS.
+wait_for() {
+  local deadline=$(($(date +%s) + $1))
+  shift
+  until "$@"; do
+    [ "$(date +%s)" -ge "$deadline" ] && return 1
+    sleep 0.2
+  done
+}
+
+# in_desktop DIR PROGRAM ARGS...: starts PROGRAM from DIR in the test's Wine desktop (the first
+# call creates the desktop) and returns at once.
+DESKTOP_UP=0
+in_desktop() {
+  local dir=$1
+  shift
+  (cd "$dir" && exec wine explorer "/desktop=$E2E_DESKTOP,1024x700" "$@" >>"$E2E_DIR/wine.log" 2>&1 &)
+  DESKTOP_UP=1
+}
+
+# program_folder NAME: a fresh copy of the program folder at $E2E_DIR/NAME.
+program_folder() {
+  rm -rf "${E2E_DIR:?}/$1"
+  cp -r "$DIST_DIR" "$E2E_DIR/$1"
+}
+
+# start_lumbrel DIR: starts DIR/lumbrel.exe from its folder in the test's desktop.
+start_lumbrel() { in_desktop "$1" "$(winpath "$1/lumbrel.exe")"; }
+
+# start_notepad: starts Wine's notepad in the desktop and waits until it is the foreground window
+# (a notepad that was not in front before); NOTEPAD names it.
+start_notepad() {
+  local before=""
+  if [ "$DESKTOP_UP" = 1 ] && probe find @foreground; then before=$(answer hwnd); fi
+  in_desktop "$E2E_DIR" notepad.exe
+  wait_for 30 notepad_in_front "$before" || fail "no new notepad in front: $(cat "$PROBE_ANSWER")"
+  NOTEPAD=$(answer hwnd)
+}
+notepad_in_front() {
+  probe find @foreground && [ "$(answer class)" = Notepad ] && [ "$(answer visible)" = 1 ] &&
+    [ "$(answer hwnd)" != "$1" ]
+}
+
+# probe ARGS...: runs e2e_probe inside the desktop (plain `wine` would put it on another desktop,
+# where it sees none of the test's windows) and waits for its answer file. Succeeds when the
+# answer starts with "ok"; `answer KEY` reads its values.
+probe() {
+  PROBE_COUNT=$((PROBE_COUNT + 1))
+  PROBE_ANSWER="$E2E_DIR/probe-$PROBE_COUNT.txt"
+  rm -f "$PROBE_ANSWER"
+  in_desktop "$E2E_DIR" "$(winpath "$PROBE_EXE")" "$(winpath "$PROBE_ANSWER")" "$@"
+  if ! wait_for 40 test -e "$PROBE_ANSWER"; then
+    echo "fail probe $1 gave no answer" >"$PROBE_ANSWER"
+    return 1
+  fi
+  [ "$(head -1 "$PROBE_ANSWER")" = ok ]
+}
+answer() { sed -n "s/^$1=//p" "$PROBE_ANSWER"; }
+
+# snap WINDOW NAME: the screen under WINDOW (a class, or @foreground) into $E2E_DIR/NAME.bmp;
+# its caption and caret rectangles (window coordinates) are left in SNAP_CAPTION and SNAP_CARET.
+snap() {
+  SNAP_CAPTION="" SNAP_CARET="" SNAP_HWND=""
+  probe snap "$1" "$(winpath "$E2E_DIR/$2.bmp")" || return 1
+  SNAP_CAPTION=$(answer caption) SNAP_CARET=$(answer caret) SNAP_HWND=$(answer hwnd)
+}
+
+# lumbrel_pids DIR: Unix process ids of the lumbrel.exe started from DIR (Wine shows the Windows
+# path as the command line).
+lumbrel_pids() {
+  local exe pid
+  exe=$(winpath "$1/lumbrel.exe")
+  for pid in $(pgrep -f 'lumbrel\.exe'); do
+    # The program itself, not an explorer that was asked to start it.
+    if tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | head -1 | grep -qixF "$exe"; then echo "$pid"; fi
+  done
+}
+
+# stop_lumbrel DIR: ends the lumbrel.exe started from DIR (so that the next one is no second instance).
+stop_lumbrel() {
+  local pid
+  for pid in $(lumbrel_pids "$1"); do kill "$pid"; done
+  wait_for 20 test -z "$(lumbrel_pids "$1")" || fail "lumbrel.exe in $1 did not end"
+}
+
+# stamp FILE: the file's checksum and modification time; an unchanged stamp means nobody wrote it.
+stamp() { echo "$(sha256sum <"$1") $(stat -c %y "$1")"; }
+
+# crash_seen: a Wine debugger (what Wine starts on an unhandled exception) runs in this prefix.
+crash_seen() {
+  local pid
+  for pid in $(pgrep -f -i 'winedbg'); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then return 0; fi
+  done
+  return 1
+}
+
+# write_ini FILE PROGRAM_DIR [EXTRA_LINE...]: a valid LUM.ini with the program's default values in
+# CP932 and CR LF; extra lines (e.g. FIRST=1) go to the end of [DEFAULT].
+write_ini() {
+  local file=$1 dir=$2
+  shift 2
+  {
+    printf '%s\r\n' "[DEFAULT]" "PICTURE=$(winpath "$dir")\\Lum1.bmp" COLOR=16777215 ALIGENMENT=1 FONT=1 \
+      TIMER=1 ANIMATION=1 NEWS=0 CONNECT=0 "$@" "" "[CUSTOMIZE]" TOP=1 LEFT=0
+  } | iconv -f UTF-8 -t CP932 >"$file"
+}
+
+# image COMMAND ARGS...: checks on 24-bit BMP snapshots (Python below). Rectangles are
+# "LEFT TOP RIGHT BOTTOM" in window coordinates, passed as one argument.
+#   image changed BEFORE AFTER CAPTION       at least half the caption's pixels differ
+#   image shows SNAP CAPTION PICTURE|black   at least 60% of the caption shows one caption-high
+#                                            band of PICTURE tiled from the caption's left edge
+#                                            (the animation cycles the bands), or is black
+#   image same-outside BEFORE AFTER CAPTION [SKIP...]   no pixel outside the caption (and the
+#                                            SKIP rectangles) differs
+# Each prints what it measured and succeeds when the condition holds.
+image() { python3 -c "$LUM_IMAGE_PY" "$@"; }
+
+LUM_IMAGE_PY=$(
+  cat <<'EOF'
+import struct, sys
+
+def load(path):
+    data = open(path, "rb").read()
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
+    if bits != 24:
+        sys.exit(f"{path}: {bits}-bit, expected 24")
+    stride = (width * 3 + 3) & ~3
+    rows = abs(height)
+    order = range(rows) if height < 0 else range(rows - 1, -1, -1)
+    return width, rows, [data[offset + r * stride: offset + r * stride + width * 3] for r in order]
+
+def rect(text):
+    return tuple(int(v) for v in text.split())
+
+def pixel(image, x, y):
+    row = image[2][y]
+    return row[3 * x: 3 * x + 3]
+
+def close(a, b, tolerance=6):
+    return all(abs(p - q) <= tolerance for p, q in zip(a, b))
+
+def changed(before, after, caption):
+    b, a = load(before), load(after)
+    left, top, right, bottom = rect(caption)
+    cells = [(x, y) for y in range(top, bottom) for x in range(left, right)]
+    share = sum(not close(pixel(b, x, y), pixel(a, x, y)) for x, y in cells) / len(cells)
+    print(f"{share:.0%} of the caption changed")
+    return share >= 0.5
+
+def shows(snap, caption, picture):
+    s = load(snap)
+    left, top, right, bottom = rect(caption)
+    cells = [(x, y) for y in range(top, bottom) for x in range(left, right)]
+    if picture == "black":
+        share = sum(pixel(s, x, y) == b"\0\0\0" for x, y in cells) / len(cells)
+        print(f"{share:.0%} of the caption is black")
+        return share >= 0.6
+    # The screen has 24 bits a pixel, so a copied picture arrives unchanged: compare exactly,
+    # which also tells a picture shifted by one pixel.
+    p = load(picture)
+    height = bottom - top
+    best = (0, 0)
+    for band in range(max(1, p[1] // height)):
+        share = sum(pixel(s, x, y) == pixel(p, (x - left) % p[0], (y - top + band * height) % p[1])
+                    for x, y in cells) / len(cells)
+        best = max(best, (share, band))
+    print(f"{best[0]:.0%} of the caption shows band {best[1]} of the picture")
+    return best[0] >= 0.6
+
+def same_outside(before, after, caption, *skips):
+    b, a = load(before), load(after)
+    if b[:2] != a[:2]:
+        print(f"the window changed size: {b[:2]} -> {a[:2]}")
+        return False
+    holes = [rect(caption)] + [rect(s) for s in skips if s.strip()]
+    differing = []
+    for y in range(b[1]):
+        if b[2][y] == a[2][y]:
+            continue
+        for x in range(b[0]):
+            if pixel(b, x, y) != pixel(a, x, y) and not any(l <= x < r and t <= y < bo for l, t, r, bo in holes):
+                differing.append((x, y))
+    if differing:
+        print(f"{len(differing)} pixels outside the caption changed, first at {differing[0]}")
+    else:
+        print(f"no pixel outside the caption changed ({b[0]}x{b[1]} window)")
+    return not differing
+
+command, args = sys.argv[1], sys.argv[2:]
+checks = {"changed": changed, "shows": shows, "same-outside": same_outside}
+sys.exit(0 if checks[command](*args) else 1)
+EOF
+)
+
+# grow "L T R B" N: a rectangle widened by N pixels on every side (empty stays empty).
+grow() {
+  [ -n "$1" ] || return 0
+  local l t r b
+  read -r l t r b <<<"$1"
+  echo "$((l - $2)) $((t - $2)) $((r + $2)) $((b + $2))"
+}
+
+# caption_painted WINDOW PICTURE|black NAME: snaps WINDOW and checks that its caption shows the
+# picture (IMAGE_RESULT says what was seen).
+caption_painted() {
+  snap "$1" "$3" || return 1
+  IMAGE_RESULT=$(image shows "$E2E_DIR/$3.bmp" "$SNAP_CAPTION" "$2")
+}

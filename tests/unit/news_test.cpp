@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include "news/news_layout.h"
+#include "news/ticker.h"
+
+namespace lum {
+namespace {
+
+TEST(NewsLayout, WidensAndSpacesEveryCharacter) {
+  std::u16string text = u"AB\r\n";
+  NewsLayout layout = LayoutNewsText(text);
+  EXPECT_EQ(text, u"\uFF21\uFF22\r\n");
+  EXPECT_EQ(layout.text, u" \uFF21 \uFF22 \r\r\n    ");
+  ASSERT_EQ(layout.lines.size(), 3u);
+  EXPECT_EQ(layout.lines[0], u"");
+  EXPECT_EQ(layout.lines[1], u" \uFF21 \uFF22 \r");
+  EXPECT_EQ(layout.lines[2], u"");  // a text ending in LF has a last, empty line
+
+  std::u16string spaced = u"a b";
+  EXPECT_EQ(LayoutNewsText(spaced).text, u" \uFF41 \u3000 \uFF42");
+
+  std::u16string empty;
+  NewsLayout none = LayoutNewsText(empty);
+  EXPECT_EQ(none.text, u"");
+  EXPECT_EQ(none.lines, (std::vector<std::u16string>{u"", u""}));
+}
+
+TEST(NewsLayout, HalfWidthKatakanaBecomesFullWidthWithMarksComposed) {
+  EXPECT_EQ(WidenText(u"ｶﾞｯｺｳ"), u"ガッコウ");
+  EXPECT_EQ(WidenText(u"ﾊﾟﾝﾀﾞ ﾂﾞ ｳﾞ"), u"パンダ\u3000ヅ\u3000ヴ");
+  EXPECT_EQ(WidenText(u"ｱﾞ"), u"ア゛");  // no composed form: the mark stays on its own
+  EXPECT_EQ(WidenText(u"｡｢ｰ｣"), u"。「ー」");
+  EXPECT_EQ(WidenText(u"漢字\t~"), u"漢字\t\uFF5E");
+}
+
+TEST(NewsLayout, CommaSeparatedItems) {
+  EXPECT_EQ(CsvItemsToText(u"a,b\r\n  c\r\n"), u"a\r\nb\r\nc\r\n");
+  EXPECT_EQ(CsvItemsToText(u"\"x, y\",z\n"), u"x, y\r\nz\r\n");
+  EXPECT_EQ(CsvItemsToText(u""), u"");
+  EXPECT_EQ(CsvItemsToText(u"last"), u"last\r\n");
+}
+
+TEST(HorizontalTicker, TextEntersAtTheRightAndWraps) {
+  HorizontalTicker ticker;
+  const std::u16string pad(40, u'\u3000');
+  EXPECT_EQ(ticker.NextTickerWindow(u"ABC"), std::u16string(39, u'\u3000') + u"A");
+  EXPECT_EQ(ticker.NextTickerWindow(u"ABC"), std::u16string(38, u'\u3000') + u"AB");
+  EXPECT_EQ(ticker.NextTickerWindow(u"ABC"), std::u16string(37, u'\u3000') + u"ABC");
+  // ABC and its 40 blanks have all entered after 43 paints; one paint brings nothing new,
+  // the next starts again with A alone at the right.
+  std::u16string frame;
+  for (int i = 4; i <= 44; ++i) frame = ticker.NextTickerWindow(u"ABC");
+  EXPECT_EQ(frame, pad);
+  EXPECT_EQ(ticker.NextTickerWindow(u"ABC"), std::u16string(39, u'\u3000') + u"A");
+  ticker.Reset();
+  EXPECT_EQ(ticker.NextTickerWindow(u"XY"), std::u16string(39, u'\u3000') + u"X");
+}
+
+TEST(VerticalTicker, LinesRiseRestAndCycle) {
+  VerticalTicker ticker;
+  const CaptionRect area{30, 4, 400, 22};
+  std::vector<int32_t> shown;
+  int restFrames = 0;
+  for (int paint = 0; paint < 400 && shown.size() < 5; ++paint) {
+    int32_t index = ticker.Step(area, 4);
+    if (ticker.lineRect().top == area.bottom - 4) shown.push_back(index);  // a line starts
+    if (shown.size() == 1 && ticker.lineRect().top == area.top + 3) ++restFrames;
+    ticker.SetMeasured(ticker.lineRect().right, ticker.lineRect().top + 12);
+  }
+  EXPECT_EQ(shown, (std::vector<int32_t>{1, 2, 3, 0, 1}));
+  EXPECT_EQ(restFrames, 12);  // the paint it arrives on and eleven more
+}
+
+TEST(NewsRefetch, CountsMinuteBoundaries) {
+  const int64_t last = MinuteNumber(2026, 12, 8, 10, 0);  // 10:00:59 cut to the minute
+  EXPECT_FALSE(RefetchDue(last, MinuteNumber(2026, 12, 8, 10, 3), 3));
+  EXPECT_TRUE(RefetchDue(last, MinuteNumber(2026, 12, 8, 10, 4), 3));
+  EXPECT_TRUE(RefetchDue(MinuteNumber(1899, 12, 30, 0, 0), last, 30));  // never fetched
+  EXPECT_EQ(MinuteNumber(2027, 1, 1, 0, 0) - MinuteNumber(2026, 12, 31, 23, 59), 1);
+  EXPECT_EQ(MinuteNumber(2024, 3, 1, 0, 0) - MinuteNumber(2024, 2, 28, 0, 0), 2 * 24 * 60);
+}
+
+}  // namespace
+}  // namespace lum
