@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Generate Lumbrel's bundled assets (icon, pictures, first-run guide).
+"""Generate Lumbrel's bundled assets (icon, pictures, first-run guide, news chime).
 
 Usage: python3 scripts/gen_assets.py OUTDIR
 
@@ -294,6 +294,42 @@ def write_guide(path):
 
 
 # ---------------------------------------------------------------------------
+# The news chime: 16-bit stereo PCM at 22,050 Hz, 55,684 data bytes (about 0.63 s)
+# ---------------------------------------------------------------------------
+
+CHIME_RATE = 22050
+CHIME_FRAMES = 55684 // 4
+
+
+def chime_sample(i):
+    """Two bell-like notes (E6 then B5), each a decaying sine with a soft overtone."""
+    t = i / CHIME_RATE
+    value = 0.0
+    for start, freq in ((0.0, 1318.5), (0.16, 987.8)):
+        if t >= start:
+            u = t - start
+            envelope = math.exp(-u * 7.0) * min(1.0, u * 400.0)
+            value += envelope * (math.sin(2 * math.pi * freq * u) + 0.3 * math.sin(2 * math.pi * 2 * freq * u))
+    # Fade the last 20 ms so the sound ends without a click.
+    tail = (CHIME_FRAMES - i) / (CHIME_RATE * 0.02)
+    return value * min(1.0, tail) * 0.35
+
+
+def write_chime(path):
+    frames = bytearray()
+    for i in range(CHIME_FRAMES):
+        left = int(round(max(-1.0, min(1.0, chime_sample(i))) * 32767))
+        # A slight delay on the right channel widens the sound a little.
+        right = int(round(max(-1.0, min(1.0, chime_sample(max(0, i - 40)))) * 32767))
+        frames += struct.pack("<hh", left, right)
+    assert len(frames) == 55684
+    fmt = struct.pack("<HHIIHH", 1, 2, CHIME_RATE, CHIME_RATE * 4, 4, 16)
+    body = b"WAVE" + b"fmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(frames)) + frames
+    with open(path, "wb") as f:
+        f.write(b"RIFF" + struct.pack("<I", len(body)) + body)
+
+
+# ---------------------------------------------------------------------------
 
 def generate(outdir):
     tex = os.path.join(outdir, "Texture")
@@ -307,6 +343,7 @@ def generate(outdir):
     write_bmp24(os.path.join(tex, "Check.bmp"), 32, 18, check_pixel)
     write_bmp24(os.path.join(tex, "Stripes.bmp"), 48, 18, stripes_pixel)
     write_guide(os.path.join(outdir, "はじめに.txt"))
+    write_chime(os.path.join(outdir, "news.wav"))
 
 
 def main():
