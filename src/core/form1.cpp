@@ -30,7 +30,12 @@ Form1::Form1(SharedSettings& settings, Form1Options options)
     : settings_(settings),
       options_(std::move(options)),
       ini_(options_.programDir + u"\\" + kIniName),
-      renderer_(&settings_) {
+      renderer_(&settings_),
+      news_(settings_, controls_.chkNews),
+      lastFetchMinute_(MinuteNumber(1899, 12, 30, 0, 0)) {
+  renderer_.SetTicker(&news_);
+  news_.SetTxtNews(InitialNewsNotice());
+  news_.SetTxtTempNews(InitialNewsNotice());
   picActive_.resize(2);  // element 0 is the template, element 1 the first frame
 }
 
@@ -87,6 +92,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
       if (wParam == kTimer1Id) Timer1_Timer();
+      if (wParam == kTimNewsId) timNews_Timer();
       return 0;
     case kTrayCallbackMessage:
       // The tray icon reports its mouse messages in the low word of lParam.
@@ -129,9 +135,13 @@ bool Form1::Form_Load() {
   settings_.captionButtonHeight = GetSystemMetrics(SM_CYSIZE);
   // 5.
   RegisterAsService();
-  // 6. No channel files are read yet, so the channel table stays empty.
+  // 6. The menu is built with every item; loading the channels hides what has no use.
+  if (trayMenu_) DestroyMenu(trayMenu_);
+  trayMenu_ = BuildTrayMenu();
+  channelTable_.assign(1, ChannelRec{});
+  LoadChannels(options_.programDir + u"\\News\\", u"*.news");
   StartupEnvironment env;
-  env.channelCount = 0;
+  env.channelCount = static_cast<int>(channelTable_.size()) - 1;
   // 7.
   if (!FileExists(ini_.path())) CreateDefaultIni();
   // 8, 9.
@@ -147,12 +157,17 @@ bool Form1::Form_Load() {
   PicAni();
   // 12 to 25.
   ReadDisplaySettings(reader, env, settings_, controls_);
+  if (!controls_.txtNews.empty()) news_.SetTxtNews(controls_.txtNews);
   chkAni_Click();
   // Selecting the option buttons raises their clicks, which only set marks while starting.
   if (controls_.optAligen.selected >= 0) optAligen_Click(controls_.optAligen.selected);
   if (controls_.optBold.selected >= 0) optBold_Click(controls_.optBold.selected);
-  if (trayMenu_) DestroyMenu(trayMenu_);
-  trayMenu_ = BuildTrayMenu(env.channelCount > 0);
+  if (controls_.optVH.selected >= 0) optVH_Click(controls_.optVH.selected);
+  if (env.channelCount < 1) {
+    DeleteMenu(trayMenu_, kMnuNewsFirst, MF_BYCOMMAND);  // the channel template
+  } else if (controls_.optNews.selected >= 0) {
+    optNews_Click(controls_.optNews.selected);
+  }
   UpdateMenuMarks();
   // 26.
   Taskview();
@@ -168,6 +183,7 @@ bool Form1::Form_Load() {
   // 30.
   settings_.startingUp = false;
   EnableTimer1(true);
+  StartNewsTimer();
   return true;
 }
 
@@ -185,6 +201,9 @@ void Form1::Form_Unload() {
   if (settings_.startingUp) return;
   quitting_ = true;
   // Timers stop before the icon goes, so no tick paints while the form is taken down.
+  if (hwnd_) KillTimer(hwnd_, kTimNewsId);
+  timNewsRunning_ = false;
+  controls_.timNewsInterval = 0;
   EnableTimer1(false);
   if (trayAdded_) {
     TrayIconRecord record = MakeTrayIconRecord(hwnd_, icon_, kCaption);

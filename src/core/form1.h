@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "news/channels.h"
+#include "news/frm_text.h"
+#include "news/news_ticker.h"
 #include "platform/profile.h"
 #include "platform/scoped_win.h"
 #include "render/caption_renderer.h"
@@ -26,6 +29,8 @@ class Form1 {
  public:
   static constexpr UINT kTimer1Id = 1;
   static constexpr UINT kTimer1Interval = 180;
+  static constexpr UINT kTimNewsId = 2;
+  static constexpr UINT kTimNewsInterval = 200;
 
   Form1(SharedSettings& settings, Form1Options options);
   ~Form1();
@@ -72,6 +77,26 @@ class Form1 {
   bool ChangePicture(const std::u16string& path);
   bool timer1Enabled() const { return timer1Enabled_; }
 
+  // News channels, fetching and the tickers.
+  void LoadChannels(const std::u16string& folder, const std::u16string& pattern);
+  void GetNews();
+  void timNews_Timer();
+  void optNews_Click(int index);
+  void mnuNews_Click(int index);
+  void SetChkNews(int64_t value);
+  void chkNews_Click();
+  void optVH_Click(int index);
+  void setVH(int index);
+  void ShowNews();
+  void mnuCsetup_Click();
+  NewsTicker& news() { return news_; }
+  const std::vector<ChannelRec>& channelTable() const { return channelTable_; }
+  frmText& detailWindow() { return frmText_; }
+  bool timNewsEnabled() const { return timNewsRunning_; }
+  // The minute of the last successful fetch (MinuteNumber); the zero date before any.
+  void SetLastFetchMinute(int64_t minute) { lastFetchMinute_ = minute; }
+  int64_t lastFetchMinute() const { return lastFetchMinute_; }
+
   HWND hwnd() const { return hwnd_; }
   const Form1Controls& controls() const { return controls_; }
   CaptionRenderer& renderer() { return renderer_; }
@@ -98,6 +123,9 @@ class Form1 {
   void SetBoldMarks(int index);
   // Runs the colour dialog; the chosen colour, or nothing when cancelled.
   std::optional<COLORREF> PickColor();
+  int SelectedChannel() const;
+  void ReadLocalNews(int index);
+  void StartNewsTimer();
 
   SharedSettings& settings_;
   Form1Options options_;
@@ -112,6 +140,12 @@ class Form1 {
   int32_t frameCounter_ = 0;
   int32_t frameCount_ = 0;
   bool phase_ = false;
+  NewsTicker news_;
+  std::vector<ChannelRec> channelTable_{1};
+  std::vector<ScopedBitmap> picIcon_{1};
+  int64_t lastFetchMinute_;
+  frmText frmText_;
+  bool timNewsRunning_ = false;
   bool trayAdded_ = false;
   bool quitting_ = false;
   HMENU trayMenu_ = nullptr;

@@ -68,8 +68,20 @@ void Form1::OnMenuCommand(UINT command) {
     case kCmdQuit:
       subQuit();
       break;
+    case kMnuNewsText:
+      ShowNews();
+      break;
+    case kVscroll:
+    case kHscroll:
+      optVH_Click(static_cast<int>(command - kVscroll));
+      break;
+    case kMnuCsetup:
+      mnuCsetup_Click();
+      break;
     default:
-      // The clock dialog, the news items and the channel set-up arrive with their forms.
+      if (command > kMnuNewsFirst && command - kMnuNewsFirst < channelTable_.size())
+        mnuNews_Click(static_cast<int>(command - kMnuNewsFirst));
+      // The clock dialog arrives with its form.
       break;
   }
 }

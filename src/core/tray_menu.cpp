@@ -32,15 +32,24 @@ constexpr MenuItem kSettingsItems[] = {
 };
 
 constexpr MenuItem kNewsItems[] = {
-    {0, L"", false},
+    {kSepNewsItems, L"", false},
     {kMnuNewsText, L"ﾆｭｰｽ表示(&N)", false},
     {kVscroll, L"縦ｽｸﾛｰﾙ(&V)", true},
     {kHscroll, L"横ｽｸﾛｰﾙ(&H)", true},
 };
 
+void AppendSeparator(HMENU menu, UINT command = 0) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_ID | MIIM_FTYPE;
+  info.fType = MFT_SEPARATOR;
+  info.wID = command;
+  InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
+}
+
 void Append(HMENU menu, const MenuItem& item) {
-  if (item.command == 0) {
-    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  if (item.caption.empty()) {
+    AppendSeparator(menu, item.command);
     return;
   }
   MENUITEMINFOW info{};
@@ -54,27 +63,54 @@ void Append(HMENU menu, const MenuItem& item) {
 
 }  // namespace
 
-HMENU BuildTrayMenu(bool withNewsItems) {
+HMENU BuildTrayMenu() {
   HMENU settings = CreatePopupMenu();
   for (const auto& item : kSettingsItems) Append(settings, item);
-  if (withNewsItems)
-    for (const auto& item : kNewsItems) Append(settings, item);
+  for (const auto& item : kNewsItems) Append(settings, item);
 
   HMENU popup = CreatePopupMenu();
   AppendMenuW(popup, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(settings), L"設定(&S)");
-  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-  if (withNewsItems) {
-    // The first element of the channel list is a separator; the channels follow it, then
-    // the separator before the set-up.
-    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-  }
+  AppendSeparator(popup);
+  AppendSeparator(popup, kMnuNewsFirst);  // the channel template; channels follow it
+  AppendSeparator(popup, kSepChannels);
   Append(popup, {kMnuCsetup, L"ﾁｬﾝﾈﾙｾｯﾄｱｯﾌﾟ(&C)", false});
   Append(popup, {kMnuHelp, L"ﾍﾙﾌﾟ(&H)", false});
   Append(popup, {kCmdAbout, L"ﾊﾞｰｼﾞｮﾝ情報(&V)", false});
-  AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+  AppendSeparator(popup);
   Append(popup, {kCmdQuit, L"終了(&Q)", false});
   return popup;
+}
+
+void HideNewsItems(HMENU popup) {
+  for (UINT command : {kSepNewsItems, kMnuNewsText, kVscroll, kHscroll, kSepChannels})
+    DeleteMenu(popup, command, MF_BYCOMMAND);
+}
+
+void InsertChannelItem(HMENU popup, int index) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
+  info.fType = MFT_STRING;
+  info.wID = kMnuNewsFirst + static_cast<UINT>(index);
+  info.dwTypeData = const_cast<wchar_t*>(L"");
+  InsertMenuItemW(popup, static_cast<UINT>(index + 2), TRUE, &info);
+}
+
+void SetMenuItemPicture(HMENU popup, int index, HBITMAP picture, HWND owner) {
+  UINT command = GetMenuItemID(popup, index + 2);
+  if (command == static_cast<UINT>(-1)) return;
+  MENUITEMINFOA info{};
+  constexpr UINT kRecordSize = 44;  // without hbmpItem: the record of the first versions
+  static_assert(sizeof info >= kRecordSize);
+  info.cbSize = kRecordSize;
+  info.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;  // 0x13
+  info.fType = MFT_BITMAP;
+  info.dwTypeData = reinterpret_cast<LPSTR>(picture);
+  info.fState = 0;
+  info.wID = command;
+  info.cch = 0;
+  SetMenuItemInfoA(popup, command, FALSE, &info);
+  if (owner) DrawMenuBar(owner);
 }
 
 void SetMenuCheck(HMENU menu, UINT command, bool checked) {

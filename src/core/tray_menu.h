@@ -26,16 +26,29 @@ enum MenuCommand : UINT {
   kMnuHelp,
   kCmdAbout,
   kCmdQuit,
-  kMnuNewsFirst = 200,  // one item per channel from here on
+  kSepNewsItems,        // the separator above the news items of the settings submenu
+  kSepChannels,         // the separator after the channel entries
+  kMnuNewsFirst = 200,  // the channel entries: element 0 is the template, a separator
 };
 
 // The tray mouse messages that do something.
 inline constexpr UINT kTrayLeftDown = WM_LBUTTONDOWN;   // 513
 inline constexpr UINT kTrayRightDown = WM_RBUTTONDOWN;  // 516
 
-// Builds the popup with its "設定(&S)" submenu. Without channels the news items and the
-// separators around the channel list are left out, as if hidden.
-HMENU BuildTrayMenu(bool withNewsItems);
+// Builds the popup with its "設定(&S)" submenu and every item, the channel template included.
+HMENU BuildTrayMenu();
+
+// Without channels: hides the news items of the settings submenu, the separator above them
+// and the separator after the channel entries.
+void HideNewsItems(HMENU popup);
+
+// Adds the entry of channel `index` (1..n) after the entries before it.
+void InsertChannelItem(HMENU popup, int index);
+
+// Makes channel `index`'s entry show its picture (a 44-byte MENUITEMINFO of type bitmap);
+// the popup begins with the settings submenu, a separator and the template entry, so the
+// entry stands at position index + 2 while the template is there.
+void SetMenuItemPicture(HMENU popup, int index, HBITMAP picture, HWND owner);
 
 // Sets one item's check mark (radio-style items draw a dot).
 void SetMenuCheck(HMENU menu, UINT command, bool checked);

@@ -89,3 +89,43 @@ void DoEvents() {
 }
 
 }  // namespace lum
+
+namespace lum {
+
+bool SamePath(const std::u16string& a, const std::u16string& b) {
+  return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, Wide(a), -1, Wide(b), -1) == CSTR_EQUAL;
+}
+
+namespace {
+// The shell takes lists of names, each ended by a NUL, the list by a second NUL.
+std::string NameList(const std::u16string& name) {
+  std::string list = ToAnsi(name);
+  list.append(2, '\0');
+  return list;
+}
+
+int ShellFileOperation(HWND owner, UINT operation, const std::u16string& from, const std::u16string* to,
+                       FILEOP_FLAGS flags) {
+  std::string source = NameList(from);
+  std::string target = to ? NameList(*to) : std::string();
+  SHFILEOPSTRUCTA operationRecord{};
+  operationRecord.hwnd = owner;
+  operationRecord.wFunc = operation;
+  operationRecord.pFrom = source.c_str();
+  operationRecord.pTo = to ? target.c_str() : nullptr;
+  operationRecord.fFlags = flags;
+  operationRecord.lpszProgressTitle = "Lumbrel";
+  return SHFileOperationA(&operationRecord);
+}
+}  // namespace
+
+bool ShellDeleteFile(HWND owner, const std::u16string& path) {
+  // Silent, no confirmation, no error dialog.
+  return ShellFileOperation(owner, FO_DELETE, path, nullptr, FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI) == 0;
+}
+
+void ShellMoveFile(HWND owner, const std::u16string& path, const std::u16string& folder) {
+  ShellFileOperation(owner, FO_MOVE, path, &folder, FOF_ALLOWUNDO | FOF_RENAMEONCOLLISION);
+}
+
+}  // namespace lum

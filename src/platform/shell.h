@@ -37,3 +37,16 @@ std::u16string CurrentDirectory();
 void DoEvents();
 
 }  // namespace lum
+
+namespace lum {
+
+// The two names denote the same file (compared without regard to case).
+bool SamePath(const std::u16string& a, const std::u16string& b);
+
+// Deletes a file silently through the shell; true on success.
+bool ShellDeleteFile(HWND owner, const std::u16string& path);
+
+// Moves a file into a folder through the shell, renaming it on a name collision.
+void ShellMoveFile(HWND owner, const std::u16string& path, const std::u16string& folder);
+
+}  // namespace lum

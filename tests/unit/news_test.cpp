@@ -82,3 +82,41 @@ TEST(NewsRefetch, CountsMinuteBoundaries) {
 
 }  // namespace
 }  // namespace lum
+
+#include "news/channels.h"
+
+namespace lum {
+namespace {
+
+TEST(ChannelRecord, SplitsAtTheFirstTwoHashes) {
+  auto channel = SplitChannelRecord(u"Tech#http://example.test/#news.example.test/a#b");
+  ASSERT_TRUE(channel);
+  EXPECT_EQ(channel->Name, u"Tech");
+  EXPECT_EQ(channel->HomePage, u"http://example.test/");
+  EXPECT_EQ(channel->Address, u"news.example.test/a#b");
+  auto empty = SplitChannelRecord(u"##");
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->Name, u"");
+  EXPECT_FALSE(SplitChannelRecord(u"only#one"));
+  EXPECT_FALSE(SplitChannelRecord(u""));
+}
+
+TEST(ChannelRecord, OnlyWebAddressesMayBeOpened) {
+  EXPECT_TRUE(IsWebAddress(u"http://example.test/"));
+  EXPECT_TRUE(IsWebAddress(u"HTTPS://example.test/"));
+  EXPECT_FALSE(IsWebAddress(u"C:\\Windows\\system32\\cmd.exe"));
+  EXPECT_FALSE(IsWebAddress(u"file:///C:/x.exe"));
+  EXPECT_FALSE(IsWebAddress(u" http://example.test/"));
+  EXPECT_FALSE(IsWebAddress(u"http:"));
+}
+
+TEST(ChannelRecord, NoticeHasNineLines) {
+  std::u16string notice = InitialNewsNotice();
+  size_t lines = 0;
+  for (size_t at = notice.find(u"\r\n"); at != std::u16string::npos; at = notice.find(u"\r\n", at + 2)) ++lines;
+  EXPECT_EQ(lines, 9u);
+  EXPECT_EQ(notice.substr(notice.size() - 25), std::u16string(23, u'\u3000') + u"\r\n");
+}
+
+}  // namespace
+}  // namespace lum

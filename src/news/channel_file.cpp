@@ -1,0 +1,70 @@
+#include "news/channel_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "imaging/bitmap_data.h"
+#include "news/news_layout.h"
+#include "platform/scoped_win.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+
+namespace lum {
+
+namespace {
+// Channel files are small pictures and news files a few kilobytes; anything this large is
+// not one and is not read into memory.
+constexpr size_t kFileLimit = 64 * 1024 * 1024;
+}  // namespace
+
+std::vector<std::u16string> ListChannelFiles(const std::u16string& folder, const std::u16string& pattern) {
+  std::vector<std::u16string> names;
+  WIN32_FIND_DATAA found{};
+  HANDLE search = FindFirstFileA(ToAnsi(folder + pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    DoEvents();
+    names.push_back(FromAnsi(std::string(found.cFileName, strnlen(found.cFileName, sizeof found.cFileName))));
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::optional<std::string> ReadWholeFile(const std::u16string& path, size_t limit) {
+  ScopedHandle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit)
+    return std::nullopt;
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                         read != bytes.size()))
+    return std::nullopt;
+  return bytes;
+}
+
+std::u16string ReadTextFile(const std::u16string& path) {
+  auto bytes = ReadWholeFile(path, kFileLimit);
+  if (!bytes) return {};
+  return CsvItemsToText(FromAnsi(*bytes));
+}
+
+}  // namespace lum
+
+namespace lum {
+
+std::optional<std::u16string> ReadChannelRecord(const std::u16string& path) {
+  auto bytes = ReadWholeFile(path, kFileLimit);
+  if (!bytes) return std::nullopt;
+  DataReadResult result = DataRead(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
+  if (result.outcome == DataReadOutcome::kUnreadable) return std::nullopt;
+  std::string record(result.record.begin(), result.record.end());
+  return FromAnsi(record);
+}
+
+}  // namespace lum

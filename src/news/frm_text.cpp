@@ -1,0 +1,110 @@
+#include "news/frm_text.h"
+
+#include <vector>
+
+#include "platform/text.h"
+
+namespace lum {
+
+namespace {
+constexpr wchar_t kWindowClass[] = L"LumbrelFrmText";
+
+int TwipsToPixels(int twips, int axis) {
+  HDC screen = GetDC(nullptr);
+  int dpi = screen ? GetDeviceCaps(screen, axis) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return MulDiv(twips, dpi > 0 ? dpi : 96, 1440);
+}
+}  // namespace
+
+frmText::~frmText() { Unload(); }
+
+void frmText::Unload() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  hwnd_ = nullptr;
+  txtNews_ = nullptr;
+  if (font_) DeleteObject(font_);
+  font_ = nullptr;
+}
+
+HWND frmText::Load(const std::u16string& channelName) {
+  if (hwnd_) return hwnd_;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassExW(&windowClass);
+  std::u16string caption = channelName.empty() ? u"ﾆｭｰｽ詳細画面" : channelName + u"ﾆｭｰｽ詳細画面    ";
+  int width = TwipsToPixels(kMinWidthTwips, LOGPIXELSX);
+  int height = TwipsToPixels(kMinHeightTwips, LOGPIXELSY);
+  CreateWindowExW(0, kWindowClass, Wide(caption), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
+                  nullptr, nullptr, instance, this);
+  return hwnd_;
+}
+
+void frmText::SetText(const std::u16string& text) {
+  if (txtNews_) SetWindowTextW(txtNews_, Wide(text));
+}
+
+std::u16string frmText::Text() const {
+  if (!txtNews_) return {};
+  int length = GetWindowTextLengthW(txtNews_);
+  std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+  GetWindowTextW(txtNews_, buffer.data(), length + 1);
+  return FromWide(buffer.data());
+}
+
+LRESULT CALLBACK frmText::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    static_cast<frmText*>(create->lpCreateParams)->hwnd_ = window;
+  }
+  auto form = reinterpret_cast<frmText*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form) return form->HandleMessage(message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT frmText::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: {
+      txtNews_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                 WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, 0, 0,
+                                 0, 0, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+      NONCLIENTMETRICSW metrics{};
+      metrics.cbSize = sizeof metrics;
+      if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+        font_ = CreateFontIndirectW(&metrics.lfMessageFont);
+      if (font_) SendMessageW(txtNews_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+      return 0;
+    }
+    case WM_GETMINMAXINFO: {
+      // The window never gets smaller than 5,895 by 6,150 twips.
+      auto info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize.x = TwipsToPixels(kMinWidthTwips, LOGPIXELSX);
+      info->ptMinTrackSize.y = TwipsToPixels(kMinHeightTwips, LOGPIXELSY);
+      return 0;
+    }
+    case WM_SIZE:
+      if (txtNews_) MoveWindow(txtNews_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
+    case WM_CLOSE:
+      Unload();
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      txtNews_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace lum

@@ -1,0 +1,37 @@
+// The news detail window: the whole widened news text in a resizable window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace lum {
+
+class frmText {
+ public:
+  static constexpr int kMinWidthTwips = 5895;
+  static constexpr int kMinHeightTwips = 6150;
+
+  frmText() = default;
+  ~frmText();
+  frmText(const frmText&) = delete;
+  frmText& operator=(const frmText&) = delete;
+
+  // Loads the window when needed; `channelName` non-empty gives the caption
+  // "<name>ﾆｭｰｽ詳細画面    ", otherwise it reads "ﾆｭｰｽ詳細画面".
+  HWND Load(const std::u16string& channelName);
+  void SetText(const std::u16string& text);
+  std::u16string Text() const;
+  HWND hwnd() const { return hwnd_; }
+  void Unload();
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  HWND hwnd_ = nullptr;
+  HWND txtNews_ = nullptr;
+  HFONT font_ = nullptr;
+};
+
+}  // namespace lum
