@@ -311,6 +311,8 @@ void Form1::Timer1_Timer() {
   if (buttonHeight != settings_.captionButtonHeight) {
     settings_.captionButtonHeight = buttonHeight;
     PicAni();
+    // The frames just handed over are gone; hand over their successors before painting.
+    renderer_.SetCaptionPicture(picActive(frameCounter_ > 0 ? frameCounter_ : 1));
   }
   char className[128] = {};
   int length = GetClassNameA(foreground, className, sizeof className);

@@ -71,7 +71,12 @@ void ReadDisplaySettings(const IniReader& ini, const StartupEnvironment& env, Sh
 
   ReadInt16Into(ini, u"ALIGENMENT", s.alignment);
   form.optAligen.Select(s.alignment);
-  if (auto v = ToInt16(ini(kDefault, u"CLOCKALIGENMENT"))) s.clockAlignment = *v;
+  if (auto v = ToInt16(ini(kDefault, u"CLOCKALIGENMENT")))
+    s.clockAlignment = *v;
+  else if (s.alignment >= 0 && s.alignment <= 2)
+    // Never stored yet: the title's own placement is the last one other than none, so
+    // choosing none later keeps the clock where the text was.
+    s.clockAlignment = s.alignment;
   ReadInt16Into(ini, u"FONT", s.fontWeight);
   form.optBold.Select(s.fontWeight);
 

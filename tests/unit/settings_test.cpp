@@ -59,6 +59,7 @@ TEST(StartupSettings, DefaultFileReadsAsTheFirstRunState) {
   EXPECT_EQ(s.textColor, 16777215);
   EXPECT_EQ(s.alignment, 1);
   EXPECT_EQ(form.optAligen.selected, 1);
+  EXPECT_EQ(s.clockAlignment, 1);  // not stored yet: the title's placement
   EXPECT_EQ(form.optBold.selected, 1);
   EXPECT_EQ(s.clockFlag, 0);  // CLOCK, SHADOW and SHADOWCOLOR are not in the default file
   EXPECT_FALSE(form.cmdTimerChecked);
@@ -86,6 +87,7 @@ TEST(StartupSettings, OutOfRangeValuesFollowTheConversionRules) {
   EXPECT_EQ(form.left, 15359);  // one twip inside the width
   EXPECT_EQ(s.clockFlag, -1);
   EXPECT_EQ(s.alignment, 9);            // stored, though no option button has that index
+  EXPECT_EQ(s.clockAlignment, 0);
   EXPECT_EQ(form.optAligen.selected, -1);
   EXPECT_EQ(s.fontWeight, 0);           // does not fit 16 bits: the setting keeps its value
   EXPECT_TRUE(s.shadow);
