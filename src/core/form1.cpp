@@ -8,6 +8,7 @@
 #include "core/settings_values.h"
 #include "core/tray_icon.h"
 #include "imaging/picture_file.h"
+#include "platform/form_window.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 
@@ -63,29 +64,10 @@ bool Form1::CreateFormWindow() {
   icon_ = LoadIconW(instance, MAKEINTRESOURCEW(1));
   if (!icon_) icon_ = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
   renderer_.SetOwnIcon(icon_);
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = icon_;
-  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kWindowClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly when a second form registers it again
+  RegisterFormClass<Form1>(kWindowClass, icon_);
   hwnd_ = CreateWindowExW(0, kWindowClass, L"Lumbrel", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, nullptr, nullptr, instance,
                           this);
   return hwnd_ != nullptr;
-}
-
-LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    static_cast<Form1*>(create->lpCreateParams)->hwnd_ = window;
-  }
-  auto form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (form) return form->HandleMessage(message, wParam, lParam);
-  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

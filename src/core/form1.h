@@ -111,7 +111,8 @@ class Form1 {
   bool phase() const { return phase_; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename Form>
+  friend LRESULT CALLBACK RouteToForm(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool CreateFormWindow();
   void CreateDefaultIni() const;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/form_window.h"
 #include "platform/text.h"
 
 namespace lum {
@@ -30,15 +31,7 @@ void frmText::Unload() {
 HWND frmText::Load(const std::u16string& channelName) {
   if (hwnd_) return hwnd_;
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kWindowClass;
-  RegisterClassExW(&windowClass);
+  RegisterFormClass<frmText>(kWindowClass, LoadIconW(instance, MAKEINTRESOURCEW(1)));
   std::u16string caption = channelName.empty() ? u"ﾆｭｰｽ詳細画面" : channelName + u"ﾆｭｰｽ詳細画面    ";
   int width = TwipsToPixels(kMinWidthTwips, LOGPIXELSX);
   int height = TwipsToPixels(kMinHeightTwips, LOGPIXELSY);
@@ -57,17 +50,6 @@ std::u16string frmText::Text() const {
   std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
   GetWindowTextW(txtNews_, buffer.data(), length + 1);
   return FromWide(buffer.data());
-}
-
-LRESULT CALLBACK frmText::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    static_cast<frmText*>(create->lpCreateParams)->hwnd_ = window;
-  }
-  auto form = reinterpret_cast<frmText*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (form) return form->HandleMessage(message, wParam, lParam);
-  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT frmText::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -26,7 +26,8 @@ class frmText {
   void Unload();
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  template <typename Form>
+  friend LRESULT CALLBACK RouteToForm(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
