@@ -147,6 +147,7 @@ class Form1 {
   int64_t lastFetchMinute_;
   frmText frmText_;
   bool timNewsRunning_ = false;
+  bool fetching_ = false;
   bool trayAdded_ = false;
   bool quitting_ = false;
   HMENU trayMenu_ = nullptr;

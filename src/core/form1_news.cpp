@@ -129,7 +129,13 @@ void Form1::chkNews_Click() {
 }
 
 void Form1::GetNews() {
-  if (settings_.connectMode == 0) return;
+  // Letting waiting messages run could deliver another news tick; one fetch at a time.
+  if (settings_.connectMode == 0 || fetching_) return;
+  fetching_ = true;
+  struct ClearFlag {
+    bool& flag;
+    ~ClearFlag() { flag = false; }
+  } clear{fetching_};
   DoEvents();
   const int index = SelectedChannel();
   std::u16string address =

@@ -93,12 +93,16 @@ void InsertChannelItem(HMENU popup, int index) {
   info.fType = MFT_STRING;
   info.wID = kMnuNewsFirst + static_cast<UINT>(index);
   info.dwTypeData = const_cast<wchar_t*>(L"");
-  InsertMenuItemW(popup, static_cast<UINT>(index + 2), TRUE, &info);
+  // Right before the separator that ends the list: a skipped (unreadable) channel leaves
+  // no entry, so position index + 2 could lie past that separator.
+  InsertMenuItemW(popup, kSepChannels, FALSE, &info);
 }
 
 void SetMenuItemPicture(HMENU popup, int index, HBITMAP picture, HWND owner) {
-  UINT command = GetMenuItemID(popup, index + 2);
-  if (command == static_cast<UINT>(-1)) return;
+  // By the channel's own command, not by position: after a skipped channel the entry at
+  // index + 2 is another item.
+  const UINT command = kMnuNewsFirst + static_cast<UINT>(index);
+  if (GetMenuState(popup, command, MF_BYCOMMAND) == static_cast<UINT>(-1)) return;
   MENUITEMINFOA info{};
   constexpr UINT kRecordSize = 44;  // without hbmpItem: the record of the first versions
   static_assert(sizeof info >= kRecordSize);

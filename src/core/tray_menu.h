@@ -42,12 +42,13 @@ HMENU BuildTrayMenu();
 // and the separator after the channel entries.
 void HideNewsItems(HMENU popup);
 
-// Adds the entry of channel `index` (1..n) after the entries before it.
+// Adds the entry of channel `index` (1..n) after the entries before it, right before the
+// separator that ends the channel list.
 void InsertChannelItem(HMENU popup, int index);
 
-// Makes channel `index`'s entry show its picture (a 44-byte MENUITEMINFO of type bitmap);
-// the popup begins with the settings submenu, a separator and the template entry, so the
-// entry stands at position index + 2 while the template is there.
+// Makes channel `index`'s entry show its picture (a 44-byte MENUITEMINFO of type bitmap).
+// The entry is found by its command, kMnuNewsFirst + index: with an unreadable channel
+// before it (which has no entry) it does not stand at position index + 2.
 void SetMenuItemPicture(HMENU popup, int index, HBITMAP picture, HWND owner);
 
 // Sets one item's check mark (radio-style items draw a dot).

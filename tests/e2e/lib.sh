@@ -268,3 +268,105 @@ caption_painted() {
   snap "$1" "$3" || return 1
   IMAGE_RESULT=$(image shows "$E2E_DIR/$3.bmp" "$SNAP_CAPTION" "$2")
 }
+
+# write_bmp FILE WIDTH HEIGHT EXPRESSION: a 24-bit BMP whose pixel (x, y), counted from the top
+# left, is the (red, green, blue) tuple that the Python EXPRESSION gives for x and y.
+write_bmp() {
+  python3 - "$@" <<'PY'
+import struct, sys
+path, width, height, expression = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+colour = eval("lambda x, y: " + expression)
+stride = (width * 3 + 3) & ~3
+rows = b""
+for y in range(height - 1, -1, -1):  # bottom-up, as BMP files store them
+    row = b"".join(bytes(colour(x, y)[::-1]) for x in range(width))
+    rows += row + b"\0" * (stride - len(row))
+header = struct.pack("<2sIHHI", b"BM", 54 + len(rows), 0, 0, 54)
+info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(rows), 2835, 2835, 0, 0)
+open(path, "wb").write(header + info + rows)
+PY
+}
+
+# colour_span SNAP "L T R B" R,G,B: the columns (window coordinates) inside the rectangle that hold
+# at least one pixel of exactly that colour, printed as "FIRST LAST COUNT"; fails when none does.
+colour_span() {
+  python3 - "$@" <<'PY'
+import struct, sys
+path, (left, top, right, bottom), wanted = sys.argv[1], map(int, sys.argv[2].split()), sys.argv[3]
+data = open(path, "rb").read()
+offset, = struct.unpack_from("<I", data, 10)
+width, height = struct.unpack_from("<ii", data, 18)
+stride = (width * 3 + 3) & ~3
+red, green, blue = map(int, wanted.split(","))
+target = bytes((blue, green, red))
+def row(y):
+    r = y if height < 0 else abs(height) - 1 - y
+    return data[offset + r * stride: offset + r * stride + width * 3]
+rows = [row(y) for y in range(top, bottom)]
+columns = [x for x in range(left, right) if any(r[3 * x: 3 * x + 3] == target for r in rows)]
+if not columns:
+    sys.exit(1)
+print(columns[0], columns[-1], len(columns))
+PY
+}
+
+# desktop_xwindow: the X window of the test's Wine desktop (its origin is the desktop's (0, 0)).
+desktop_xwindow() { xdotool search --name "^$E2E_DESKTOP - " 2>/dev/null | head -1; }
+
+# grab_desktop NAME "L T R B": the desktop's pixels in the rectangle (desktop coordinates), as
+# X shows them, into $E2E_DIR/NAME.ppm.
+grab_desktop() {
+  local l t r b
+  read -r l t r b <<<"$2"
+  import -window "$(desktop_xwindow)" -crop "$((r - l))x$((b - t))+$l+$t" +repage -depth 8 "ppm:$E2E_DIR/$1.ppm" 2>/dev/null
+}
+
+# click_desktop BUTTON X Y: a mouse click at desktop coordinates.
+click_desktop() { xdotool mousemove --window "$(desktop_xwindow)" "$2" "$3" click "$1"; }
+
+# popup_menu_open: a popup menu shows in the desktop; MENU_RECT holds its rectangle.
+MENU_RECT=""
+popup_menu_open() {
+  probe find '#32768' && [ "$(answer visible)" = 1 ] && MENU_RECT=$(answer window)
+}
+
+# focus_popup_menu: gives the X keyboard focus to the open popup menu's own X window (found by its
+# rectangle among the desktop's children). Keys sent to the desktop window or to the window that
+# was active before do not always reach a menu that another process tracks; keys sent there do.
+focus_popup_menu() {
+  local l t r b id
+  read -r l t r b <<<"$MENU_RECT"
+  id=$(xwininfo -children -id "$(desktop_xwindow)" 2>/dev/null |
+    awk -v g="$((r - l))x$((b - t))+$l+$t" '$1 ~ /^0x/ && index($0, " " g " ") { print $1; exit }')
+  [ -n "$id" ] && xdotool windowfocus --sync "$id"
+}
+
+# ini_set FILE SECTION KEY=VALUE...: sets the keys in SECTION of a CP932, CR LF profile file
+# (replacing a key's first line, or adding it at the end of the section).
+ini_set() {
+  python3 - "$@" <<'PY'
+import sys
+path, section, pairs = sys.argv[1], sys.argv[2], sys.argv[3:]
+lines = open(path, "rb").read().decode("cp932").split("\r\n")
+if lines and lines[-1] == "":
+    lines.pop()
+for pair in pairs:
+    key = pair.split("=", 1)[0]
+    current, end, done = None, None, False
+    for i, line in enumerate(lines):
+        if line.startswith("["):
+            current = line.strip().strip("[]")
+            continue
+        if current == section:
+            end = i + 1 if line.strip() else end or i
+            if line.split("=", 1)[0] == key:
+                lines[i], done = pair, True
+                break
+    if not done:
+        if end is None:
+            lines += [f"[{section}]", pair]
+        else:
+            lines.insert(end, pair)
+open(path, "wb").write(("\r\n".join(lines) + "\r\n").encode("cp932"))
+PY
+}

@@ -6,6 +6,10 @@
 //                                                process, visibility, foreground, rectangle
 //   e2e_probe RESULT_FILE snap WINDOW BMP_FILE   the same, and the screen under WINDOW as a 24-bit
 //                                                BMP, with its caption and caret rectangles
+//   e2e_probe RESULT_FILE frames WINDOW MS BMP_FILE
+//                                                the screen under WINDOW's caption again and again
+//                                                for MS milliseconds, the captures stacked top to
+//                                                bottom in one 24-bit BMP, with their times
 // WINDOW is a top-level window's class name, or "@foreground" for the foreground window.
 //
 // The answer goes to RESULT_FILE: `wine explorer /desktop=...` returns as soon as it has started
@@ -14,7 +18,9 @@
 // script that sees the file sees all of it.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 
@@ -124,6 +130,50 @@ bool Snap(HWND window, const char* path, Result& result) {
   return WriteBmp24(path, width, height, bits, (static_cast<size_t>(width) * 3 + 3) & ~size_t{3});
 }
 
+// Captures the screen under the window's caption every few milliseconds for `durationMs`: a
+// series fast enough to see each frame of a caption that changes every timer tick. The captures
+// go one under the other into one BMP; "times" lists when each was taken (ms after the first).
+bool Frames(HWND window, int durationMs, const char* path, Result& result) {
+  RECT rect{};
+  if (!GetWindowRect(window, &rect) || durationMs <= 0) return false;
+  const RECT caption = CaptionRect(window);
+  const int width = caption.right - caption.left, height = caption.bottom - caption.top;
+  constexpr int kIntervalMs = 10, kMaxFrames = 600;
+  const int capacity = std::min(kMaxFrames, durationMs / kIntervalMs + 1);
+  lum::ScopedWindowDC screen(nullptr, lum::ScopedWindowDC::kClient);
+  if (!screen || width <= 0 || height <= 0) return false;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height * capacity;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  lum::ScopedBitmap pixels(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  lum::ScopedMemoryDC memory(screen.get());
+  if (!pixels || !memory) return false;
+  std::string times;
+  int count = 0;
+  const DWORD start = GetTickCount();
+  {
+    lum::ScopedSelect selected(memory.get(), pixels.get());
+    for (; count < capacity; ++count) {
+      const DWORD now = GetTickCount() - start;
+      if (count > 0 && now >= static_cast<DWORD>(durationMs)) break;
+      if (!BitBlt(memory.get(), 0, count * height, width, height, screen.get(), rect.left + caption.left,
+                  rect.top + caption.top, SRCCOPY))
+        return false;
+      GdiFlush();
+      times += (count ? " " : "") + std::to_string(now);
+      Sleep(kIntervalMs);
+    }
+  }
+  result.Add("caption", RectText(caption));
+  result.Add("frames", std::to_string(count));
+  result.Add("times", times);
+  return WriteBmp24(path, width, height * count, bits, (static_cast<size_t>(width) * 3 + 3) & ~size_t{3});
+}
+
 // A window given as a class name, or "@foreground".
 HWND FindTopLevel(const std::string& spec) {
   return spec == "@foreground" ? GetForegroundWindow() : FindWindowA(spec.c_str(), nullptr);
@@ -141,8 +191,14 @@ Result Run(int argc, char** argv) {
       result.text = "could not capture the screen\n";
       return result;
     }
+  } else if (command == "frames" && argc == 6) {
+    window = FindTopLevel(argv[3]);
+    if (window && !Frames(window, std::atoi(argv[4]), argv[5], result)) {
+      result.text = "could not capture the screen\n";
+      return result;
+    }
   } else {
-    result.text = "usage: e2e_probe RESULT_FILE find|snap ...\n";
+    result.text = "usage: e2e_probe RESULT_FILE find|snap|frames ...\n";
     return result;
   }
   if (!window) {
