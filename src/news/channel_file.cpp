@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstring>
 
+#include "controls/sort_object.h"
+#include "core/settings_values.h"
 #include "imaging/bitmap_data.h"
 #include "news/news_layout.h"
 #include "platform/scoped_win.h"
@@ -20,16 +21,20 @@ constexpr size_t kFileLimit = 64 * 1024 * 1024;
 }  // namespace
 
 std::vector<std::u16string> ListChannelFiles(const std::u16string& folder, const std::u16string& pattern) {
+  SortObject found;
+  WIN32_FIND_DATAA match{};
+  HANDLE search = FindFirstFileA(ToAnsi(folder + pattern).c_str(), &match);
+  if (search != INVALID_HANDLE_VALUE) {
+    int32_t count = 0;
+    do {
+      DoEvents();
+      std::u16string name = FromAnsi(std::string(match.cFileName, strnlen(match.cFileName, sizeof match.cFileName)));
+      found.Add(ToDecimal(++count), name);
+    } while (FindNextFileA(search, &match));
+    FindClose(search);
+  }
   std::vector<std::u16string> names;
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA(ToAnsi(folder + pattern).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    DoEvents();
-    names.push_back(FromAnsi(std::string(found.cFileName, strnlen(found.cFileName, sizeof found.cFileName))));
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
+  for (int32_t i = 1; i <= found.Count(); ++i) names.push_back(found.Key(i));
   return names;
 }
 
