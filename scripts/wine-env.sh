@@ -50,20 +50,22 @@ LUM_XVFB_PID=""
 # Starts a private Xvfb unless LUM_USE_DISPLAY=1 and a display is set.
 lum_display() {
   if [ "${LUM_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then return 0; fi
-  local n
-  for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then break; fi
-  done
-  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display itself and reports it, so runs started together never share one.
+  local numberFile n="" i
+  numberFile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
   LUM_XVFB_PID=$!
-  export DISPLAY=":$n"
-  local i
   for i in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    n=$(tr -dc 0-9 <"$numberFile")
+    [ -n "$n" ] && break
     sleep 0.1
   done
-  echo "wine-env: Xvfb did not start on :$n" >&2
-  return 1
+  rm -f "$numberFile"
+  if [ -z "$n" ]; then
+    echo "wine-env: Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
 }
 
 lum_cleanup() {

@@ -20,8 +20,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/scoped_win.h"
@@ -175,8 +175,8 @@ bool Frames(HWND window, int durationMs, const char* path, Result& result) {
 }
 
 // A window given as a class name, or "@foreground".
-HWND FindTopLevel(const std::string& spec) {
-  return spec == "@foreground" ? GetForegroundWindow() : FindWindowA(spec.c_str(), nullptr);
+HWND FindTopLevel(const std::string& target) {
+  return target == "@foreground" ? GetForegroundWindow() : FindWindowA(target.c_str(), nullptr);
 }
 
 Result Run(int argc, char** argv) {
