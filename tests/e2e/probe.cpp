@@ -22,8 +22,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <span>
 #include <string>
+#include <vector>
 
+#include "imaging/bitmap_data.h"
 #include "platform/scoped_win.h"
 
 namespace {
@@ -179,9 +184,27 @@ HWND FindTopLevel(const std::string& target) {
   return target == "@foreground" ? GetForegroundWindow() : FindWindowA(target.c_str(), nullptr);
 }
 
+// Writes a channel file the way the program's own writer does: the record put into a copy of
+// the picture with DataWrite.
+bool MakeChannel(const std::string& picture, const std::string& record, const std::string& out) {
+  std::ifstream in(picture, std::ios::binary);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof()) return false;
+  std::span<const uint8_t> text(reinterpret_cast<const uint8_t*>(record.data()), record.size());
+  if (lum::DataWrite(bytes, text) != lum::DataWriteResult::kOk) return false;
+  std::ofstream file(out, std::ios::binary | std::ios::trunc);
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  return file.good();
+}
+
 Result Run(int argc, char** argv) {
   Result result;
   const std::string command = argc > 2 ? argv[2] : "";
+  if (command == "channel" && argc == 6) {
+    result.ok = MakeChannel(argv[3], argv[4], argv[5]);
+    if (!result.ok) result.text = "could not write the channel file\n";
+    return result;
+  }
   HWND window = nullptr;
   if (command == "find" && argc == 4) {
     window = FindTopLevel(argv[3]);
@@ -198,7 +221,7 @@ Result Run(int argc, char** argv) {
       return result;
     }
   } else {
-    result.text = "usage: e2e_probe RESULT_FILE find|snap|frames ...\n";
+    result.text = "usage: e2e_probe RESULT_FILE find|snap|frames|channel ...\n";
     return result;
   }
   if (!window) {

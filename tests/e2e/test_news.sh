@@ -107,8 +107,9 @@ wait_for 10 test -s "$E2E_DIR/port" || fail "the news server did not start: $(ca
 port=$(cat "$E2E_DIR/port")
 
 channel="$dir/News/Test.news"
-python3 "$here/make_channel.py" - "Test#http://example.test/#127.0.0.1:$port/news.txt" "$channel" ||
-  fail "make_channel.py failed"
+python3 "$here/channel_picture.py" "$E2E_DIR/channel.bmp" || fail "channel_picture.py failed"
+probe channel "$(winpath "$E2E_DIR/channel.bmp")" "Test#http://example.test/#127.0.0.1:$port/news.txt" \
+  "$(winpath "$channel")" || fail "the probe could not write the channel file: $(cat "$PROBE_ANSWER")"
 # News on, online, channel 1, horizontal ticker; no animation, so that only the ticker moves.
 {
   printf '%s\r\n' "[DEFAULT]" "PICTURE=$(winpath "$dir")\\Lum1.bmp" COLOR=16777215 ALIGENMENT=1 FONT=1 TIMER=3 \
