@@ -83,6 +83,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (HIWORD(wParam) == 0) OnMenuCommand(LOWORD(wParam));
       return 0;
+    case WM_SIZE:
+      // Minimised (shown by mistake, say): back out of the way.
+      if (wParam == SIZE_MINIMIZED) {
+        SetWindowTopmost(hwnd_, 0);
+        ShowWindow(hwnd_, SW_HIDE);
+      }
+      return 0;
     case WM_CLOSE:
       subQuit();
       return 0;
@@ -192,6 +199,8 @@ void Form1::Form_Unload() {
     Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<PNOTIFYICONDATAA>(&record));
     trayAdded_ = false;
   }
+  // Every other form goes with the tray form.
+  frmText_.Unload();
 }
 
 void Form1::CreateDefaultIni() const {
