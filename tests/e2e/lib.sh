@@ -6,6 +6,8 @@
 # when the script exits, whatever the way out.
 
 LUM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+# The Python checks share the BMP reader in tests/e2e/bmp24.py.
+export PYTHONPATH="$LUM_ROOT/tests/e2e${PYTHONPATH:+:$PYTHONPATH}"
 source "$LUM_ROOT/scripts/wine-env.sh"
 
 DIST_DIR="${LUM_DIST_DIR:-$LUM_ROOT/dist/Lumbrel}" # the program folder under test
@@ -180,16 +182,7 @@ LUM_IMAGE_PY=$(
   cat <<'EOF'
 import struct, sys
 
-def load(path):
-    data = open(path, "rb").read()
-    offset, = struct.unpack_from("<I", data, 10)
-    width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
-    if bits != 24:
-        sys.exit(f"{path}: {bits}-bit, expected 24")
-    stride = (width * 3 + 3) & ~3
-    rows = abs(height)
-    order = range(rows) if height < 0 else range(rows - 1, -1, -1)
-    return width, rows, [data[offset + r * stride: offset + r * stride + width * 3] for r in order]
+from bmp24 import load
 
 def rect(text):
     return tuple(int(v) for v in text.split())

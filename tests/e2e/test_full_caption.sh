@@ -33,15 +33,9 @@ CHECK_PY=$(
   cat <<'EOF'
 import struct, sys
 snap, picture, caption, text_end = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
-def load(path):
-    data = open(path, "rb").read()
-    offset, = struct.unpack_from("<I", data, 10)
-    width, height = struct.unpack_from("<ii", data, 18)
-    stride = (width * 3 + 3) & ~3
-    order = range(abs(height)) if height < 0 else range(abs(height) - 1, -1, -1)
-    return width, [data[offset + r * stride: offset + r * stride + width * 3] for r in order]
-_, s = load(snap)
-pw, p = load(picture)
+from bmp24 import load
+_, _, s = load(snap)
+pw, _, p = load(picture)
 left, top, right, bottom = map(int, caption.split())
 def px(image, x, y):
     return image[y][3 * x: 3 * x + 3]
@@ -146,14 +140,8 @@ ticked() {
   painted later "$E2E_DIR/columns.bmp" &&
     CLOCK_RESULT=$(python3 - "$E2E_DIR/full.bmp" "$E2E_DIR/later.bmp" "$caption" "$clock_box" <<'EOF'
 import struct, sys
-def load(path):
-    data = open(path, "rb").read()
-    offset, = struct.unpack_from("<I", data, 10)
-    width, height = struct.unpack_from("<ii", data, 18)
-    stride = (width * 3 + 3) & ~3
-    order = range(abs(height)) if height < 0 else range(abs(height) - 1, -1, -1)
-    return [data[offset + r * stride: offset + r * stride + width * 3] for r in order]
-a, b = load(sys.argv[1]), load(sys.argv[2])
+from bmp24 import load
+a, b = load(sys.argv[1])[2], load(sys.argv[2])[2]
 left, top, right, bottom = map(int, sys.argv[3].split())
 cl, ct, cr, cb = map(int, sys.argv[4].split())
 inside = outside = 0

@@ -18,16 +18,7 @@ NEWS_CHECK_PY=$(
   cat <<'EOF'
 import struct, sys
 
-def load(path):
-    data = open(path, "rb").read()
-    offset, = struct.unpack_from("<I", data, 10)
-    width, height, _, bits = struct.unpack_from("<iiHH", data, 18)
-    if bits != 24:
-        sys.exit(f"{path}: {bits}-bit, expected 24")
-    stride = (width * 3 + 3) & ~3
-    rows = abs(height)
-    order = range(rows) if height < 0 else range(rows - 1, -1, -1)
-    return width, rows, [data[offset + r * stride: offset + r * stride + width * 3] for r in order]
+from bmp24 import load
 
 WHITE = b"\xff\xff\xff"
 
