@@ -19,12 +19,6 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"LumbrelForm1";
 constexpr char kCaption[] = "Lumbrel";
 
-int TwipsPerPixel(int axis) {
-  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
-  int dpi = screen ? GetDeviceCaps(screen.get(), axis) : 96;
-  return dpi > 0 ? 1440 / dpi : 15;
-}
-
 }  // namespace
 
 Form1::Form1(SharedSettings& settings, Form1Options options)

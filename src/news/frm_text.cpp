@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/form_window.h"
+#include "platform/shell.h"
 #include "platform/text.h"
 
 namespace lum {
@@ -10,12 +11,7 @@ namespace lum {
 namespace {
 constexpr wchar_t kWindowClass[] = L"LumbrelFrmText";
 
-int TwipsToPixels(int twips, int axis) {
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, axis) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return MulDiv(twips, dpi > 0 ? dpi : 96, 1440);
-}
+int TwipsToPixels(int twips, int axis) { return twips / TwipsPerPixel(axis); }
 }  // namespace
 
 frmText::~frmText() { Unload(); }

@@ -75,6 +75,13 @@ std::u16string CurrentDirectory() {
   return length > 0 && length < buffer.size() ? FromWide(buffer.data()) : u".";
 }
 
+int TwipsPerPixel(int axis) {
+  HDC screen = GetDC(nullptr);
+  int dpi = screen ? GetDeviceCaps(screen, axis) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? 1440 / dpi : 15;
+}
+
 void DoEvents() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -33,6 +33,9 @@ bool DirectoryExists(const std::u16string& path);
 // The current directory, without a trailing backslash.
 std::u16string CurrentDirectory();
 
+// Twips per screen pixel along LOGPIXELSX or LOGPIXELSY (15 at 96 DPI): forms are placed in twips.
+int TwipsPerPixel(int axis);
+
 // Lets the window messages that are already waiting run once.
 void DoEvents();
 
