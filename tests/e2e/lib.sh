@@ -79,10 +79,13 @@ in_desktop() {
   DESKTOP_UP=1
 }
 
-# program_folder NAME: a fresh copy of the program folder at $E2E_DIR/NAME.
+# program_folder NAME: a fresh copy of the program folder at $E2E_DIR/NAME; dir names it and ini
+# its LUM.ini (not there until written).
 program_folder() {
-  rm -rf "${E2E_DIR:?}/$1"
-  cp -r "$DIST_DIR" "$E2E_DIR/$1"
+  dir="$E2E_DIR/$1"
+  ini="$dir/LUM.ini"
+  rm -rf "${dir:?}"
+  cp -r "$DIST_DIR" "$dir"
 }
 
 # start_lumbrel DIR: starts DIR/lumbrel.exe from its folder in the test's desktop.

@@ -106,6 +106,17 @@ bool WriteBmp24(const char* path, int width, int height, const void* rows, size_
   return std::fclose(file) == 0 && written;
 }
 
+// A top-down 24-bit DIB section of the given size; `bits` receives its pixels.
+lum::ScopedBitmap TopDownDib(HDC reference, int width, int height, void*& bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  return lum::ScopedBitmap(CreateDIBSection(reference, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+}
+
 // Copies what the screen shows under the window (from the desktop's DC, so whatever any process
 // painted there counts) into a 24-bit BMP.
 bool Snap(HWND window, const char* path, Result& result) {
@@ -114,14 +125,8 @@ bool Snap(HWND window, const char* path, Result& result) {
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
   lum::ScopedWindowDC screen(nullptr, lum::ScopedWindowDC::kClient);
   if (!screen || width <= 0 || height <= 0) return false;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
   void* bits = nullptr;
-  lum::ScopedBitmap pixels(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  lum::ScopedBitmap pixels = TopDownDib(screen.get(), width, height, bits);
   lum::ScopedMemoryDC memory(screen.get());
   if (!pixels || !memory) return false;
   {
@@ -147,14 +152,8 @@ bool Frames(HWND window, int durationMs, const char* path, Result& result) {
   const int capacity = std::min(kMaxFrames, durationMs / kIntervalMs + 1);
   lum::ScopedWindowDC screen(nullptr, lum::ScopedWindowDC::kClient);
   if (!screen || width <= 0 || height <= 0) return false;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height * capacity;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
   void* bits = nullptr;
-  lum::ScopedBitmap pixels(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  lum::ScopedBitmap pixels = TopDownDib(screen.get(), width, height * capacity, bits);
   lum::ScopedMemoryDC memory(screen.get());
   if (!pixels || !memory) return false;
   std::string times;

@@ -6,8 +6,6 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 
-dir="$E2E_DIR/Lumbrel"
-ini="$dir/LUM.ini"
 program_folder Lumbrel
 # 16 x 54: three 18-px bands, red over green over blue.
 write_bmp "$E2E_DIR/bands.bmp" 16 54 "[(255, 0, 0), (0, 255, 0), (0, 0, 255)][y // 18]"

@@ -64,7 +64,6 @@ stop_lumbrel "$E2E_DIR/large"
 
 # Read-only: writing FIRST fails; the file must stay as it was.
 program_folder readonly
-ini="$E2E_DIR/readonly/LUM.ini"
 write_ini "$ini" "$E2E_DIR/readonly"
 locked=1
 lock_file "$ini" || locked=0

@@ -5,7 +5,6 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 
-dir="$E2E_DIR/Lumbrel"
 program_folder Lumbrel
 # FIRST=1: the first-run guide would open in a second notepad and take the front.
 write_ini "$dir/LUM.ini" "$dir" FIRST=1

@@ -7,8 +7,6 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 
-dir="$E2E_DIR/Lumbrel"
-ini="$dir/LUM.ini"
 program_folder Lumbrel
 
 # 24 x 18: six columns of 4 px, each in one colour over the top half and another over the bottom

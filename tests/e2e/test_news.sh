@@ -62,7 +62,6 @@ EOF
 )
 
 e2e_begin
-dir="$E2E_DIR/Lumbrel"
 program_folder Lumbrel
 
 # The news server: plain files from www/, every request line and its User-Agent logged to

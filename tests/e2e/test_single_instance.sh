@@ -5,8 +5,6 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 
-dir="$E2E_DIR/Lumbrel"
-ini="$dir/LUM.ini"
 program_folder Lumbrel
 start_notepad
 start_lumbrel "$dir"

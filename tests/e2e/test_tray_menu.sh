@@ -6,8 +6,6 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 
-dir="$E2E_DIR/Lumbrel"
-ini="$dir/LUM.ini"
 program_folder Lumbrel
 # A plain dark picture: the red title is the only pure red in the caption.
 write_bmp "$E2E_DIR/plain.bmp" 8 18 "(0, 0, 128)"
