@@ -4,6 +4,8 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 WIN_BUILD := build/win
+# Evaluated when a recipe runs, after setup has installed Wine.
+WIN_ARCH = $(shell bash scripts/win_arch.sh)
 NATIVE_BUILD := build/native
 
 .PHONY: all setup build build-win build-native dist run test bench clean
@@ -16,7 +18,9 @@ setup:
 build: build-win build-native
 
 build-win:
-	@cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@arch=$(WIN_ARCH); if [ -f $(WIN_BUILD)/CMakeCache.txt ] && ! grep -q "mingw-$$arch.cmake" $(WIN_BUILD)/CMakeCache.txt; then \
+	  echo "build: the Windows architecture is now $$arch; building afresh"; rm -rf $(WIN_BUILD); fi; \
+	cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$$arch.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WIN_BUILD) -j $(JOBS)
 
 build-native:

@@ -37,4 +37,12 @@ if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
   grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null
 fi
+# Some kernels run no 32-bit programs at all (IA-32 emulation off): there the project builds
+# and tests the 64-bit program under wine64 instead.
+if [ "$(bash "$(dirname "$0")/win_arch.sh")" = x86_64 ] &&
+   ! dpkg-query -W -f='${Status}' g++-mingw-w64-x86-64 2>/dev/null | grep -q 'install ok installed'; then
+  echo "setup: this kernel runs no 32-bit programs; installing the 64-bit Windows compiler"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends g++-mingw-w64-x86-64
+fi
 echo "setup: done"

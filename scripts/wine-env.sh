@@ -2,8 +2,21 @@
 # a Japanese ANSI code page, and a private Xvfb display when none is given.
 : "${LUM_ROOT:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
 LUM_TEMPLATE_PREFIX="$LUM_ROOT/out/wineprefix"
-export WINEPREFIX="${WINEPREFIX:-$LUM_TEMPLATE_PREFIX}"
 export WINEARCH=win32
+# Where the kernel runs no 32-bit programs the 64-bit build runs under wine64 in a 64-bit
+# prefix; `wine` on the PATH then names wine64 (Debian's wrapper would try the 32-bit loader).
+if [ "$(bash "$LUM_ROOT/scripts/win_arch.sh")" = x86_64 ]; then
+  LUM_TEMPLATE_PREFIX="$LUM_ROOT/out/wineprefix64"
+  export WINEARCH=win64
+  export WINELOADER=/usr/lib/wine/wine64
+  mkdir -p "$LUM_ROOT/out/wine-bin"
+  for lum_tool in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$LUM_ROOT/out/wine-bin/$lum_tool"
+    chmod +x "$LUM_ROOT/out/wine-bin/$lum_tool"
+  done
+  case ":$PATH:" in *":$LUM_ROOT/out/wine-bin:"*) ;; *) export PATH="$LUM_ROOT/out/wine-bin:$PATH" ;; esac
+fi
+export WINEPREFIX="${WINEPREFIX:-$LUM_TEMPLATE_PREFIX}"
 export WINEDEBUG=-all
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8

@@ -116,7 +116,7 @@ void Form1::mnuShadow_Click() {
 
 std::optional<COLORREF> Form1::PickColor() {
   CHOOSECOLORA record{};
-  static_assert(sizeof record == 36, "the colour dialog takes the 36-byte record");
+  static_assert(sizeof(void*) != 4 || sizeof record == 36, "the colour dialog takes the 36-byte record");
   // The dialog edits a copy; the run's custom colours change only when the user confirms.
   std::array<COLORREF, 16> custom{};
   for (size_t i = 0; i < custom.size(); ++i) custom[i] = settings_.customColors[i];

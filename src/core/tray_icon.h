@@ -1,4 +1,5 @@
-// The notification-area icon: the 88-byte ANSI NOTIFYICONDATA of the first shell versions.
+// The notification-area icon: the ANSI NOTIFYICONDATA of the first shell versions (88 bytes in
+// the 32-bit program, 104 in a 64-bit build, where handles are 8 bytes and naturally aligned).
 #pragma once
 
 #include <windows.h>
@@ -7,7 +8,9 @@
 
 namespace lum {
 
+#ifndef _WIN64
 #pragma pack(push, 4)
+#endif
 struct TrayIconRecord {
   DWORD cbSize;
   HWND hWnd;
@@ -17,8 +20,11 @@ struct TrayIconRecord {
   HICON hIcon;
   CHAR szTip[64];
 };
+#ifndef _WIN64
 #pragma pack(pop)
-static_assert(sizeof(TrayIconRecord) == 88, "the shell takes the 88-byte record");
+#endif
+inline constexpr size_t kTrayIconRecordSize = sizeof(void*) == 4 ? 88 : 104;
+static_assert(sizeof(TrayIconRecord) == kTrayIconRecordSize, "the shell takes the first version's record");
 
 inline constexpr UINT kTrayCallbackMessage = WM_MOUSEMOVE;  // 512
 

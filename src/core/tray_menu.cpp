@@ -1,5 +1,7 @@
 #include "core/tray_menu.h"
 
+#include <cstddef>
+
 #include <string_view>
 
 namespace lum {
@@ -104,8 +106,9 @@ void SetMenuItemPicture(HMENU popup, int index, HBITMAP picture, HWND owner) {
   const UINT command = kMnuNewsFirst + static_cast<UINT>(index);
   if (GetMenuState(popup, command, MF_BYCOMMAND) == static_cast<UINT>(-1)) return;
   MENUITEMINFOA info{};
-  constexpr UINT kRecordSize = 44;  // without hbmpItem: the record of the first versions
-  static_assert(sizeof info >= kRecordSize);
+  // Without hbmpItem: the record of the first versions, 44 bytes in the 32-bit program.
+  constexpr UINT kRecordSize = offsetof(MENUITEMINFOA, hbmpItem);
+  static_assert(sizeof(void*) != 4 || kRecordSize == 44);
   info.cbSize = kRecordSize;
   info.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;  // 0x13
   info.fType = MFT_BITMAP;

@@ -2,13 +2,17 @@
 
 #include <commdlg.h>
 
+#include <cstddef>
+
 #include "platform/text.h"
 
 namespace lum {
 
 std::u16string ShowOpenDialog(HWND owner, const std::u16string& filter, const std::u16string& initialDirectory) {
-  // The record of the first explorer-style dialogs: 76 bytes, which every version accepts.
-  constexpr DWORD kRecordSize = 76;
+  // The record of the first explorer-style dialogs, which every version accepts: 76 bytes in
+  // the 32-bit program.
+  constexpr DWORD kRecordSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+  static_assert(sizeof(void*) != 4 || kRecordSize == 76);
   constexpr DWORD kFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;  // 0x81804
   static_assert(kFlags == 0x81804);
   static_assert(sizeof(OPENFILENAMEA) >= kRecordSize);

@@ -33,21 +33,26 @@ TEST(TrayIconRecord, BytesAreTheEightyEightByteAnsiRecord) {
   const HWND window = reinterpret_cast<HWND>(0x00012345);
   const HICON icon = reinterpret_cast<HICON>(0x0BADF00D);
   const lum::TrayIconRecord record = lum::MakeTrayIconRecord(window, icon, "Lumbrel");
-  unsigned char bytes[88];
-  ASSERT_EQ(sizeof record, sizeof bytes);
-  std::memcpy(bytes, &record, sizeof bytes);
-  auto dword = [&](size_t offset) {
+  // Offsets of size, window, id, flags, message, icon and tip: the 32-bit record, or the
+  // 64-bit one with its 8-byte, aligned handles.
+  const size_t at[] = {0, 4, 8, 12, 16, 20, 24, 88};
+  const size_t at64[] = {0, 8, 16, 20, 24, 32, 40, 104};
+  const size_t* offset = sizeof(void*) == 4 ? at : at64;
+  unsigned char bytes[104] = {};
+  ASSERT_EQ(sizeof record, offset[7]);
+  std::memcpy(bytes, &record, sizeof record);
+  auto dword = [&](size_t place) {
     uint32_t value;
-    std::memcpy(&value, bytes + offset, 4);
+    std::memcpy(&value, bytes + place, 4);
     return value;
   };
-  EXPECT_EQ(dword(0), 88u);
-  EXPECT_EQ(dword(4), 0x00012345u);
-  EXPECT_EQ(dword(8), 1u);
-  EXPECT_EQ(dword(12), 7u);
-  EXPECT_EQ(dword(16), 512u);
-  EXPECT_EQ(dword(20), 0x0BADF00Du);
-  std::string tip(reinterpret_cast<const char*>(bytes + 24), 64);
+  EXPECT_EQ(dword(offset[0]), offset[7]);
+  EXPECT_EQ(dword(offset[1]), 0x00012345u);
+  EXPECT_EQ(dword(offset[2]), 1u);
+  EXPECT_EQ(dword(offset[3]), 7u);
+  EXPECT_EQ(dword(offset[4]), 512u);
+  EXPECT_EQ(dword(offset[5]), 0x0BADF00Du);
+  std::string tip(reinterpret_cast<const char*>(bytes + offset[6]), 64);
   EXPECT_EQ(tip, std::string("Lumbrel") + '\0' + std::string(56, ' '));
 
   // A caption longer than the field keeps its zero byte at the end.
