@@ -56,7 +56,9 @@ TEST(NumberArray, AscendingSearchAgreesWithALinearScan) {
       const bool present = FindNumber(unordered, v, NumberOrder::kUnordered) != 0;
       const int32_t at = FindNumber(ascending, v, NumberOrder::kAscending);
       ASSERT_EQ(at != 0, present) << v;
-      if (present) ASSERT_EQ(ascending[at - 1], v);
+      if (present) {
+        ASSERT_EQ(ascending[at - 1], v);
+      }
     }
   }
 }
