@@ -36,6 +36,11 @@ int DetectKind(HANDLE handle) {
   }
 }
 
+// A picture object hands its handle out as 32 bits; 64-bit handles are sign-extended 32-bit values.
+HANDLE FromOleHandle(OLE_HANDLE handle) {
+  return reinterpret_cast<HANDLE>(static_cast<INT_PTR>(static_cast<int32_t>(handle)));
+}
+
 SIZE HimetricSize(IPicture* picture) {
   OLE_XSIZE_HIMETRIC width = 0;
   OLE_YSIZE_HIMETRIC height = 0;
@@ -46,7 +51,7 @@ SIZE HimetricSize(IPicture* picture) {
   if ((width <= 0 || height <= 0) && SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_ENHMETAFILE &&
       SUCCEEDED(picture->get_Handle(&handle))) {
     ENHMETAHEADER header{};
-    if (GetEnhMetaFileHeader(reinterpret_cast<HENHMETAFILE>(static_cast<UINT_PTR>(handle)), sizeof header, &header)) {
+    if (GetEnhMetaFileHeader(static_cast<HENHMETAFILE>(FromOleHandle(handle)), sizeof header, &header)) {
       width = header.rclFrame.right - header.rclFrame.left;
       height = header.rclFrame.bottom - header.rclFrame.top;
     }
@@ -120,7 +125,7 @@ PictureKind Picture::Kind() const {
 HANDLE Picture::Handle() const {
   OLE_HANDLE handle = 0;
   if (!picture_ || FAILED(picture_->get_Handle(&handle))) return nullptr;
-  return reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle));
+  return FromOleHandle(handle);
 }
 
 SIZE Picture::SizeInPixels() const {
