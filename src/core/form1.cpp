@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "anim/animation_frames.h"
+#include "clock/clock_dialog.h"
 #include "core/repaint_cycle.h"
 #include "core/tray_menu.h"
 #include "core/settings_values.h"

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@
 #include "render/caption_renderer.h"
 
 namespace lum {
+
+class ClockDialog;
 
 struct Form1Options {
   std::u16string programDir;
@@ -58,6 +61,9 @@ class Form1 {
   void subQuit();
   void mnuHelp_Click();
   void cmdAbout_Click();
+  // Opens the clock settings window and returns when it closes; one at a time.
+  void mnuClock_Click();
+  ClockDialog* clockDialog() const { return clockDialog_.get(); }
   bool quitting() const { return quitting_; }
 
   // Settings commands: each stores its key at once and shows on the next paint.
@@ -146,6 +152,7 @@ class Form1 {
   std::vector<ScopedBitmap> picIcon_{1};
   int64_t lastFetchMinute_;
   frmText frmText_;
+  std::unique_ptr<ClockDialog> clockDialog_;
   bool timNewsRunning_ = false;
   bool fetching_ = false;
   bool trayAdded_ = false;

@@ -1,4 +1,5 @@
 // The tray icon's mouse messages, its popup menu and the quit sequence.
+#include "clock/clock_dialog.h"
 #include "core/form1.h"
 #include "core/tray_menu.h"
 #include "platform/shell.h"
@@ -78,15 +79,27 @@ void Form1::OnMenuCommand(UINT command) {
     case kMnuCsetup:
       mnuCsetup_Click();
       break;
+    case kMnuClock:
+      mnuClock_Click();
+      break;
     default:
       if (command > kMnuNewsFirst && command - kMnuNewsFirst < channelTable_.size())
         mnuNews_Click(static_cast<int>(command - kMnuNewsFirst));
-      // The clock dialog arrives with its form.
       break;
   }
 }
 
 void Form1::mnuHelp_Click() { OpenDocument(hwnd_, options_.programDir + u"\\lumhelp.chm"); }
+
+void Form1::mnuClock_Click() {
+  if (clockDialog_) {  // open already: bring it to the front
+    if (clockDialog_->hwnd()) SetForegroundWindow(clockDialog_->hwnd());
+    return;
+  }
+  clockDialog_ = std::make_unique<ClockDialog>(settings_, ini_);
+  clockDialog_->ShowModal(hwnd_);
+  clockDialog_.reset();
+}
 
 void Form1::cmdAbout_Click() {
   // Shows the about box once it exists.

@@ -366,3 +366,53 @@ for pair in pairs:
 open(path, "wb").write(("\r\n".join(lines) + "\r\n").encode("cp932"))
 PY
 }
+
+# The tray icon. tray_area is the desktop's bottom-right corner, where the icon sits; grab it as
+# tray-before (grab_desktop tray-before "$tray_area") before Lumbrel starts, then tray_icon_found
+# finds the icon there and menu opens its popup menu.
+tray_area="904 660 1024 700"
+# The icon: in the corner's taskbar rows, the pixels that are neither the taskbar's commonest
+# colour nor what the desktop showed there before.
+ICON="" ICON_RESULT=""
+tray_icon_found() {
+  grab_desktop tray "$tray_area" || return 1
+  ICON_RESULT=$(python3 - "$E2E_DIR/tray-before.ppm" "$E2E_DIR/tray.ppm" "$tray_area" <<'EOF'
+import collections, re, sys
+def load(path):
+    data = open(path, "rb").read()
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)  # 8 bits a channel
+    width, height = int(header[1]), int(header[2])
+    pixels = data[header.end():]
+    return [[pixels[3 * (y * width + x): 3 * (y * width + x) + 3] for x in range(width)] for y in range(height)]
+before, now = load(sys.argv[1]), load(sys.argv[2])
+left, top = map(int, sys.argv[3].split()[:2])
+height, width = len(now), len(now[0])
+rows = range(height - 20, height)
+counts = collections.Counter(now[y][x] for y in rows for x in range(width))
+background = counts.most_common(1)[0][0]
+cells = [(x, y) for y in rows for x in range(width // 2, width)
+         if now[y][x] != background and now[y][x] != before[y][x]]
+if len(cells) < 20:
+    print(f"no icon in the corner ({len(cells)} pixels differ from the taskbar)")
+    sys.exit(1)
+xs, ys = [c[0] for c in cells], [c[1] for c in cells]
+l, t, r, b = min(xs), min(ys), max(xs) + 1, max(ys) + 1
+if r - l > 24 or b - t > 24:
+    print(f"what differs spans {r - l}x{b - t} px, more than one icon")
+    sys.exit(1)
+print(left + (l + r) // 2, top + (t + b) // 2, f"{left + l} {top + t} {left + r} {top + b}")
+EOF
+  ) || return 1
+  ICON=$ICON_RESULT
+}
+# menu KEY...: right-clicks the icon until its popup menu shows, then types the keys into it.
+menu() {
+  local _
+  for _ in 1 2 3; do
+    click_desktop 3 "$icon_x" "$icon_y"
+    wait_for 5 popup_menu_open && break
+  done
+  popup_menu_open || fail "right-clicking the tray icon opened no menu"
+  wait_for 5 focus_popup_menu || fail "could not give the menu at $MENU_RECT the keyboard focus"
+  xdotool key --delay 150 "$@"
+}

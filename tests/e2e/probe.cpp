@@ -3,7 +3,8 @@
 // over it.
 //
 //   e2e_probe RESULT_FILE find WINDOW            describes WINDOW (hidden or not): handle, class,
-//                                                process, visibility, foreground, rectangle
+//                                                process, visibility, foreground, window and
+//                                                client rectangles
 //   e2e_probe RESULT_FILE snap WINDOW BMP_FILE   the same, and the screen under WINDOW as a 24-bit
 //                                                BMP, with its caption and caret rectangles
 //   e2e_probe RESULT_FILE frames WINDOW MS BMP_FILE
@@ -63,6 +64,10 @@ void DescribeWindow(HWND window, Result& result) {
   result.Add("visible", IsWindowVisible(window) ? "1" : "0");
   result.Add("foreground", GetForegroundWindow() == window ? "1" : "0");
   result.Add("window", RectText(rect));
+  RECT client{};
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  result.Add("client", RectText(client));
 }
 
 // The title bar in window coordinates, for a window with a sizing frame, from the system metrics.

@@ -1,0 +1,126 @@
+#include "clock/clock_dialog.h"
+
+#include "clock/clock_format.h"
+#include "core/settings_values.h"
+#include "platform/form_window.h"
+#include "platform/shell.h"
+
+namespace lum {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"LumbrelClockDialog";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr int kListId = 1, kLabelId = 2, kButtonId = 3;
+// Every row shows what its pattern gives for this moment: 1 January 2000, 01:30:00.
+constexpr ClockMoment kSampleMoment{2000, 1, 1, 1, 30, 0};
+
+int X(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSX)); }
+int Y(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSY)); }
+
+}  // namespace
+
+ClockDialog::~ClockDialog() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (font_) DeleteObject(font_);
+}
+
+bool ClockDialog::Load(HWND owner) {
+  if (hwnd_) return true;
+  RegisterFormClass<ClockDialog>(kWindowClass, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
+  RECT frame{0, 0, X(kClientWidthTwips), Y(kClientHeightTwips)};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  CreateWindowExW(kExStyle, kWindowClass, L"時計の設定", kStyle, left, top, width, height, owner, nullptr,
+                  GetModuleHandleW(nullptr), this);
+  if (!hwnd_) return false;
+  Form_Load();
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  SetForegroundWindow(hwnd_);
+  SetFocus(list_.hwnd());
+  return true;
+}
+
+void ClockDialog::ShowModal(HWND owner) {
+  if (hwnd_) {  // already open: one at a time
+    SetForegroundWindow(hwnd_);
+    return;
+  }
+  const bool disableOwner = owner && IsWindowVisible(owner) && IsWindowEnabled(owner);
+  if (!Load(owner)) return;
+  if (disableOwner) EnableWindow(owner, FALSE);
+  MSG message;
+  while (hwnd_) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got <= 0) {
+      // The program is quitting: close, and leave the quit for the outer loop.
+      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+      if (hwnd_) DestroyWindow(hwnd_);
+      break;
+    }
+    if (hwnd_ && IsDialogMessageW(hwnd_, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (disableOwner && IsWindow(owner)) {
+    EnableWindow(owner, TRUE);
+    SetForegroundWindow(owner);
+  }
+}
+
+void ClockDialog::Form_Load() {
+  const ControlFont dialogFont;  // ＭＳ Ｐゴシック, 9 points
+  font_ = dialogFont.Create();
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+
+  list_.Create(hwnd_, kListId, X(0), Y(0), X(4335), Y(3375), &dialogFont);
+  label1_ = CreateWindowExW(0, L"STATIC", L"上記のサンプルから書式を選択してから\r\n[設定]を実行して下さい",
+                            WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, X(60), Y(3450), X(3045), Y(360), hwnd_,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), GetModuleHandleW(nullptr),
+                            nullptr);
+  SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  button_.Create(hwnd_, kButtonId, X(3270), Y(3390), X(1095), Y(465), &dialogFont);
+  button_.SetCaption(u"設定");
+
+  list_.SetStyle(1);
+  list_.SetBoxStyle(SpeciaList::kOptionMarks);
+  list_.SetMaskColor(16701355);
+  list_.SetMargin(50);
+  list_.SetItemHeight(250);
+  for (int32_t i = 0; i < kClockFormatCount; ++i) list_.AddItem(ExpandClockPattern(kSampleMoment, FormatClock(i)));
+  // An index outside the table marks nothing; a marked row is scrolled into view.
+  list_.SetOptionValue(settings_.clockFormatIndex);
+  if (list_.ListIndex() >= 0) list_.SetListIndex(list_.ListIndex());
+}
+
+void ClockDialog::Click(CommandEx&) {
+  const int32_t index = list_.OptionValue();
+  ini_.Write(u"CUSTOMIZE", u"CLOCK", ToDecimal(index));
+  settings_.clockFormatIndex = index;
+  // Closed once the button's handler has returned, so that nothing goes while it runs.
+  PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+LRESULT ClockDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = hwnd_;
+  switch (message) {
+    case WM_CLOSE:
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_NCDESTROY:
+      hwnd_ = nullptr;
+      label1_ = nullptr;
+      return DefWindowProcW(window, message, wParam, lParam);
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace lum

@@ -1,0 +1,767 @@
+#include "controls/extended_list.h"
+
+#include <ole2.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/form_window.h"
+#include "platform/scoped_win.h"
+#include "platform/shell.h"
+
+namespace lum {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"LumbrelSpeciaList";
+constexpr UINT_PTR kDragTimer = 1;
+constexpr UINT kDragTimerMs = 60;
+constexpr int kScrollBarInset = 2;  // pixels the bar sits right of and below the client's corner
+
+void RegisterListClass() {
+  static const bool registered = [] {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = RouteToForm<SpeciaList>;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.lpszClassName = kWindowClass;
+    return RegisterClassExW(&windowClass) != 0;
+  }();
+  (void)registered;
+}
+
+int16_t ShiftState() {
+  int16_t shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+  if (GetKeyState(VK_MENU) < 0) shift |= 4;
+  return shift;
+}
+
+int16_t ButtonsOf(WPARAM keys) {
+  return static_cast<int16_t>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
+                              ((keys & MK_MBUTTON) ? 4 : 0));
+}
+
+void Fill(HDC dc, const RECT& area, COLORREF colour) {
+  ScopedBrush brush(CreateSolidBrush(colour));
+  FillRect(dc, &area, brush.get());
+}
+
+}  // namespace
+
+// Takes drops on the surface and hands them to the owner's OLE events.
+class SpeciaList::DropTarget : public IDropTarget {
+ public:
+  explicit DropTarget(SpeciaList& list) : list_(list) {}
+  virtual ~DropTarget() = default;
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
+    if (id == IID_IUnknown || id == IID_IDropTarget) {
+      *out = static_cast<IDropTarget*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD keys, POINTL at, DWORD* effect) override {
+    return Over(keys, at, effect, 0);
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD keys, POINTL at, DWORD* effect) override {
+    return Over(keys, at, effect, 2);
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override {
+    DWORD effect = DROPEFFECT_NONE;
+    if (list_.events_) list_.events_->OLEDragOver(list_, effect, 0, 0, 1);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL at, DWORD* effect) override {
+    const POINT client = ToClient(at);
+    if (list_.events_)
+      list_.events_->OLEDragDrop(list_, data, *effect, static_cast<float>(client.x * TwipsX()),
+                                 static_cast<float>(client.y * TwipsY()));
+    return S_OK;
+  }
+
+ private:
+  HRESULT Over(DWORD, POINTL at, DWORD* effect, int16_t state) {
+    const POINT client = ToClient(at);
+    if (list_.events_)
+      list_.events_->OLEDragOver(list_, *effect, static_cast<float>(client.x * TwipsX()),
+                                 static_cast<float>(client.y * TwipsY()), state);
+    return S_OK;
+  }
+  POINT ToClient(POINTL at) const {
+    POINT point{at.x, at.y};
+    ScreenToClient(list_.hwnd_, &point);
+    return point;
+  }
+  SpeciaList& list_;
+  ULONG references_ = 1;
+};
+
+int SpeciaList::TwipsX() { return TwipsPerPixel(LOGPIXELSX); }
+int SpeciaList::TwipsY() { return TwipsPerPixel(LOGPIXELSY); }
+
+SpeciaList::SpeciaList(SpeciaListEvents* events) : events_(events) {
+  m_Scroll.SetEvents(this);
+  itemHeightPixels_ = std::max(1, kDefaultItemHeight / TwipsY());
+}
+
+SpeciaList::~SpeciaList() {
+  *alive_ = false;
+  SetOLEDropMode(0);
+  if (hwnd_) DestroyWindow(hwnd_);
+  ReleaseSurface();
+  if (fontHandle_) DeleteObject(fontHandle_);
+  if (markFont_) DeleteObject(markFont_);
+  boxPicture_.Release();
+  boxUncheckPicture_.Release();
+}
+
+bool SpeciaList::Create(HWND parent, int id, int x, int y, int width, int height, const ControlFont* containerFont) {
+  if (hwnd_) return true;
+  RegisterListClass();
+  font_ = containerFont ? *containerFont
+                        : ControlFont::FromHandle(reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)));
+  CreateWindowExW(WS_EX_CLIENTEDGE, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, x, y,
+                  width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                  GetModuleHandleW(nullptr), this);
+  if (!hwnd_) return false;
+  vscList_ = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | SBS_VERT, 0, 0, 0, 0, hwnd_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  m_Scroll.Load(vscList_);
+  m_Scroll.SetMin(0);
+  m_Scroll.SetSmallChange(1);
+  RebuildFont();
+  ready_ = true;
+  Layout();
+  return true;
+}
+
+// --- items and state ------------------------------------------------------------------------
+
+void SpeciaList::AddItem(const std::u16string& text, int32_t position, bool checked, int32_t count) {
+  model_.AddItem(text, position, checked, count);
+  SyncScrollBar();
+  FullPaint();
+}
+
+void SpeciaList::RemoveItems(int32_t first, int32_t count) {
+  model_.RemoveItems(first, count);
+  SyncScrollBar();
+  FullPaint();
+}
+
+void SpeciaList::Clear() {
+  model_.Clear();
+  SyncScrollBar();
+  FullPaint();
+}
+
+void SpeciaList::Refresh() { FullPaint(); }
+
+void SpeciaList::SetListIndex(int32_t item) {
+  model_.SetListIndex(item);
+  PaintChanged();
+}
+
+void SpeciaList::SetTopIndex(int32_t item) {
+  model_.SetTopIndex(item);
+  PaintChanged();
+}
+
+void SpeciaList::SetOptionValue(int32_t item) {
+  if (model_.MoveOption(item)) PaintChanged();
+}
+
+void SpeciaList::SetItemChecked(int32_t item, bool checked) {
+  if (!model_.SetChecked(item, checked)) return;
+  model_.SetListIndex(item);
+  PaintChanged();
+}
+
+void SpeciaList::SelAll() {
+  model_.SelAll();
+  PaintChanged();
+}
+
+int32_t SpeciaList::HitTest(float x, float y) const {
+  return model_.HitTest(std::llround(x), std::llround(y));
+}
+
+// --- properties -----------------------------------------------------------------------------
+
+void SpeciaList::SetStyle(int32_t style) {
+  style_ = style;
+  FullPaint();
+}
+void SpeciaList::SetBoxStyle(int32_t style) {
+  boxStyle_ = style;
+  if (style_ == 1) FullPaint();
+}
+void SpeciaList::SetSelStyle(int32_t style) {
+  selStyle_ = style;
+  FullPaint();
+}
+void SpeciaList::SetMultiSelect(int32_t mode) {
+  model_.SetMultiSelect(mode);
+  FullPaint();
+}
+void SpeciaList::SetMargin(int32_t twips) {
+  margin_ = twips;
+  FullPaint();
+}
+void SpeciaList::SetMaskColor(uint32_t colour) {
+  maskColor_ = colour;
+  FullPaint();
+}
+void SpeciaList::SetBackColor(uint32_t colour) {
+  backColor_ = colour;
+  FullPaint();
+}
+void SpeciaList::SetForeColor(uint32_t colour) {
+  foreColor_ = colour;
+  FullPaint();
+}
+void SpeciaList::SetItemHeight(float twips) {
+  itemHeightPixels_ = std::max(1, static_cast<int>(twips) / TwipsY());
+  Layout();
+}
+void SpeciaList::SetItemWidth(float twips) {
+  itemWidth_ = std::max(0.0f, twips);
+  Layout();
+}
+void SpeciaList::SetItemNotifyEmpty(bool show) {
+  notifyEmpty_ = show;
+  FullPaint();
+}
+void SpeciaList::SetFont(const ControlFont& font) {
+  font_ = font;
+  RebuildFont();
+  FullPaint();
+}
+void SpeciaList::SetBoxPicture(const PictureView& picture) {
+  PictureView copy = picture.Copy();
+  boxPicture_.Release();
+  boxPicture_ = copy;
+  FullPaint();
+}
+void SpeciaList::SetBoxUncheckPicture(const PictureView& picture) {
+  PictureView copy = picture.Copy();
+  boxUncheckPicture_.Release();
+  boxUncheckPicture_ = copy;
+  FullPaint();
+}
+
+void SpeciaList::SetOLEDropMode(int32_t mode) {
+  if (hwnd_ && dropTarget_) {
+    RevokeDragDrop(hwnd_);
+    dropTarget_->Release();
+    dropTarget_ = nullptr;
+  }
+  oleDropMode_ = mode;
+  if (hwnd_ && mode == 1) {
+    dropTarget_ = new DropTarget(*this);
+    if (FAILED(RegisterDragDrop(hwnd_, dropTarget_))) {
+      dropTarget_->Release();
+      dropTarget_ = nullptr;
+    }
+  }
+}
+
+void SpeciaList::ReadProperties(const PropertyBag& bag) {
+  const bool wasReady = ready_;
+  ready_ = false;  // one layout at the end
+  SetFont(ControlFont::Read(bag, "Font", font_));
+  SetForeColor(static_cast<uint32_t>(bag.ReadInt("ForeColor", kDefaultForeColor)));
+  SetMaskColor(static_cast<uint32_t>(bag.ReadInt("MaskColor", kDefaultMaskColor)));
+  SetBackColor(static_cast<uint32_t>(bag.ReadInt("BackColor", kDefaultBackColor)));
+  SetItemHeight(static_cast<float>(bag.ReadInt("ItemHeight", kDefaultItemHeight)));
+  SetMargin(static_cast<int32_t>(bag.ReadInt("Margin", kDefaultMargin)));
+  auto picture = [&](const std::string& name) {
+    return PictureView{static_cast<int32_t>(bag.ReadInt(name + "Kind", PictureView::kNone)),
+                       reinterpret_cast<HANDLE>(static_cast<intptr_t>(bag.ReadInt(name, 0)))};
+  };
+  SetBoxUncheckPicture(picture("BoxUncheckPicture"));
+  SetBoxPicture(picture("BoxPicture"));
+  ready_ = wasReady;
+  Layout();
+}
+
+void SpeciaList::WriteProperties(PropertyBag& bag) const {
+  const HFONT containerFont =
+      hwnd_ ? reinterpret_cast<HFONT>(SendMessageW(GetParent(hwnd_), WM_GETFONT, 0, 0)) : nullptr;
+  if (!(font_ == ControlFont::FromHandle(containerFont))) font_.Write(bag, "Font");
+  bag.WriteIntUnlessDefault("ForeColor", foreColor_, kDefaultForeColor);
+  bag.WriteIntUnlessDefault("MaskColor", maskColor_, kDefaultMaskColor);
+  bag.WriteIntUnlessDefault("BackColor", backColor_, kDefaultBackColor);
+  bag.WriteIntUnlessDefault("ItemHeight", std::lround(ItemHeight()), kDefaultItemHeight);
+  bag.WriteIntUnlessDefault("Margin", margin_, kDefaultMargin);
+  auto picture = [&](const std::string& name, const PictureView& view) {
+    bag.WriteIntUnlessDefault(name, reinterpret_cast<intptr_t>(view.handle), 0);
+    bag.WriteIntUnlessDefault(name + "Kind", view.kind, PictureView::kNone);
+  };
+  picture("BoxUncheckPicture", boxUncheckPicture_);
+  picture("BoxPicture", boxPicture_);
+  if (hwnd_) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    bag.WriteInt("_extentx", static_cast<int64_t>(client.right) * TwipsX());
+    bag.WriteInt("_extenty", static_cast<int64_t>(client.bottom) * TwipsY());
+  }
+}
+
+// --- layout and scrolling ---------------------------------------------------------------------
+
+void SpeciaList::ApplyMetrics() {
+  RECT client{};
+  if (hwnd_) GetClientRect(hwnd_, &client);
+  ListMetrics metrics;
+  metrics.width = static_cast<int64_t>(client.right) * TwipsX();
+  metrics.height = static_cast<int64_t>(client.bottom) * TwipsY();
+  metrics.itemHeight = static_cast<int64_t>(itemHeightPixels_) * TwipsY();
+  metrics.itemWidth = std::llround(itemWidth_);
+  metrics.barWidth = static_cast<int64_t>(GetSystemMetrics(SM_CXVSCROLL)) * TwipsX();
+  model_.SetMetrics(metrics);
+  // Items that flow in columns lose a column's worth of room once the bar shows.
+  if (metrics.itemWidth > 0) model_.SetMetrics(metrics);
+}
+
+void SpeciaList::Layout() {
+  if (!ready_ || !hwnd_) return;
+  ApplyMetrics();
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
+  MoveWindow(vscList_, client.right - barWidth + kScrollBarInset, kScrollBarInset, barWidth, client.bottom, FALSE);
+  m_Scroll.SetLargeChange(model_.PageRows());
+  // The row holding the current item becomes the top row.
+  model_.SetTopIndex(std::max(model_.ListIndex(), 0));
+  SyncScrollBar();
+  FullPaint();
+}
+
+void SpeciaList::SyncScrollBar() {
+  if (!vscList_) return;
+  syncingBar_ = true;
+  m_Scroll.SetMax(model_.ScrollMax());
+  m_Scroll.SetValue(model_.TopRow());
+  m_Scroll.SetLargeChange(model_.PageRows());
+  syncingBar_ = false;
+  const bool visible = model_.BarVisible();
+  if ((IsWindowVisible(vscList_) != FALSE) != visible) ShowWindow(vscList_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void SpeciaList::Change(VScrollBarL& bar) {
+  if (!syncingBar_) ScrolledTo(bar.Value());
+}
+
+void SpeciaList::Scroll(VScrollBarL& bar) {
+  if (!syncingBar_) ScrolledTo(bar.Value());
+}
+
+void SpeciaList::ScrolledTo(int32_t topRow) {
+  model_.SetTopRow(topRow);
+  PaintChanged();
+}
+
+// --- drawing ----------------------------------------------------------------------------------
+
+void SpeciaList::RebuildFont() {
+  if (fontHandle_) DeleteObject(fontHandle_);
+  fontHandle_ = font_.Create();
+  if (markFont_) DeleteObject(markFont_);
+  markFont_ = CreateFontW(-(BoxColumnPixels() + 1), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SYMBOL_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Marlett");
+}
+
+int SpeciaList::BoxColumnPixels() const { return static_cast<int>(boxColumnWidth_) / TwipsX(); }
+
+void SpeciaList::EnsureSurface() {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const SIZE size{std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)};
+  if (surface_ && size.cx == surfaceSize_.cx && size.cy == surfaceSize_.cy) return;
+  ReleaseSurface();
+  HDC screen = GetDC(hwnd_);
+  surface_ = CreateCompatibleDC(screen);
+  surfaceBitmap_ = CreateCompatibleBitmap(screen, size.cx, size.cy);
+  ReleaseDC(hwnd_, screen);
+  surfaceOriginal_ = SelectObject(surface_, surfaceBitmap_);
+  surfaceSize_ = size;
+  drawn_.clear();
+}
+
+void SpeciaList::ReleaseSurface() {
+  if (!surface_) return;
+  SelectObject(surface_, surfaceOriginal_);
+  DeleteDC(surface_);
+  DeleteObject(surfaceBitmap_);
+  surface_ = nullptr;
+  surfaceBitmap_ = nullptr;
+  surfaceSize_ = {0, 0};
+}
+
+int SpeciaList::VisibleSlots() const { return std::max(model_.VisibleCount(), model_.VisibleRow()); }
+
+RECT SpeciaList::SlotRect(int slot) const {
+  const int perRow = model_.VisibleRow();
+  const int cellWidth = itemWidth_ > 0 ? static_cast<int>(itemWidth_) / TwipsX() : surfaceSize_.cx;
+  const int left = (slot % perRow) * cellWidth, top = (slot / perRow) * itemHeightPixels_;
+  return {left, top, left + cellWidth, top + itemHeightPixels_};
+}
+
+RECT SpeciaList::ItemRect(int32_t item) const {
+  const int slot = item - model_.TopIndex();
+  if (item < 0 || item >= model_.Count() || slot < 0 || slot >= VisibleSlots()) return {0, 0, 0, 0};
+  return SlotRect(slot);
+}
+
+SpeciaList::RowLook SpeciaList::LookOf(int slot) const {
+  RowLook look;
+  look.item = model_.TopIndex() + slot;
+  if (look.item >= model_.Count()) {
+    look.state = 3;
+  } else {
+    look.state = selStyle_ == 1 && model_.Selected(look.item) ? 2 : 1;
+    look.checked = model_.Checked(look.item);
+  }
+  const int32_t current = model_.ListIndex();
+  look.focus = hasFocus_ && ((selStyle_ == 1 && look.item == current && look.state != 3) ||
+                             (current == -1 && model_.TopIndex() == 0 && slot == 0));
+  return look;
+}
+
+void SpeciaList::FullPaint() {
+  if (!ready_ || !hwnd_) return;
+  EnsureSurface();
+  RECT all{0, 0, surfaceSize_.cx, surfaceSize_.cy};
+  Fill(surface_, all, ResolveColour(backColor_));
+  drawn_.assign(static_cast<size_t>(VisibleSlots()), RowLook{-2});
+  drawnTopRow_ = model_.TopRow();
+  PaintChanged();
+  Present(all);
+}
+
+void SpeciaList::PaintChanged() {
+  if (!ready_ || !hwnd_) return;
+  EnsureSurface();
+  SyncScrollBar();
+  const int slots = VisibleSlots();
+  if (drawn_.size() != static_cast<size_t>(slots)) drawn_.assign(static_cast<size_t>(slots), RowLook{-2});
+  RECT dirty{0, 0, 0, 0};
+  // A scroll moves what is drawn and leaves only the uncovered rows to draw.
+  const int rows = model_.TopRow() - drawnTopRow_;
+  if (rows != 0) {
+    const int shift = rows * itemHeightPixels_;
+    const int slotShift = rows * model_.VisibleRow();
+    if (std::abs(rows) * itemHeightPixels_ < surfaceSize_.cy) {
+      if (shift > 0)
+        BitBlt(surface_, 0, 0, surfaceSize_.cx, surfaceSize_.cy - shift, surface_, 0, shift, SRCCOPY);
+      else
+        BitBlt(surface_, 0, -shift, surfaceSize_.cx, surfaceSize_.cy + shift, surface_, 0, 0, SRCCOPY);
+    }
+    std::vector<RowLook> moved(drawn_.size(), RowLook{-2});
+    for (int slot = 0; slot < slots; ++slot) {
+      const int from = slot + slotShift;
+      if (from >= 0 && from < slots) moved[static_cast<size_t>(slot)] = drawn_[static_cast<size_t>(from)];
+    }
+    drawn_ = std::move(moved);
+    drawnTopRow_ = model_.TopRow();
+    dirty = {0, 0, surfaceSize_.cx, surfaceSize_.cy};
+  }
+  for (int slot = 0; slot < slots; ++slot) {
+    const RowLook look = LookOf(slot);
+    if (look == drawn_[static_cast<size_t>(slot)]) continue;
+    DrawItem(surface_, slot, look);
+    drawn_[static_cast<size_t>(slot)] = look;
+    const RECT cell = SlotRect(slot);
+    UnionRect(&dirty, &dirty, &cell);
+  }
+  if (!IsRectEmpty(&dirty)) Present(dirty);
+}
+
+void SpeciaList::DrawItem(HDC dc, int slot, const RowLook& look) {
+  RECT cell = SlotRect(slot);
+  const bool stripe = look.state == 1 && look.item % 2 == 0;
+  COLORREF background = ResolveColour(look.state == 2 ? 0x8000000D : backColor_);
+  if (stripe) background = ResolveColour(maskColor_);
+  Fill(dc, cell, background);
+  if (look.state != 3) {
+    const int boxColumn = style_ == 1 ? BoxColumnPixels() + 2 : 0;
+    RECT text = cell;
+    text.left += boxColumn + margin_ / TwipsX();
+    ScopedSelect font(dc, fontHandle_);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, look.state == 1 ? ResolveColour(foreColor_) : RGB(255, 255, 255));
+    const std::u16string& item = model_.Text(look.item);
+    DrawTextW(dc, reinterpret_cast<const wchar_t*>(item.c_str()), static_cast<int>(item.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+    if (style_ == 1) DrawBox(dc, cell, look);
+  }
+  if (look.focus) {
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    DrawFocusRect(dc, &cell);
+  }
+}
+
+void SpeciaList::DrawBox(HDC dc, const RECT& cell, const RowLook& look) {
+  const int c = BoxColumnPixels() + 2;
+  const int left = cell.left;
+  RECT column{left, cell.top, left + c, cell.bottom};
+  Fill(dc, column, ResolveColour(backColor_));
+  const int top = cell.top + (itemHeightPixels_ - c) / 2 + 1;
+  const int bottom = top + c - 3;
+  switch (boxStyle_) {
+    case kOptionMarks:
+    case kCheckMarks: {
+      ScopedBrush face(CreateSolidBrush(GetSysColor(COLOR_WINDOW)));
+      ScopedGdiObject<HPEN> outline(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+      ScopedSelect brush(dc, face.get());
+      ScopedSelect pen(dc, outline.get());
+      Rectangle(dc, left + 1, top, left + c - 1, bottom + 1);
+      if (look.checked && markFont_) {
+        ScopedSelect font(dc, markFont_);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        TextOutW(dc, left, top, L"a", 1);
+      }
+      break;
+    }
+    case kSystemCheckBoxes: {
+      RECT box{left + 1, top, left + c - 1, bottom + 1};
+      DrawFrameControl(dc, &box, DFC_BUTTON, 0x800 | (look.checked ? 0x400 : 0));
+      break;
+    }
+    case kPictures:
+      if (!look.checked)
+        effects_.PaintTransparentStdPic(dc, left + 1, cell.top + 1, c - 3, c - 3, boxUncheckPicture_, 0, 0,
+                                        maskColor_);
+      break;
+    default:
+      break;
+  }
+}
+
+void SpeciaList::Present(const RECT& area) {
+  if (!hwnd_ || !surface_) return;
+  HDC dc = GetDC(hwnd_);
+  BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, surface_, area.left, area.top,
+         SRCCOPY);
+  ReleaseDC(hwnd_, dc);
+}
+
+// --- the user's actions -----------------------------------------------------------------------
+
+bool SpeciaList::ActOnBox(int32_t item) {
+  if (style_ != 1 || item < 0 || item >= model_.Count()) return true;
+  if (boxStyle_ == kOptionMarks) {
+    model_.MoveOption(item);
+  } else {
+    // The handler sees what the item would become and may change it.
+    bool checked = !model_.Checked(item);
+    int32_t target = item;
+    auto alive = alive_;
+    if (events_) events_->ItemCheck(*this, checked, target);
+    if (!*alive) return false;
+    model_.SetChecked(target >= 0 && target < model_.Count() ? target : item, checked);
+  }
+  PaintChanged();
+  return true;
+}
+
+bool SpeciaList::OnKeyDown(WPARAM key) {
+  auto alive = alive_;
+  if (events_) events_->KeyDown(*this, static_cast<int16_t>(key), ShiftState());
+  if (!*alive) return false;
+  using Key = ListModel::Key;
+  Key step;
+  switch (key) {
+    case VK_DOWN: step = Key::kDown; break;
+    case VK_UP: step = Key::kUp; break;
+    case VK_LEFT: step = Key::kLeft; break;
+    case VK_RIGHT: step = Key::kRight; break;
+    case VK_PRIOR: step = Key::kPageUp; break;
+    case VK_NEXT: step = Key::kPageDown; break;
+    case VK_HOME: step = Key::kHome; break;
+    case VK_END: step = Key::kEnd; break;
+    case VK_SPACE: return ActOnBox(model_.ListIndex());
+    default: return true;
+  }
+  const bool click = model_.Navigate(step);
+  PaintChanged();
+  if (click && events_) events_->Click(*this);
+  return *alive;
+}
+
+bool SpeciaList::OnButtonDown(LPARAM at, bool doubleClick) {
+  auto alive = alive_;
+  SetFocus(hwnd_);
+  SetCapture(hwnd_);
+  const int x = GET_X_LPARAM(at), y = GET_Y_LPARAM(at);
+  const int32_t item = model_.HitTest(static_cast<int64_t>(x) * TwipsX(), static_cast<int64_t>(y) * TwipsY());
+  if (item >= 0) {
+    const bool wasCurrent = item == model_.ListIndex();
+    if (!wasCurrent) SetListIndex(item);
+    const bool inBoxColumn = style_ == 1 && x - SlotRect(item - model_.TopIndex()).left < BoxColumnPixels() + 2;
+    if ((wasCurrent && model_.MultiSelect() == ListModel::kSingle) || boxStyle_ == kOptionMarks || inBoxColumn) {
+      if (!ActOnBox(item)) return false;
+    }
+  }
+  model_.SetHeld(true);
+  if (events_) events_->MouseDown(*this, 1, ShiftState(), static_cast<float>(x * TwipsX()),
+                                  static_cast<float>(y * TwipsY()));
+  if (!*alive) return false;
+  if (doubleClick && events_) events_->DblClick(*this);
+  return *alive;
+}
+
+bool SpeciaList::OnMouseMove(WPARAM keys, LPARAM at) {
+  const int x = GET_X_LPARAM(at), y = GET_Y_LPARAM(at);
+  if (model_.Held()) {
+    const int direction = y < 0 ? -1 : (y >= surfaceSize_.cy ? 1 : 0);
+    if (direction != dragDirection_) {
+      dragDirection_ = direction;
+      if (direction)
+        SetTimer(hwnd_, kDragTimer, kDragTimerMs, nullptr);
+      else
+        KillTimer(hwnd_, kDragTimer);
+    }
+    if (!direction) {
+      const int32_t item = model_.HitTest(static_cast<int64_t>(x) * TwipsX(), static_cast<int64_t>(y) * TwipsY());
+      if (item >= 0) {
+        model_.ExtendTo(item);
+        PaintChanged();
+      }
+    }
+  }
+  auto alive = alive_;
+  if (events_) events_->MouseMove(*this, ButtonsOf(keys), ShiftState(), static_cast<float>(x * TwipsX()),
+                                  static_cast<float>(y * TwipsY()));
+  return *alive;
+}
+
+void SpeciaList::OnDragTimer() {
+  if (!model_.Held() || !dragDirection_) {
+    KillTimer(hwnd_, kDragTimer);
+    dragDirection_ = 0;
+    return;
+  }
+  const int32_t step = dragDirection_ * model_.VisibleRow();
+  const int32_t target = std::clamp(model_.ListIndex() + step, 0, std::max(model_.Count() - 1, 0));
+  model_.ExtendTo(target);
+  PaintChanged();
+}
+
+bool SpeciaList::OnButtonUp(LPARAM at) {
+  const bool wasHeld = model_.Held();
+  model_.SetHeld(false);
+  dragDirection_ = 0;
+  KillTimer(hwnd_, kDragTimer);
+  if (GetCapture() == hwnd_) ReleaseCapture();
+  if (!wasHeld) return true;
+  auto alive = alive_;
+  if (events_) events_->Click(*this);
+  if (!*alive) return false;
+  if (events_)
+    events_->MouseUp(*this, 1, ShiftState(), static_cast<float>(GET_X_LPARAM(at) * TwipsX()),
+                     static_cast<float>(GET_Y_LPARAM(at) * TwipsY()));
+  return *alive;
+}
+
+LRESULT SpeciaList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = hwnd_;
+  switch (message) {
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SIZE:
+      Layout();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(hwnd_, &paint);
+      if (!surface_) FullPaint();
+      if (surface_)
+        BitBlt(dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right - paint.rcPaint.left,
+               paint.rcPaint.bottom - paint.rcPaint.top, surface_, paint.rcPaint.left, paint.rcPaint.top, SRCCOPY);
+      EndPaint(hwnd_, &paint);
+      return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      hasFocus_ = message == WM_SETFOCUS;
+      PaintChanged();
+      return 0;
+    case WM_KEYDOWN:
+      OnKeyDown(wParam);
+      return 0;
+    case WM_CHAR:
+      if (events_) events_->KeyPress(*this, static_cast<int16_t>(wParam));
+      return 0;
+    case WM_KEYUP:
+      if (events_) events_->KeyUp(*this, static_cast<int16_t>(wParam), ShiftState());
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      OnButtonDown(lParam, message == WM_LBUTTONDBLCLK);
+      return 0;
+    case WM_MOUSEMOVE:
+      OnMouseMove(wParam, lParam);
+      return 0;
+    case WM_LBUTTONUP:
+      OnButtonUp(lParam);
+      return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+      if (events_) {
+        const float x = static_cast<float>(GET_X_LPARAM(lParam) * TwipsX());
+        const float y = static_cast<float>(GET_Y_LPARAM(lParam) * TwipsY());
+        if (message == WM_RBUTTONDOWN)
+          events_->MouseDown(*this, 2, ShiftState(), x, y);
+        else
+          events_->MouseUp(*this, 2, ShiftState(), x, y);
+      }
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != hwnd_) {
+        model_.SetHeld(false);
+        dragDirection_ = 0;
+        KillTimer(hwnd_, kDragTimer);
+      }
+      return 0;
+    case WM_TIMER:
+      if (wParam == kDragTimer) OnDragTimer();
+      return 0;
+    case WM_VSCROLL:
+      m_Scroll.HandleVScroll(wParam, lParam);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      if (dropTarget_) {
+        RevokeDragDrop(window);
+        dropTarget_->Release();
+        dropTarget_ = nullptr;
+      }
+      hwnd_ = nullptr;
+      vscList_ = nullptr;
+      ReleaseSurface();
+      return DefWindowProcW(window, message, wParam, lParam);
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace lum

@@ -1,0 +1,200 @@
+// The program's own list box driven by real messages inside a dialog loop, and the clock
+// settings window built on it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "clock/clock_dialog.h"
+#include "controls/extended_list.h"
+#include "platform/profile.h"
+#include "platform/shell.h"
+#include "test_dialog.h"
+#include "test_support.h"
+
+namespace {
+
+using lum::SpeciaList;
+using lumtest::DialogWindow;
+using lumtest::Key;
+using Events = std::vector<std::string>;
+
+class Recorder : public lum::SpeciaListEvents {
+ public:
+  Events events;
+  void Click(SpeciaList&) override { events.push_back("Click"); }
+  void DblClick(SpeciaList&) override { events.push_back("DblClick"); }
+  void KeyDown(SpeciaList&, int16_t key, int16_t) override { events.push_back("KeyDown " + std::to_string(key)); }
+  void MouseDown(SpeciaList&, int16_t button, int16_t, float, float) override {
+    events.push_back("MouseDown " + std::to_string(button));
+  }
+  void MouseUp(SpeciaList&, int16_t button, int16_t, float, float) override {
+    events.push_back("MouseUp " + std::to_string(button));
+  }
+};
+
+uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+
+// The list's client pixels: the capture includes its sunken edge.
+struct ClientShot {
+  lumtest::WindowPixels pixels;
+  POINT offset{};
+  explicit ClientShot(HWND window) : pixels(lumtest::CaptureWindow(window)) {
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    ClientToScreen(window, &offset);
+    offset.x -= outer.left;
+    offset.y -= outer.top;
+  }
+  uint32_t at(int x, int y) const { return pixels.at(x + offset.x, y + offset.y); }
+  bool AnyIn(int left, int top, int right, int bottom, uint32_t colour) const {
+    for (int y = top; y < bottom; ++y)
+      for (int x = left; x < right; ++x)
+        if (at(x, y) == colour) return true;
+    return false;
+  }
+};
+
+TEST(SpeciaList, KeysMouseOptionMarkAndLooksThroughRealMessages) {
+  DialogWindow dialog;
+  Recorder recorder;
+  SpeciaList list(&recorder);
+  ASSERT_TRUE(list.Create(dialog.get(), 1, 10, 10, 200, 104));  // 100 pixels inside the edge
+  list.SetStyle(1);
+  list.SetBoxStyle(SpeciaList::kOptionMarks);
+  list.SetMaskColor(16701355);
+  list.SetItemHeight(250);
+  ASSERT_EQ(list.RowPixels(), 250 / lum::TwipsPerPixel(LOGPIXELSY));
+  for (int i = 0; i < 10; ++i) list.AddItem(u"row " + std::u16string(1, static_cast<char16_t>(u'0' + i)));
+  EXPECT_TRUE(IsWindowVisible(list.ScrollBar().hwnd()));  // 10 rows in 6¼
+  SetFocus(list.hwnd());
+  dialog.Pump();
+
+  // Arrows move the list index and raise Click; only Space moves the option mark.
+  Key(list.hwnd(), WM_KEYDOWN, VK_DOWN);
+  dialog.Pump();
+  EXPECT_EQ(recorder.events, (Events{"KeyDown 40", "Click"}));
+  EXPECT_EQ(list.ListIndex(), 0);
+  EXPECT_FALSE(list.ItemChecked(0));
+  for (int i = 0; i < 6; ++i) Key(list.hwnd(), WM_KEYDOWN, VK_DOWN);
+  dialog.Pump();
+  EXPECT_EQ(list.ListIndex(), 6);
+  EXPECT_EQ(list.TopIndex(), 1);  // row 6 became the last complete row
+  EXPECT_EQ(list.ScrollBar().Value(), 1);
+  Key(list.hwnd(), WM_KEYDOWN, VK_SPACE);
+  dialog.Pump();
+  EXPECT_EQ(list.OptionValue(), 6);
+  EXPECT_TRUE(list.ItemChecked(6));
+  recorder.events.clear();
+  Key(list.hwnd(), WM_KEYDOWN, VK_HOME);
+  dialog.Pump();
+  EXPECT_EQ(recorder.events, (Events{"KeyDown 36"}));  // no Click after Home
+  EXPECT_EQ(list.TopIndex(), 0);
+
+  // A press anywhere on a row moves the mark there; Click comes with the release.
+  const int row = list.RowPixels();
+  recorder.events.clear();
+  SendMessageW(list.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 2 * row + row / 2));
+  EXPECT_EQ(list.OptionValue(), 2);
+  EXPECT_FALSE(list.ItemChecked(6));
+  SendMessageW(list.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(150, 2 * row + row / 2));
+  EXPECT_EQ(recorder.events, (Events{"MouseDown 1", "Click", "MouseUp 1"}));
+  recorder.events.clear();
+  SendMessageW(list.hwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(150, 2 * row + row / 2));
+  SendMessageW(list.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(150, 2 * row + row / 2));
+  EXPECT_EQ(recorder.events, (Events{"MouseDown 1", "DblClick", "Click", "MouseUp 1"}));
+
+  // Stripes on even items, the selected row in the highlight colour, the tick in its box.
+  dialog.Pump();
+  ClientShot shot(list.hwnd());
+  EXPECT_EQ(shot.at(120, row / 2), 0xABD7FEu);                             // item 0: the stripe
+  EXPECT_EQ(shot.at(120, row + row / 2), Rgb(GetSysColor(COLOR_WINDOW)));  // item 1
+  EXPECT_EQ(shot.at(120, 2 * row + row / 2), Rgb(GetSysColor(COLOR_HIGHLIGHT)));
+  const uint32_t tick = Rgb(GetSysColor(COLOR_BTNTEXT));
+  EXPECT_TRUE(shot.AnyIn(2, 2 * row + 2, 12, 3 * row - 2, tick));
+  EXPECT_FALSE(shot.AnyIn(2, 3 * row + 2, 12, 4 * row - 2, tick));
+}
+
+TEST(SpeciaList, GdiObjectsStayFlatOverAThousandRedraws) {
+  DialogWindow dialog;
+  SpeciaList list;
+  ASSERT_TRUE(list.Create(dialog.get(), 1, 10, 10, 200, 100));
+  list.SetStyle(1);
+  for (int i = 0; i < 40; ++i) list.AddItem(u"項目");
+  auto cycle = [&](int i) {
+    list.SetListIndex(i % 40);
+    list.SetOptionValue((i * 7) % 40);
+    list.SetBoxStyle(i % 3);
+    SendMessageW(list.hwnd(), WM_KEYDOWN, VK_NEXT, 1);
+  };
+  for (int i = 0; i < 10; ++i) cycle(i);
+  const int before = lumtest::CountLiveGdiObjects();
+  for (int i = 0; i < 250; ++i) cycle(i);  // four redraws a cycle
+  EXPECT_EQ(lumtest::CountLiveGdiObjects(), before);
+}
+
+TEST(ClockDialog, ShowsEverySampleMarksTheStoredRowAndStoresOnlyFromItsButton) {
+  lumtest::TempFolder folder;
+  const lum::ProfileFile ini(folder.path() + u"\\LUM.INI");
+  lum::SharedSettings settings;
+  auto stored = [&] { return ini.GetIniString(u"CUSTOMIZE", u"CLOCK"); };
+  auto press = [&](lum::ClockDialog& dialog) {
+    SendMessageW(dialog.CommandEx1().hwnd(), WM_KEYDOWN, VK_RETURN, 1);
+    lumtest::PumpMessages();
+    EXPECT_EQ(dialog.hwnd(), nullptr) << "the button closes the window";
+  };
+
+  settings.clockFormatIndex = 12;
+  {
+    lum::ClockDialog dialog(settings, ini);
+    ASSERT_TRUE(dialog.Load(nullptr));
+    wchar_t caption[32] = {};
+    GetWindowTextW(dialog.hwnd(), caption, 32);
+    EXPECT_EQ(std::wstring(caption), L"時計の設定");
+    RECT client{};
+    GetClientRect(dialog.hwnd(), &client);
+    EXPECT_EQ(client.right, 4335 / lum::TwipsPerPixel(LOGPIXELSX));
+    EXPECT_EQ(client.bottom, 3825 / lum::TwipsPerPixel(LOGPIXELSY));
+    SpeciaList& list = dialog.SpeciaList1();
+    ASSERT_EQ(list.ListCount(), 115);
+    EXPECT_EQ(list.List(0), u"01:30:00");
+    EXPECT_EQ(list.List(4), u"2000/01/01 01:30:00");
+    EXPECT_EQ(list.List(12), u"平成12年01月01日 01:30:00");
+    EXPECT_EQ(list.List(114), u"1/1 1:30:0");
+    EXPECT_EQ(list.OptionValue(), 12);
+    EXPECT_TRUE(list.ItemChecked(12));
+    EXPECT_LE(list.TopIndex(), 12);
+    EXPECT_GT(list.TopIndex() + list.VisibleCount() - 1, 12);
+
+    // The close box stores nothing.
+    list.SetOptionValue(3);
+    SendMessageW(dialog.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(dialog.hwnd(), nullptr);
+    EXPECT_EQ(stored(), u"");
+    EXPECT_EQ(settings.clockFormatIndex, 12);
+  }
+  {
+    lum::ClockDialog dialog(settings, ini);
+    ASSERT_TRUE(dialog.Load(nullptr));
+    dialog.SpeciaList1().SetOptionValue(40);
+    press(dialog);
+    EXPECT_EQ(stored(), u"40");
+    EXPECT_EQ(settings.clockFormatIndex, 40);
+    EXPECT_EQ(ini.GetIniString(u"DEFAULT", u"CLOCK"), u"");
+  }
+  // A negative stored index marks nothing, and the button then stores the list's 0.
+  settings.clockFormatIndex = -5;
+  {
+    lum::ClockDialog dialog(settings, ini);
+    ASSERT_TRUE(dialog.Load(nullptr));
+    for (int i = 0; i < 115; ++i) ASSERT_FALSE(dialog.SpeciaList1().ItemChecked(i)) << i;
+    EXPECT_EQ(dialog.SpeciaList1().ListIndex(), -1);
+    press(dialog);
+    EXPECT_EQ(stored(), u"0");
+    EXPECT_EQ(settings.clockFormatIndex, 0);
+  }
+}
+
+}  // namespace
