@@ -51,8 +51,7 @@ RegionResult SystemError() {
                  number, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::u16string description = text ? FromWide(text) : u"";
   if (text) LocalFree(text);
-  while (!description.empty() && (description.back() == u'\n' || description.back() == u'\r'))
-    description.pop_back();
+  while (!description.empty() && (description.back() == u'\n' || description.back() == u'\r')) description.pop_back();
   return Error(static_cast<int32_t>(number), description);
 }
 
@@ -147,8 +146,7 @@ RegionResult BitmapRegion::Save(const std::u16string& path) const {
   wchar_t temporary[MAX_PATH + 1] = {};
   if (!GetTempFileNameW(Wide(FolderOf(path)), L"rgn", 0, temporary)) return SystemError();
   {
-    ScopedHandle file(
-        CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), buffer.data(), size, &written, nullptr) || written != size) {
       RegionResult failure = SystemError();
@@ -166,8 +164,8 @@ RegionResult BitmapRegion::Save(const std::u16string& path) const {
 }
 
 RegionResult BitmapRegion::LoadFromFile(const std::u16string& path) {
-  ScopedHandle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedHandle file(
+      CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return SystemError();
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) return SystemError();

@@ -76,21 +76,16 @@ TEST(BitmapRegion, ShapesFromPicturesAndRoundTripsThroughFiles) {
   BitmapRegion region;
   ExpectError(region.Save(temp.File(u"none.rgn")), lum::kNoRegionToSave, u"No region to save");
 
-  Draw(dib, {".###", ".###", ".###", ".###"});
-  ASSERT_TRUE(region.Create(dib, kClear));
-  EXPECT_TRUE(SameRegion(region.hRgn(), {{1, 0, 4, 4}}));
-  Draw(dib, {"###", "#.#", "###"});
-  ASSERT_TRUE(region.Create(dib, kClear));
-  EXPECT_TRUE(SameRegion(region.hRgn(), {{0, 0, 3, 1}, {0, 1, 1, 2}, {2, 1, 3, 2}, {0, 2, 3, 3}}));
-  Draw(dib, {"###", "###"});
-  ASSERT_TRUE(region.Create(dib, RGB(0x30, 0x20, 0x10)));  // red and blue swapped: nothing is clear
-  EXPECT_TRUE(SameRegion(region.hRgn(), {{0, 0, 3, 2}}));
-  // Top and bottom differ, so a flipped row order would cut other pixels.
+  // Top and bottom differ, so a flipped row order would cut other pixels; the transparent
+  // colour's red and blue differ, so a swapped byte order would find none.
   Draw(dib, {"..#", ".##", "###", "#.."});
   ASSERT_TRUE(region.Create(dib, kClear));
   EXPECT_TRUE(SameRegion(region.hRgn(), {{2, 0, 3, 1}, {1, 1, 3, 2}, {0, 2, 3, 3}, {0, 3, 1, 4}}));
+  ASSERT_TRUE(region.Create(dib, RGB(0x30, 0x20, 0x10)));
+  EXPECT_TRUE(SameRegion(region.hRgn(), {{0, 0, 3, 4}}));
+  ASSERT_TRUE(region.Create(dib, kClear));
 
-  // Saved, saved again over the file, and loaded back: the same data byte for byte.
+  // Saved over an older file and loaded back: the same data byte for byte, no file left over.
   const std::u16string file = temp.File(u"shape.rgn");
   ASSERT_TRUE(lumtest::WriteFileBytes(file, std::string(5000, 'x')));
   ASSERT_TRUE(region.Save(file).ok());
@@ -99,8 +94,10 @@ TEST(BitmapRegion, ShapesFromPicturesAndRoundTripsThroughFiles) {
   BitmapRegion loaded;
   ASSERT_TRUE(loaded.LoadFromFile(file).ok());
   EXPECT_EQ(RegionBytes(loaded.hRgn()), saved);
+  WIN32_FIND_DATAW found{};
+  EXPECT_EQ(FindFirstFileW(lum::Wide(temp.File(u"*.tmp")), &found), INVALID_HANDLE_VALUE);
 
-  // Failures keep the region that was there and leave no stray file behind.
+  // Failures carry the system's own number or ours, and keep the region that was there.
   HRGN before = loaded.hRgn();
   const RegionResult missing = loaded.LoadFromFile(temp.File(u"missing.rgn"));
   EXPECT_EQ(missing.number, ERROR_FILE_NOT_FOUND);
@@ -108,18 +105,9 @@ TEST(BitmapRegion, ShapesFromPicturesAndRoundTripsThroughFiles) {
   ASSERT_TRUE(lumtest::WriteFileBytes(temp.File(u"bad.rgn"), saved.substr(0, 40)));
   ExpectError(loaded.LoadFromFile(temp.File(u"bad.rgn")), lum::kInvalidRegionData, u"Invalid region data");
   EXPECT_EQ(loaded.hRgn(), before);
-  EXPECT_EQ(RegionBytes(loaded.hRgn()), saved);
   const RegionResult unsaved = region.Save(temp.File(u"no such folder\\x.rgn"));
   EXPECT_FALSE(unsaved.ok());
-  EXPECT_LT(unsaved.number, 26000);  // the system's own number
-  EXPECT_FALSE(unsaved.description.empty());
-  WIN32_FIND_DATAW found{};
-  int files = 0;
-  HANDLE search = FindFirstFileW(lum::Wide(temp.File(u"*")), &found);
-  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-    files += !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
-  EXPECT_EQ(files, 2);  // shape.rgn and bad.rgn
+  EXPECT_LT(unsaved.number, 26000);
 }
 
 TEST(BitmapRegion, EveryWindowGetsItsOwnCopy) {
