@@ -25,7 +25,7 @@ bool DibPixels::Usable() const {
 
 namespace {
 
-// Rounds half to even, as the interpolation specifies, and limits to a byte.
+// Rounds to the nearest integer, halves to even, and limits to a byte.
 int RoundChannel(double value) { return static_cast<int>(std::clamp(std::nearbyint(value), 0.0, 255.0)); }
 
 struct Neighbours {
