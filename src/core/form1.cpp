@@ -4,6 +4,7 @@
 
 #include "anim/animation_frames.h"
 #include "clock/clock_dialog.h"
+#include "settings/settings_dialog.h"
 #include "core/repaint_cycle.h"
 #include "core/tray_menu.h"
 #include "core/settings_values.h"
@@ -86,7 +87,12 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_CLOSE:
+    case kQuitRequestMessage:
       subQuit();
+      return 0;
+    case kSettingsClosedMessage:
+      // The dialog's window has gone; the next left click loads it afresh.
+      if (settingsDialog_ && !settingsDialog_->hwnd()) settingsDialog_.reset();
       return 0;
     case WM_DESTROY:
       if (options_.quitMessageLoopOnClose) PostQuitMessage(0);

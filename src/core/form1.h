@@ -19,6 +19,7 @@
 namespace lum {
 
 class ClockDialog;
+class SettingsDialog;
 
 struct Form1Options {
   std::u16string programDir;
@@ -61,8 +62,15 @@ class Form1 {
   void subQuit();
   void mnuHelp_Click();
   void cmdAbout_Click();
-  // Opens the clock settings window and returns when it closes; one at a time.
-  void mnuClock_Click();
+  // Opens the clock settings window and returns when it closes; one at a time. `owner` is the
+  // settings dialog when it asks, which the clock window then keeps disabled.
+  void mnuClock_Click(HWND owner = nullptr);
+  // The settings dialog: opened (or brought to the front) by a left click on the tray icon.
+  void OpenSettingsDialog();
+  SettingsDialog* settingsDialog() const { return settingsDialog_.get(); }
+  // Posted by the settings dialog when its window has gone, and to quit from its menu.
+  static constexpr UINT kSettingsClosedMessage = WM_APP + 20;
+  static constexpr UINT kQuitRequestMessage = WM_APP + 21;
   ClockDialog* clockDialog() const { return clockDialog_.get(); }
   bool quitting() const { return quitting_; }
 
@@ -74,13 +82,24 @@ class Form1 {
   void SetChkTime(int64_t value);
   void chkTime_Click();
   void cmdTimer_Click();
-  void cmdColor_Click();
-  void cmdShadowColor_Click();
+  // The colour commands; `owner` owns the colour dialog (the tray form when null).
+  void cmdColor_Click(HWND owner = nullptr);
+  void cmdShadowColor_Click(HWND owner = nullptr);
+  // The settings dialog's twins of the check boxes: each sets the tray form's copy, its menu
+  // mark and the shared flag, and writes its key.
+  void SetChkAni(int64_t value);
+  void SetShadow(int16_t value);
+  // The news refresh interval chosen in the settings dialog; writes TIMER.
+  void SetNewsInterval(int32_t minutes);
   void mnuShadow_Click();
-  void cmdfix_Click();
+  // The picture command: the path loaded, empty when none was. The settings dialog raises a
+  // picture lower than the caption buttons to their height.
+  std::u16string cmdfix_Click(HWND owner = nullptr, bool raiseToCaption = false);
   // Loads a picture file as the caption background; false (and nothing changed) when the
   // file is not a picture.
-  bool ChangePicture(const std::u16string& path);
+  bool ChangePicture(const std::u16string& path, bool raiseToCaption = false);
+  // Tells the user that a file could not be loaded as a picture.
+  void ShowPictureFailure(HWND owner, const std::u16string& path) const;
   bool timer1Enabled() const { return timer1Enabled_; }
 
   // News channels, fetching and the tickers.
@@ -88,6 +107,8 @@ class Form1 {
   void GetNews();
   void timNews_Timer();
   void optNews_Click(int index);
+  // Selects channel `index` (1-based) as its option button would, running its click.
+  void SelectChannel(int index);
   void mnuNews_Click(int index);
   void SetChkNews(int64_t value);
   void chkNews_Click();
@@ -129,7 +150,7 @@ class Form1 {
   void SetAligenMarks(int index);
   void SetBoldMarks(int index);
   // Runs the colour dialog; the chosen colour, or nothing when cancelled.
-  std::optional<COLORREF> PickColor();
+  std::optional<COLORREF> PickColor(HWND owner);
   int SelectedChannel() const;
   void ReadLocalNews(int index);
   void StartNewsTimer();
@@ -153,6 +174,7 @@ class Form1 {
   int64_t lastFetchMinute_;
   frmText frmText_;
   std::unique_ptr<ClockDialog> clockDialog_;
+  std::unique_ptr<SettingsDialog> settingsDialog_;
   bool timNewsRunning_ = false;
   bool fetching_ = false;
   bool trayAdded_ = false;

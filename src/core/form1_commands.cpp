@@ -114,14 +114,14 @@ void Form1::mnuShadow_Click() {
   ini_.Write(kDefault, u"SHADOW", ToDecimal(value));
 }
 
-std::optional<COLORREF> Form1::PickColor() {
+std::optional<COLORREF> Form1::PickColor(HWND owner) {
   CHOOSECOLORA record{};
   static_assert(sizeof(void*) != 4 || sizeof record == 36, "the colour dialog takes the 36-byte record");
   // The dialog edits a copy; the run's custom colours change only when the user confirms.
   std::array<COLORREF, 16> custom{};
   for (size_t i = 0; i < custom.size(); ++i) custom[i] = settings_.customColors[i];
   record.lStructSize = sizeof record;
-  record.hwndOwner = hwnd_;
+  record.hwndOwner = owner ? owner : hwnd_;
   record.hInstance = reinterpret_cast<HWND>(GetModuleHandleW(nullptr));
   record.rgbResult = 0;
   record.lpCustColors = custom.data();
@@ -131,8 +131,8 @@ std::optional<COLORREF> Form1::PickColor() {
   return record.rgbResult;
 }
 
-void Form1::cmdColor_Click() {
-  if (auto color = PickColor()) {
+void Form1::cmdColor_Click(HWND owner) {
+  if (auto color = PickColor(owner)) {
     settings_.textColor = static_cast<int32_t>(*color);
     controls_.lblColorFore = settings_.textColor;
     ini_.Write(kDefault, u"COLOR", ToDecimal(settings_.textColor));
@@ -140,8 +140,8 @@ void Form1::cmdColor_Click() {
   InitialBar();
 }
 
-void Form1::cmdShadowColor_Click() {
-  if (auto color = PickColor()) {
+void Form1::cmdShadowColor_Click(HWND owner) {
+  if (auto color = PickColor(owner)) {
     settings_.shadowColor = static_cast<int32_t>(*color);
     controls_.lblShadowFore = settings_.shadowColor;
     ini_.Write(kDefault, u"SHADOWCOLOR", ToDecimal(settings_.shadowColor));
@@ -149,7 +149,32 @@ void Form1::cmdShadowColor_Click() {
   InitialBar();
 }
 
-void Form1::cmdfix_Click() {
+void Form1::SetChkAni(int64_t value) {
+  const int16_t before = controls_.chkAni.value;
+  if (!controls_.chkAni.Set(value)) return;
+  controls_.cmdAnimationChecked = value != 0;
+  UpdateMenuMarks();
+  if (controls_.chkAni.value != before) chkAni_Click();
+}
+
+void Form1::SetShadow(int16_t value) {
+  controls_.chkShadow.Set(value);
+  controls_.mnuShadowChecked = value != 0;
+  settings_.shadow = value != 0;
+  UpdateMenuMarks();
+  ini_.Write(kDefault, u"SHADOW", ToDecimal(value));
+}
+
+void Form1::SetNewsInterval(int32_t minutes) {
+  settings_.newsInterval = minutes;
+  controls_.cmbNewsSelected = -1;
+  for (size_t i = 0; i < controls_.cmbNews.size(); ++i)
+    if (controls_.cmbNews[i] == ToDecimal(minutes)) controls_.cmbNewsSelected = static_cast<int>(i);
+  ini_.Write(kDefault, u"TIMER", ToDecimal(minutes));
+}
+
+std::u16string Form1::cmdfix_Click(HWND owner, bool raiseToCaption) {
+  if (!owner) owner = hwnd_;
   const bool offerGif = ini_.GetIniString(u"CUSTOMIZE", u"DIRECT") == u"1";
   std::u16string filter = u"画像ﾌｧｲﾙ(*.*)";
   filter += u'\0';
@@ -157,18 +182,44 @@ void Form1::cmdfix_Click() {
   filter += u'\0';
   std::u16string textures = options_.programDir + u"\\Texture";
   std::u16string start = DirectoryExists(textures) ? textures : CurrentDirectory();
-  std::u16string path = ShowOpenDialog(hwnd_, filter, start);
-  if (TrimBlanks(path).empty()) return;
-  if (!ChangePicture(path)) {
-    std::u16string message = u"画像として読み込めないファイルです。背景画像は変更されません。\r\n" + path;
-    MessageBoxW(hwnd_, Wide(message), L"Lumbrelｲﾝﾌｫﾒｰｼｮﾝ", MB_OK | MB_ICONEXCLAMATION);
+  std::u16string path = ShowOpenDialog(owner, filter, start);
+  if (TrimBlanks(path).empty()) return {};
+  if (!ChangePicture(path, raiseToCaption)) {
+    ShowPictureFailure(owner, path);
+    return {};
   }
+  return path;
 }
 
-bool Form1::ChangePicture(const std::u16string& path) {
+void Form1::ShowPictureFailure(HWND owner, const std::u16string& path) const {
+  std::u16string message = u"画像として読み込めないファイルです。背景画像は変更されません。\r\n" + path;
+  MessageBoxW(owner, Wide(message), L"Lumbrelｲﾝﾌｫﾒｰｼｮﾝ", MB_OK | MB_ICONEXCLAMATION);
+}
+
+namespace {
+
+// A picture lower than `height` on a taller bitmap, the added rows in the button-face colour.
+ScopedBitmap RaisedTo(ScopedBitmap picture, int height) {
+  BITMAP info{};
+  if (!GetObjectW(picture.get(), sizeof info, &info) || info.bmHeight >= height || info.bmWidth <= 0) return picture;
+  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
+  ScopedBitmap raised(CreateCompatibleBitmap(screen.get(), info.bmWidth, height));
+  if (!raised) return picture;
+  ScopedMemoryDC source(screen.get()), target(screen.get());
+  ScopedSelect sourceSelected(source.get(), picture.get()), targetSelected(target.get(), raised.get());
+  RECT all{0, 0, info.bmWidth, height};
+  FillRect(target.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
+  BitBlt(target.get(), 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+  return raised;
+}
+
+}  // namespace
+
+bool Form1::ChangePicture(const std::u16string& path, bool raiseToCaption) {
   // Load first: a file that is no picture changes nothing, PICTURE included.
   ScopedBitmap picture(LoadPictureFile(path));
   if (!picture) return false;
+  if (raiseToCaption) picture = RaisedTo(std::move(picture), settings_.captionButtonHeight);
   picActive_[phase_ ? 1 : 0].reset();
   picBase_ = std::move(picture);
   ini_.Write(kDefault, u"PICTURE", path);

@@ -83,6 +83,10 @@ void Form1::optNews_Click(int index) {
   }
 }
 
+void Form1::SelectChannel(int index) {
+  if (controls_.optNews.Select(index)) optNews_Click(index);
+}
+
 void Form1::ReadLocalNews(int index) {
   // The caption of the option button: the channel's name, or the template's "ﾆｭｰｽ".
   std::u16string caption = index > 0 && static_cast<size_t>(index) < channelTable_.size() &&

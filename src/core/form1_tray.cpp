@@ -1,6 +1,7 @@
 // The tray icon's mouse messages, its popup menu and the quit sequence.
 #include "clock/clock_dialog.h"
 #include "core/form1.h"
+#include "settings/settings_dialog.h"
 #include "core/tray_menu.h"
 #include "platform/shell.h"
 
@@ -9,10 +10,12 @@ namespace lum {
 void Form1::OnTrayMessage(UINT mouseMessage) {
   switch (mouseMessage) {
     case kTrayRightDown:
-      ShowTrayMenu();
+      // While the settings dialog is open it carries every command itself.
+      if (!settingsDialog_) ShowTrayMenu();
       break;
     case kTrayLeftDown:
-      // Opens the settings dialog once that dialog exists.
+      OpenSettingsDialog();
+      break;
     default:
       break;
   }
@@ -91,13 +94,25 @@ void Form1::OnMenuCommand(UINT command) {
 
 void Form1::mnuHelp_Click() { OpenDocument(hwnd_, options_.programDir + u"\\lumhelp.chm"); }
 
-void Form1::mnuClock_Click() {
+void Form1::OpenSettingsDialog() {
+  if (quitting_) return;
+  if (!settingsDialog_) {
+    settingsDialog_ = std::make_unique<SettingsDialog>(*this, settings_, ini_);
+    if (!settingsDialog_->Load()) {
+      settingsDialog_.reset();
+      return;
+    }
+  }
+  if (settingsDialog_->hwnd()) ForceForeground(settingsDialog_->hwnd());
+}
+
+void Form1::mnuClock_Click(HWND owner) {
   if (clockDialog_) {  // open already: bring it to the front
     if (clockDialog_->hwnd()) SetForegroundWindow(clockDialog_->hwnd());
     return;
   }
   clockDialog_ = std::make_unique<ClockDialog>(settings_, ini_);
-  clockDialog_->ShowModal(hwnd_);
+  clockDialog_->ShowModal(owner ? owner : hwnd_);
   clockDialog_.reset();
 }
 
@@ -107,6 +122,9 @@ void Form1::cmdAbout_Click() {
 
 void Form1::subQuit() {
   quitting_ = true;
+  // The settings dialog goes first and saves its place.
+  if (settingsDialog_ && settingsDialog_->hwnd()) DestroyWindow(settingsDialog_->hwnd());
+  settingsDialog_.reset();
   Form_Unload();
   if (hwnd_) DestroyWindow(hwnd_);
 }

@@ -63,38 +63,60 @@ void Append(HMENU menu, const MenuItem& item) {
   InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info);
 }
 
-}  // namespace
-
-HMENU BuildTrayMenu() {
+void AppendSettingsSubmenu(HMENU popup) {
   HMENU settings = CreatePopupMenu();
   for (const auto& item : kSettingsItems) Append(settings, item);
   for (const auto& item : kNewsItems) Append(settings, item);
-
-  HMENU popup = CreatePopupMenu();
   AppendMenuW(popup, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(settings), L"設定(&S)");
-  AppendSeparator(popup);
-  AppendSeparator(popup, kMnuNewsFirst);  // the channel template; channels follow it
-  AppendSeparator(popup, kSepChannels);
+}
+
+void AppendClosingItems(HMENU popup) {
   Append(popup, {kMnuCsetup, L"ﾁｬﾝﾈﾙｾｯﾄｱｯﾌﾟ(&C)", false});
   Append(popup, {kMnuHelp, L"ﾍﾙﾌﾟ(&H)", false});
   Append(popup, {kCmdAbout, L"ﾊﾞｰｼﾞｮﾝ情報(&V)", false});
   AppendSeparator(popup);
   Append(popup, {kCmdQuit, L"終了(&Q)", false});
+}
+
+}  // namespace
+
+HMENU BuildTrayMenu() {
+  HMENU popup = CreatePopupMenu();
+  AppendSettingsSubmenu(popup);
+  AppendSeparator(popup);
+  AppendSeparator(popup, kMnuNewsFirst);  // the channel template; channels follow it
+  AppendSeparator(popup, kSepChannels);
+  AppendClosingItems(popup);
   return popup;
 }
+
+HMENU BuildSettingsMenuBar() {
+  HMENU popup = CreatePopupMenu();
+  AppendSettingsSubmenu(popup);
+  AppendSeparator(popup, kSepDialogTop);
+  AppendMenuW(popup, MF_STRING | MF_GRAYED, kCmdNews, L"ﾆｭｰｽ");
+  Append(popup, {kMnuNewsFirst, L"【News】", false});
+  AppendSeparator(popup, kSepChannels);
+  AppendClosingItems(popup);
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup), L"ﾌﾟﾛﾊﾟﾃｨ(&P)");
+  return bar;
+}
+
+HMENU SettingsMenuPopup(HMENU menuBar) { return GetSubMenu(menuBar, 0); }
 
 void HideNewsItems(HMENU popup) {
   for (UINT command : {kSepNewsItems, kMnuNewsText, kVscroll, kHscroll, kSepChannels})
     DeleteMenu(popup, command, MF_BYCOMMAND);
 }
 
-void InsertChannelItem(HMENU popup, int index) {
+void InsertChannelItem(HMENU popup, int index, const wchar_t* caption) {
   MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_ID | MIIM_STRING | MIIM_FTYPE;
   info.fType = MFT_STRING;
   info.wID = kMnuNewsFirst + static_cast<UINT>(index);
-  info.dwTypeData = const_cast<wchar_t*>(L"");
+  info.dwTypeData = const_cast<wchar_t*>(caption);
   // Right before the separator that ends the list: a skipped (unreadable) channel leaves
   // no entry, so position index + 2 could lie past that separator.
   InsertMenuItemW(popup, kSepChannels, FALSE, &info);

@@ -79,13 +79,15 @@ in_desktop() {
   DESKTOP_UP=1
 }
 
-# program_folder NAME: a fresh copy of the program folder at $E2E_DIR/NAME; dir names it and ini
-# its LUM.ini (not there until written).
+# program_folder NAME [--with-sample]: a fresh copy of the program folder at $E2E_DIR/NAME; dir
+# names it and ini its LUM.ini (not there until written). Without --with-sample the shipped sample
+# channel is left out, so that a test has exactly the channels it sets up.
 program_folder() {
   dir="$E2E_DIR/$1"
   ini="$dir/LUM.ini"
   rm -rf "${dir:?}"
   cp -r "$DIST_DIR" "$dir"
+  if [ "${2:-}" != --with-sample ]; then rm -f "$dir"/News/*.news "$dir/Lumbrel.txt"; fi
 }
 
 # start_lumbrel DIR: starts DIR/lumbrel.exe from its folder in the test's desktop.
@@ -312,9 +314,12 @@ desktop_xwindow() { xdotool search --name "^$E2E_DESKTOP - " 2>/dev/null | head 
 # grab_desktop NAME "L T R B": the desktop's pixels in the rectangle (desktop coordinates), as
 # X shows them, into $E2E_DIR/NAME.ppm.
 grab_desktop() {
-  local l t r b
+  local l t r b window
   read -r l t r b <<<"$2"
-  import -window "$(desktop_xwindow)" -crop "$((r - l))x$((b - t))+$l+$t" +repage -depth 8 "ppm:$E2E_DIR/$1.ppm" 2>/dev/null
+  # With no window id import would wait for a click to choose one.
+  window=$(desktop_xwindow)
+  [ -n "$window" ] || return 1
+  import -window "$window" -crop "$((r - l))x$((b - t))+$l+$t" +repage -depth 8 "ppm:$E2E_DIR/$1.ppm" 2>/dev/null
 }
 
 # click_desktop BUTTON X Y: a mouse click at desktop coordinates.

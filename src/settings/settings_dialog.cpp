@@ -1,0 +1,522 @@
+#include "settings/settings_dialog.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "core/settings_values.h"
+#include "core/tray_menu.h"
+#include "platform/form_window.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+
+namespace lum {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"LumbrelSettingsDialog";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+constexpr std::u16string_view kDefault = u"DEFAULT";
+constexpr std::u16string_view kCustomize = u"CUSTOMIZE";
+constexpr std::array<const char16_t*, 5> kIntervals = {u"3", u"5", u"10", u"15", u"30"};
+
+int TwipsX() { return TwipsPerPixel(LOGPIXELSX); }
+int TwipsY() { return TwipsPerPixel(LOGPIXELSY); }
+
+// One control of the page, its place in twips from the window's client corner.
+struct ControlSpec {
+  int id;
+  const wchar_t* windowClass;
+  const wchar_t* text;
+  DWORD style;
+  int left, top, width, height;
+};
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kOption = kChild | WS_TABSTOP | BS_RADIOBUTTON;
+constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kFrame = kChild | BS_GROUPBOX;
+constexpr DWORD kLabel = kChild | SS_LEFT | SS_NOPREFIX;
+
+// Frames come first so that the controls drawn over them stay on top.
+constexpr ControlSpec kControls[] = {
+    {SettingsDialog::kFramePicture, L"BUTTON", L"ﾀｲﾄﾙﾊﾞｰの背景画像変更", kFrame, 90, 60, 4905, 585},
+    {SettingsDialog::kFrameColour, L"BUTTON", L"ﾀｲﾄﾙﾊﾞｰの文字色変更", kFrame, 90, 720, 4905, 585},
+    {SettingsDialog::kFramePosition, L"BUTTON", L"ﾀｲﾄﾙｷｬﾌﾟｼｮﾝの表示位置", kFrame, 90, 1380, 2385, 795},
+    {SettingsDialog::kFrameTypeface, L"BUTTON", L"ﾀｲﾄﾙｷｬﾌﾟｼｮﾝの字体", kFrame, 2610, 1380, 2385, 795},
+    {SettingsDialog::kFrmNews, L"BUTTON", L"ﾆｭｰｽ設定", kFrame, 90, 2220, 2385, 1005},
+    {SettingsDialog::kLblPic, L"STATIC", L"", kLabel | WS_BORDER | SS_PATHELLIPSIS, 240, 270, 4335, 255},
+    {SettingsDialog::kCmdfix, L"BUTTON", L"...", kButton, 4650, 270, 285, 300},
+    {SettingsDialog::kLblColor, L"STATIC", L"ｱｸﾃｨﾌﾞ時のﾀｲﾄﾙﾊﾞｰ色", kLabel, 240, 990, 1755, 180},
+    {SettingsDialog::kCmdColor, L"BUTTON", L"...", kButton, 2640, 930, 285, 300},
+    {SettingsDialog::kLblShadow, L"STATIC", L"ﾀｲﾄﾙﾊﾞｰの影", kLabel, 3480, 990, 1050, 180},
+    {SettingsDialog::kCmdShadow, L"BUTTON", L"...", kButton, 4650, 930, 285, 300},
+    {SettingsDialog::kOptAligen0, L"BUTTON", L"左揃え", kOption | WS_GROUP, 270, 1590, 915, 255},
+    {SettingsDialog::kOptAligen0 + 1, L"BUTTON", L"右揃え", kOption, 270, 1890, 975, 255},
+    {SettingsDialog::kOptAligen0 + 2, L"BUTTON", L"中央揃え", kOption, 1230, 1590, 1125, 255},
+    {SettingsDialog::kOptAligen0 + 3, L"BUTTON", L"なし", kOption, 1230, 1890, 1125, 255},
+    {SettingsDialog::kOptBold0, L"BUTTON", L"通常表示", kOption | WS_GROUP, 2790, 1590, 1125, 255},
+    {SettingsDialog::kOptBold0 + 1, L"BUTTON", L"太字", kOption, 2790, 1890, 1125, 255},
+    {SettingsDialog::kChkShadow, L"BUTTON", L"強調表示", kCheck | WS_GROUP, 3870, 1890, 1080, 225},
+    {SettingsDialog::kChkTime, L"BUTTON", L"時計描画", kCheck, 2670, 2280, 1080, 225},
+    {SettingsDialog::kChkAni, L"BUTTON", L"ｱﾆﾒｰｼｮﾝ", kCheck, 3900, 2280, 1080, 225},
+    {SettingsDialog::kChkNews, L"BUTTON", L"ﾆｭｰｽ表示", kCheck, 180, 2460, 1200, 225},
+    {SettingsDialog::kOptVH0, L"BUTTON", L"縦ｽｸﾛｰﾙ", kOption | WS_GROUP, 480, 2700, 1155, 225},
+    {SettingsDialog::kOptVH0 + 1, L"BUTTON", L"横ｽｸﾛｰﾙ", kOption, 480, 2940, 1155, 225},
+    {SettingsDialog::kLabelInterval, L"STATIC", L"News更新時間", kLabel, 150, 3330, 1155, 195},
+    {SettingsDialog::kCmbNews, L"COMBOBOX", L"", kChild | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, 1470,
+     3285, 705, 1800},
+    {SettingsDialog::kLabelMinutes, L"STATIC", L"分", kLabel, 2280, 3330, 255, 195},
+};
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(Form1& tray, SharedSettings& settings, const ProfileFile& ini)
+    : tray_(tray), settings_(settings), ini_(ini) {}
+
+SettingsDialog::~SettingsDialog() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (font_) DeleteObject(font_);
+  if (boldFont_) DeleteObject(boldFont_);
+}
+
+int SettingsDialog::OuterHeightPixels() const {
+  return (newsAvailable_ ? kHeightWithNewsTwips : kHeightWithoutNewsTwips) / TwipsY();
+}
+
+bool SettingsDialog::Load() {
+  if (tray_.quitting()) return false;
+  if (hwnd_) return true;
+  RegisterFormClass<SettingsDialog>(kWindowClass, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
+  menu_ = BuildSettingsMenuBar();
+  newsAvailable_ = !settings_.noChannels && tray_.channelTable().size() > 1;
+  RECT frame{0, 0, kClientWidthTwips / TwipsX(), 0};
+  AdjustWindowRectEx(&frame, kStyle, TRUE, kExStyle);
+  CreateWindowExW(kExStyle, kWindowClass, L"Lumbrel ", kStyle, 0, 0, frame.right - frame.left, OuterHeightPixels(),
+                  nullptr, menu_, GetModuleHandleW(nullptr), this);
+  if (!hwnd_) {
+    DestroyMenu(menu_);
+    menu_ = nullptr;
+    return false;
+  }
+  CreateControls();
+  Form_Load();
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  return true;
+}
+
+void SettingsDialog::CreateControls() {
+  const ControlFont dialogFont;
+  font_ = dialogFont.Create();
+  ControlFont bold = dialogFont;
+  bold.bold = true;
+  boldFont_ = bold.Create();
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  for (const ControlSpec& spec : kControls) {
+    HWND control = CreateWindowExW(0, spec.windowClass, spec.text, spec.style, spec.left / TwipsX(),
+                                   spec.top / TwipsY(), spec.width / TwipsX(), spec.height / TwipsY(), hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr),
+                                   nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  HWND picture = Control(kLblPic);
+  SetWindowSubclass(picture, PictureFieldProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  DragAcceptFiles(picture, TRUE);
+  channels_.Create(hwnd_, kSpeciaList1, 2610 / TwipsX(), 2640 / TwipsY(), 2385 / TwipsX(), 1485 / TwipsY(),
+                   &dialogFont);
+  newsButton_.Create(hwnd_, kCmdNewsText, 90 / TwipsX(), 3630 / TwipsY(), 2415 / TwipsX(), 495 / TwipsY(),
+                     &dialogFont);
+  newsButton_.SetCaption(u"News");
+}
+
+// --- load and unload ---------------------------------------------------------------------------
+
+void SettingsDialog::Form_Load() {
+  if (tray_.quitting()) return;
+  loading_ = true;
+  auto read = [&](std::u16string_view section, std::u16string_view key) { return ini_.GetIniString(section, key); };
+  auto number = [&](std::u16string_view section, std::u16string_view key) { return IntOrZero(read(section, key)); };
+
+  // The saved place, in twips; a place at or beyond the screen's edge opens at 0.
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN) * TwipsY();
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN) * TwipsX();
+  int top = number(kCustomize, u"TOP"), left = number(kCustomize, u"LEFT");
+  if (top >= screenHeight) top = 0;
+  if (left >= screenWidth) left = 0;
+  SetWindowPos(hwnd_, nullptr, left / TwipsX(), top / TwipsY(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  const bool animation = number(kDefault, u"ANIMATION") != 0;
+  SetCheck(kChkAni, animation);
+  SetMark(kCmdAnimation, animation);
+  settings_.textColor = number(kDefault, u"COLOR");
+  const int32_t clock = number(kDefault, u"CLOCK");
+  settings_.clockFlag = clock == 1 ? -1 : 0;
+  SetCheck(kChkTime, clock != 0);
+  SetMark(kCmdTimer, clock != 0);
+  const bool shadow = number(kDefault, u"SHADOW") != 0;
+  settings_.shadow = shadow;
+  SetCheck(kChkShadow, shadow);
+  SetMark(kMnuShadow, shadow);
+  settings_.shadowColor = number(kDefault, u"SHADOWCOLOR");
+  const int32_t alignment = number(kDefault, u"ALIGENMENT");
+  if (alignment >= 0 && alignment <= 3) settings_.alignment = static_cast<int16_t>(alignment);
+  optAligen_Click(alignment);
+  // As at start-up: a clock alignment never stored stays the one the tray form derived.
+  if (auto stored = ToInt32(read(kDefault, u"CLOCKALIGENMENT"))) settings_.clockAlignment = *stored;
+  const int32_t weight = number(kDefault, u"FONT");
+  if (weight >= 0 && weight <= 1) settings_.fontWeight = static_cast<int16_t>(weight);
+  optBold_Click(weight);
+  const int32_t scroll = number(kDefault, u"SCROLL");
+  settings_.scrollMode = scroll;
+  optVH_Click(scroll);
+
+  if (!newsAvailable_) {
+    for (int id : {+kCmdNewsText, +kLabelInterval, +kLabelMinutes, +kCmbNews, +kFrmNews, +kChkNews, +kOptVH0,
+                   kOptVH0 + 1, +kSpeciaList1})
+      HideControl(id);
+    for (UINT command : {static_cast<UINT>(kMnuNewsFirst), static_cast<UINT>(kSepChannels),
+                         static_cast<UINT>(kMnuNewsText)})
+      DeleteMenu(menu_, command, MF_BYCOMMAND);
+  } else {
+    SetNews();
+  }
+
+  const std::u16string picture = read(kDefault, u"PICTURE");
+  if (!picture.empty() && FileExists(picture)) SetWindowTextW(Control(kLblPic), Wide(picture));
+
+  // What the tray menu does not show, the dialog's menu does not show either.
+  for (UINT command : {static_cast<UINT>(kVscroll), static_cast<UINT>(kHscroll), static_cast<UINT>(kSepNewsItems)})
+    if (!tray_.trayMenu() || GetMenuState(tray_.trayMenu(), command, MF_BYCOMMAND) == static_cast<UINT>(-1))
+      DeleteMenu(menu_, command, MF_BYCOMMAND);
+  DrawMenuBar(hwnd_);
+  UpdateLabelFonts();
+  loading_ = false;
+}
+
+void SettingsDialog::SetNews() {
+  channels_.SetStyle(1);
+  channels_.SetBoxStyle(SpeciaList::kOptionMarks);
+  HMENU popup = SettingsMenuPopup(menu_);
+  const auto& table = tray_.channelTable();
+  for (size_t i = 1; i < table.size(); ++i) {
+    const std::u16string caption = table[i].Name + u"(&" + ToDecimal(static_cast<int64_t>(i)) + u")";
+    InsertChannelItem(popup, static_cast<int>(i), Wide(caption));
+    channels_.AddItem(table[i].Name);
+  }
+  channels_.Refresh();
+  DeleteMenu(menu_, kMnuNewsFirst, MF_BYCOMMAND);  // the template "【News】"
+
+  SetCheck(kChkNews, IntOrZero(ini_.GetIniString(kDefault, u"NEWS")) == 1);
+  // The stored channel carries the mark; nothing is written until the user moves it.
+  const int32_t channel = IntOrZero(ini_.GetIniString(kDefault, u"CHANNEL"));
+  if (channel >= 1 && static_cast<size_t>(channel) < table.size()) {
+    channels_.SetOptionValue(channel - 1);
+    channels_.SetListIndex(channel - 1);
+    channelRow_ = channel - 1;
+    SetMark(kMnuNewsFirst + static_cast<UINT>(channel), true);
+  }
+  HWND intervals = Control(kCmbNews);
+  const std::u16string timer = ToDecimal(IntOrZero(ini_.GetIniString(kDefault, u"TIMER")));
+  for (size_t i = 0; i < kIntervals.size(); ++i) {
+    SendMessageW(intervals, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(kIntervals[i])));
+    if (timer == kIntervals[i]) SendMessageW(intervals, CB_SETCURSEL, i, 0);
+  }
+}
+
+void SettingsDialog::Form_Unload() {
+  RECT window{};
+  GetWindowRect(hwnd_, &window);
+  const int twipsX = TwipsX(), twipsY = TwipsY();
+  int top = window.top * twipsY, left = window.left * twipsX;
+  const int height = (window.bottom - window.top) * twipsY, width = (window.right - window.left) * twipsX;
+  if (top + height > GetSystemMetrics(SM_CYSCREEN) * twipsY || top < 0) top = 0;
+  if (left + width > GetSystemMetrics(SM_CXSCREEN) * twipsX || left < 0) left = 0;
+  ini_.Write(kCustomize, u"TOP", ToDecimal(top));
+  ini_.Write(kCustomize, u"LEFT", ToDecimal(left));
+}
+
+// --- controls and marks ------------------------------------------------------------------------
+
+void SettingsDialog::SetMark(UINT command, bool checked) { SetMenuCheck(menu_, command, checked); }
+
+void SettingsDialog::SetCheck(int id, bool checked) {
+  SendMessageW(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool SettingsDialog::Checked(int id) const { return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SettingsDialog::SelectOption(int first, int count, int index) {
+  for (int i = 0; i < count; ++i) SetCheck(first + i, i == index);
+}
+
+void SettingsDialog::HideControl(int id) { ShowWindow(Control(id), SW_HIDE); }
+
+void SettingsDialog::UpdateLabelFonts() {
+  SendMessageW(Control(kLblColor), WM_SETFONT,
+               reinterpret_cast<WPARAM>(settings_.fontWeight == 1 ? boldFont_ : font_), TRUE);
+  InvalidateRect(Control(kLblColor), nullptr, TRUE);
+  InvalidateRect(Control(kLblShadow), nullptr, TRUE);
+}
+
+// --- handlers ----------------------------------------------------------------------------------
+
+void SettingsDialog::optAligen_Click(int index) {
+  if (index < 0 || index > 3) return;
+  SelectOption(kOptAligen0, 4, index);
+  const UINT items[] = {kLeftAli, kRightAli, kCenterAli, kNoCaption};
+  for (int i = 0; i < 4; ++i) SetMark(items[i], i == index);
+  if (!loading_) tray_.setAligen(static_cast<int16_t>(index));
+}
+
+void SettingsDialog::optBold_Click(int index) {
+  if (index < 0 || index > 1) return;
+  SelectOption(kOptBold0, 2, index);
+  SetMark(kNormalFont, index == 0);
+  SetMark(kBoldFont, index == 1);
+  if (!loading_) {
+    tray_.setBold(static_cast<int16_t>(index));
+    UpdateLabelFonts();
+  }
+}
+
+void SettingsDialog::chkTime_Click() {
+  const bool on = Checked(kChkTime);
+  settings_.clockFlag = on ? -1 : 0;
+  SetMark(kCmdTimer, on);
+  tray_.SetChkTime(on ? 1 : 0);
+  ini_.Write(kDefault, u"CLOCK", on ? u"1" : u"0");
+}
+
+void SettingsDialog::cmdTimer_Click() {
+  SetCheck(kChkTime, !Checked(kChkTime));
+  chkTime_Click();
+}
+
+void SettingsDialog::chkShadow_Click() {
+  const bool on = Checked(kChkShadow);
+  SetMark(kMnuShadow, on);
+  tray_.SetShadow(on ? 1 : 0);
+}
+
+void SettingsDialog::mnuShadow_Click() {
+  SetCheck(kChkShadow, !Checked(kChkShadow));
+  chkShadow_Click();
+}
+
+void SettingsDialog::chkAni_Click() {
+  const bool on = Checked(kChkAni);
+  tray_.SetChkAni(on ? 1 : 0);
+  SetMark(kCmdAnimation, on);
+  ini_.Write(kDefault, u"ANIMATION", on ? u"1" : u"0");
+}
+
+void SettingsDialog::cmdAnimation_Click() {
+  SetCheck(kChkAni, !Checked(kChkAni));
+  chkAni_Click();
+}
+
+void SettingsDialog::cmdColor_Click() {
+  tray_.cmdColor_Click(hwnd_);
+  UpdateLabelFonts();
+}
+
+void SettingsDialog::cmdShadow_Click() {
+  tray_.cmdShadowColor_Click(hwnd_);
+  UpdateLabelFonts();
+}
+
+void SettingsDialog::cmdfix_Click() {
+  const std::u16string path = tray_.cmdfix_Click(hwnd_, true);
+  if (!path.empty()) SetWindowTextW(Control(kLblPic), Wide(path));
+}
+
+void SettingsDialog::optVH_Click(int index) {
+  if (index < 0 || index > 1) return;
+  SelectOption(kOptVH0, 2, index);
+  SetMark(kVscroll, index == 0);
+  SetMark(kHscroll, index == 1);
+  if (!loading_) tray_.setVH(index);
+}
+
+void SettingsDialog::chkNews_Click() {
+  const int value = Checked(kChkNews) ? 1 : 0;
+  ini_.Write(kDefault, u"NEWS", ToDecimal(value));
+  tray_.SetChkNews(value);
+}
+
+void SettingsDialog::cmbNews_Click() {
+  HWND intervals = Control(kCmbNews);
+  const LRESULT chosen = SendMessageW(intervals, CB_GETCURSEL, 0, 0);
+  if (chosen < 0 || static_cast<size_t>(chosen) >= kIntervals.size()) return;
+  tray_.SetNewsInterval(IntOrZero(kIntervals[static_cast<size_t>(chosen)]));
+}
+
+bool SettingsDialog::DropFiles(HDROP drop) {
+  std::u16string path;
+  if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) > 0) {
+    const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+    std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
+    if (DragQueryFileW(drop, 0, buffer.data(), length + 1) > 0) path = FromWide(buffer.data());
+  }
+  DragFinish(drop);
+  return !path.empty() && AcceptDroppedPicture(path);
+}
+
+bool SettingsDialog::AcceptDroppedPicture(const std::u16string& path) {
+  if (path.size() < 3) return false;
+  std::u16string ending = path.substr(path.size() - 3);
+  for (char16_t& c : ending)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  if (ending != u"BMP" && ending != u"JPG" && ending != u"PEG" && ending != u"GIF" && ending != u"WMF") return false;
+  if (!tray_.ChangePicture(path, true)) {
+    tray_.ShowPictureFailure(hwnd_, path);
+    return false;
+  }
+  SetWindowTextW(Control(kLblPic), Wide(path));
+  return true;
+}
+
+void SettingsDialog::ChooseChannel(int row) {
+  const auto& table = tray_.channelTable();
+  const int channel = row + 1;
+  if (row < 0 || static_cast<size_t>(channel) >= table.size()) return;
+  channelRow_ = row;
+  ini_.Write(kDefault, u"CHANNEL", ToDecimal(channel));
+  tray_.news().ResetVerticalLine();
+  tray_.SelectChannel(channel);
+  for (size_t f = 1; f < table.size(); ++f) SetMark(kMnuNewsFirst + static_cast<UINT>(f), static_cast<int>(f) == channel);
+}
+
+void SettingsDialog::Click(CommandEx&) { tray_.ShowNews(); }
+
+void SettingsDialog::Click(SpeciaList& list) {
+  // Only a moved mark is a choice: clicks on blank rows and arrow keys also raise Click.
+  const int row = list.OptionValue();
+  if (row != channelRow_ && list.ItemChecked(row)) ChooseChannel(row);
+}
+
+void SettingsDialog::OnCommand(UINT id, UINT code) {
+  if (id >= kOptAligen0 && id < kOptAligen0 + 4u) return optAligen_Click(static_cast<int>(id - kOptAligen0));
+  if (id >= kOptBold0 && id < kOptBold0 + 2u) return optBold_Click(static_cast<int>(id - kOptBold0));
+  if (id >= kOptVH0 && id < kOptVH0 + 2u) return optVH_Click(static_cast<int>(id - kOptVH0));
+  if (id > kMnuNewsFirst && id < kMnuNewsFirst + 100u) {
+    const int row = static_cast<int>(id - kMnuNewsFirst) - 1;
+    if (row != channelRow_) {
+      channels_.SetOptionValue(row);
+      ChooseChannel(row);
+    }
+    return;
+  }
+  switch (id) {
+    case kCmdfix:
+    case kCmdBar:
+      return cmdfix_Click();
+    case kCmdColor:
+    case kCmdC:
+      return cmdColor_Click();
+    case kCmdShadow:
+    case kCmdS:
+      return cmdShadow_Click();
+    case kChkShadow:
+      return chkShadow_Click();
+    case kChkTime:
+      return chkTime_Click();
+    case kChkAni:
+      return chkAni_Click();
+    case kChkNews:
+      return chkNews_Click();
+    case kCmbNews:
+      if (code == CBN_SELCHANGE) cmbNews_Click();
+      return;
+    case kNormalFont:
+    case kBoldFont:
+      return optBold_Click(static_cast<int>(id - kNormalFont));
+    case kLeftAli:
+    case kRightAli:
+    case kCenterAli:
+    case kNoCaption:
+      return optAligen_Click(static_cast<int>(id - kLeftAli));
+    case kMnuShadow:
+      return mnuShadow_Click();
+    case kCmdTimer:
+      return cmdTimer_Click();
+    case kCmdAnimation:
+      return cmdAnimation_Click();
+    case kVscroll:
+    case kHscroll:
+      return optVH_Click(static_cast<int>(id - kVscroll));
+    case kMnuClock:
+      return tray_.mnuClock_Click(hwnd_);
+    case kMnuNewsText:
+      return tray_.ShowNews();
+    case kMnuCsetup:
+      return tray_.mnuCsetup_Click();
+    case kMnuHelp:
+      return tray_.mnuHelp_Click();
+    case kCmdAbout:
+      return tray_.cmdAbout_Click();
+    case kCmdQuit:
+      // The tray form ends the program once this handler has returned.
+      PostMessageW(tray_.hwnd(), Form1::kQuitRequestMessage, 0, 0);
+      return;
+    default:
+      return;
+  }
+}
+
+LRESULT CALLBACK SettingsDialog::PictureFieldProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                                  UINT_PTR, DWORD_PTR self) {
+  if (message == WM_DROPFILES) {
+    reinterpret_cast<SettingsDialog*>(self)->DropFiles(reinterpret_cast<HDROP>(wParam));
+    return 0;
+  }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, PictureFieldProc, 1);
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = hwnd_;
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_WINDOWPOSCHANGING: {
+      // The height is the dialog's own: with or without the news page.
+      auto* place = reinterpret_cast<WINDOWPOS*>(lParam);
+      if (!(place->flags & SWP_NOSIZE)) place->cy = OuterHeightPixels();
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      if (id == kLblPic) {
+        SetBkColor(dc, RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+      }
+      if (id == kLblColor) SetTextColor(dc, static_cast<COLORREF>(settings_.textColor));
+      if (id == kLblShadow) SetTextColor(dc, static_cast<COLORREF>(settings_.shadowColor));
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_CLOSE:
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      Form_Unload();
+      return 0;
+    case WM_NCDESTROY:
+      hwnd_ = nullptr;
+      menu_ = nullptr;  // destroyed with the window
+      PostMessageW(tray_.hwnd(), Form1::kSettingsClosedMessage, 0, 0);
+      return DefWindowProcW(window, message, wParam, lParam);
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace lum
