@@ -1,14 +1,14 @@
 // Lumbrel: keeps the title bar of the foreground window of other programs repainted.
 #include <windows.h>
 
-#include "core/form1.h"
+#include "core/tray_form.h"
 #include "platform/shell.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   lum::SharedSettings settings;
-  lum::Form1Options options;
+  lum::TrayFormOptions options;
   options.programDir = lum::ProgramDirectory();
-  lum::Form1 form(settings, options);
+  lum::TrayForm form(settings, options);
   if (!form.Form_Load()) return 0;
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -37,7 +37,7 @@ std::u16string DefaultIniText(std::u16string_view programDir) {
   return text;
 }
 
-void ReadFormPosition(const IniReader& ini, const StartupEnvironment& env, Form1Controls& form) {
+void ReadFormPosition(const IniReader& ini, const StartupEnvironment& env, TrayFormControls& form) {
   int32_t top = IntOrZero(ini(kCustomize, u"TOP"));
   if (env.screenHeightTwips <= top) top = 0;
   form.top = top;
@@ -47,7 +47,7 @@ void ReadFormPosition(const IniReader& ini, const StartupEnvironment& env, Form1
 }
 
 void ReadDisplaySettings(const IniReader& ini, const StartupEnvironment& env, SharedSettings& s,
-                         Form1Controls& form) {
+                         TrayFormControls& form) {
   int32_t animation = IntOrZero(ini(kDefault, u"ANIMATION"));
   form.chkAni.Set(animation);
   form.cmdAnimationChecked = animation != 0;

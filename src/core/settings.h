@@ -58,7 +58,7 @@ struct OptionGroup {
 };
 
 // The hidden controls of the tray form, kept as plain state.
-struct Form1Controls {
+struct TrayFormControls {
   int32_t top = 0;   // twips
   int32_t left = 0;  // twips
   std::u16string lblPic;
@@ -99,11 +99,11 @@ struct StartupEnvironment {
 std::u16string DefaultIniText(std::u16string_view programDir);
 
 // The form's position: [CUSTOMIZE] TOP and LEFT, reset to 0 when off the screen.
-void ReadFormPosition(const IniReader& ini, const StartupEnvironment& env, Form1Controls& form);
+void ReadFormPosition(const IniReader& ini, const StartupEnvironment& env, TrayFormControls& form);
 
 // Everything start-up reads after the picture: animation, colours, clock, shadow,
 // alignment, weight, news mode, clock format, icon option, ticker direction and the channels.
 void ReadDisplaySettings(const IniReader& ini, const StartupEnvironment& env, SharedSettings& settings,
-                         Form1Controls& form);
+                         TrayFormControls& form);
 
 }  // namespace lum

@@ -76,7 +76,7 @@ constexpr ControlSpec kControls[] = {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(Form1& tray, SharedSettings& settings, const ProfileFile& ini)
+SettingsDialog::SettingsDialog(TrayForm& tray, SharedSettings& settings, const ProfileFile& ini)
     : tray_(tray), settings_(settings), ini_(ini) {}
 
 SettingsDialog::~SettingsDialog() {
@@ -462,7 +462,7 @@ void SettingsDialog::OnCommand(UINT id, UINT code) {
       return tray_.cmdAbout_Click();
     case kCmdQuit:
       // The tray form ends the program once this handler has returned.
-      PostMessageW(tray_.hwnd(), Form1::kQuitRequestMessage, 0, 0);
+      PostMessageW(tray_.hwnd(), TrayForm::kQuitRequestMessage, 0, 0);
       return;
     default:
       return;
@@ -512,7 +512,7 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_NCDESTROY:
       hwnd_ = nullptr;
       menu_ = nullptr;  // destroyed with the window
-      PostMessageW(tray_.hwnd(), Form1::kSettingsClosedMessage, 0, 0);
+      PostMessageW(tray_.hwnd(), TrayForm::kSettingsClosedMessage, 0, 0);
       return DefWindowProcW(window, message, wParam, lParam);
     default:
       return DefWindowProcW(window, message, wParam, lParam);

@@ -11,7 +11,7 @@
 
 #include "controls/command_ex.h"
 #include "controls/extended_list.h"
-#include "core/form1.h"
+#include "core/tray_form.h"
 
 namespace lum {
 
@@ -47,7 +47,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   static constexpr int kHeightWithNewsTwips = 4880;
   static constexpr int kHeightWithoutNewsTwips = 3250;
 
-  SettingsDialog(Form1& tray, SharedSettings& settings, const ProfileFile& ini);
+  SettingsDialog(TrayForm& tray, SharedSettings& settings, const ProfileFile& ini);
   ~SettingsDialog() override;
   SettingsDialog(const SettingsDialog&) = delete;
   SettingsDialog& operator=(const SettingsDialog&) = delete;
@@ -104,7 +104,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   void Click(CommandEx&) override;
   void Click(SpeciaList&) override;
 
-  Form1& tray_;
+  TrayForm& tray_;
   SharedSettings& settings_;
   const ProfileFile& ini_;
   HWND hwnd_ = nullptr;

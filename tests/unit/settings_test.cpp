@@ -52,7 +52,7 @@ TEST(StartupSettings, DefaultFileReadsAsTheFirstRunState) {
                 {u"DEFAULT/TIMER", u"1"},        {u"DEFAULT/ANIMATION", u"1"}, {u"DEFAULT/NEWS", u"0"},
                 {u"DEFAULT/CONNECT", u"0"},      {u"CUSTOMIZE/TOP", u"1"},     {u"CUSTOMIZE/LEFT", u"0"}};
   SharedSettings s;
-  Form1Controls form;
+  TrayFormControls form;
   ReadFormPosition(ini.Reader(), Screen(), form);
   ReadDisplaySettings(ini.Reader(), Screen(), s, form);
   EXPECT_EQ(form.top, 1);
@@ -80,7 +80,7 @@ TEST(StartupSettings, OutOfRangeValuesFollowTheConversionRules) {
                 {u"DEFAULT/CONNECT", u"1"},      {u"DEFAULT/ANIMATION", u"3"}, {u"CUSTOMIZE/TOP", u"11520"},
                 {u"CUSTOMIZE/LEFT", u"15359"}};
   SharedSettings s;
-  Form1Controls form;
+  TrayFormControls form;
   ReadFormPosition(ini.Reader(), Screen(3), form);
   ReadDisplaySettings(ini.Reader(), Screen(3), s, form);
   EXPECT_EQ(form.top, 0);       // at the screen height: off the screen
@@ -113,7 +113,7 @@ TEST(StartupSettings, ClockFormatAndIconOption) {
     FakeIni ini;
     ini.values = {{u"CUSTOMIZE/CLOCK", c.clock}, {u"DEFAULT/ICON", c.icon}};
     SharedSettings s;
-    Form1Controls form;
+    TrayFormControls form;
     ReadDisplaySettings(ini.Reader(), Screen(), s, form);
     EXPECT_EQ(s.clockFormatIndex, c.index);
     EXPECT_EQ(s.iconOption, c.iconOption);

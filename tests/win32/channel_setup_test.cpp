@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/form1.h"
+#include "core/tray_form.h"
 #include "core/settings.h"
 #include "platform/text.h"
 #include "test_support.h"
@@ -91,7 +91,7 @@ class ChannelSetup : public testing::Test {
     GetCurrentDirectoryW(MAX_PATH, savedDirectory_);
     ASSERT_TRUE(lumtest::WriteFileBytes(prog_.File(lum::kIniName), "[DEFAULT]\r\nFIRST=1\r\n[CUSTOMIZE]\r\n"));
     form_ =
-        std::make_unique<lum::Form1>(settings_, lum::Form1Options{prog_.path(), lumtest::UniqueInstanceName(), false});
+        std::make_unique<lum::TrayForm>(settings_, lum::TrayFormOptions{prog_.path(), lumtest::UniqueInstanceName(), false});
     ASSERT_TRUE(form_->Form_Load());
   }
   // The open dialog makes the chosen file's folder current; the temp folders must go.
@@ -118,7 +118,7 @@ class ChannelSetup : public testing::Test {
 
   lumtest::TempFolder prog_, source_;
   lum::SharedSettings settings_;
-  std::unique_ptr<lum::Form1> form_;
+  std::unique_ptr<lum::TrayForm> form_;
   wchar_t savedDirectory_[MAX_PATH + 1] = {};
 };
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/form1.h"
+#include "core/tray_form.h"
 #include "core/settings.h"
 #include "core/tray_menu.h"
 #include "imaging/bitmap_data.h"
@@ -30,7 +30,7 @@
 
 namespace {
 
-using lum::Form1;
+using lum::TrayForm;
 using lum::NewsFetch;
 using lumtest::ChannelBitmap;
 using lumtest::Utf16;
@@ -237,10 +237,10 @@ class NewsForm : public testing::Test {
     AddChannelFile(fileName, ChannelBitmap(record));
   }
   // LUM.ini with FIRST=1 (no first-run guide), then a loaded form without the news sound.
-  Form1& Load(const std::string& defaultLines) {
+  TrayForm& Load(const std::string& defaultLines) {
     EXPECT_TRUE(lumtest::WriteFileBytes(folder_.File(u"LUM.ini"),
                                         "[DEFAULT]\r\nFIRST=1\r\n" + defaultLines + "[CUSTOMIZE]\r\n"));
-    form_ = std::make_unique<Form1>(settings_, lum::Form1Options{folder_.path(), lumtest::UniqueInstanceName(), false});
+    form_ = std::make_unique<TrayForm>(settings_, lum::TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
     EXPECT_TRUE(form_->Form_Load());
     form_->news().SetSoundEnabled(false);
     return *form_;
@@ -249,7 +249,7 @@ class NewsForm : public testing::Test {
 
   lumtest::TempFolder folder_;
   lum::SharedSettings settings_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<TrayForm> form_;
 };
 
 const int64_t kZeroDate = lum::MinuteNumber(1899, 12, 30, 0, 0);
@@ -264,7 +264,7 @@ using NewsFormFetch = NewsForm;
 
 TEST_F(NewsFormFetch, RefusedChannelShowsTheFailureAndKeepsTheLastFetchTime) {
   AddChannel(u"test.news", Utf16("Test#home#127.0.0.1:" + std::to_string(RefusedPort()) + "/x.txt"));
-  Form1& form = Load("CONNECT=1\r\nNEWS=1\r\nCHANNEL=1\r\n");
+  TrayForm& form = Load("CONNECT=1\r\nNEWS=1\r\nCHANNEL=1\r\n");
   ASSERT_EQ(form.channelTable().size(), 2u);
   form.GetNews();
   const std::u16string message = u"接続に失敗しました。\r\n指定されたチャンネルは存在しません";
@@ -279,7 +279,7 @@ TEST_F(NewsFormFetch, AnsweredChannelShowsTheWidenedNewsAndSetsTheFetchTime) {
   const std::string body = "News \x83\x6A\x83\x85\x81\x5B\x83\x58 \x83\x5C\r\n";
   LoopbackServer server(Always(Response("200 OK", body)));
   AddChannel(u"test.news", u"Test#home#" + server.Address("/x.txt"));
-  Form1& form = Load("CONNECT=1\r\nNEWS=0\r\nCHANNEL=1\r\n");
+  TrayForm& form = Load("CONNECT=1\r\nNEWS=0\r\nCHANNEL=1\r\n");
   ASSERT_EQ(form.lastFetchMinute(), kZeroDate);
   const int64_t before = MinuteNow();
   form.GetNews();
@@ -297,7 +297,7 @@ TEST_F(NewsFormFetch, AnsweredChannelShowsTheWidenedNewsAndSetsTheFetchTime) {
 TEST_F(NewsForm, LocalModeReadsTheChannelsTextFile) {
   AddChannel(u"test.news", u"Test#home#unused/x.txt");
   ASSERT_TRUE(lumtest::WriteFileBytes(folder_.File(u"Test.txt"), "Hello,\"a, b\"\r\nWorld"));
-  Form1& form = Load("CONNECT=2\r\nNEWS=0\r\nCHANNEL=1\r\n");
+  TrayForm& form = Load("CONNECT=2\r\nNEWS=0\r\nCHANNEL=1\r\n");
   form.SetChkNews(1);
   const std::u16string widened = u"Ｈｅｌｌｏ\r\nａ，　ｂ\r\nＷｏｒｌｄ\r\n";
   EXPECT_EQ(form.news().txtTempNews(), widened);
@@ -339,7 +339,7 @@ TEST_F(NewsForm, ChannelsInOrdinalOrderAndOnlyReadableOnesInTheTrayMenu) {
   AddChannel(u"b.news", u"Bee#home-b#b.example.test/n.txt");
   AddChannel(u"A.news", u"Ay#home-a#a.example.test/n.txt#part");
   AddChannelFile(u"_.news", "not a bitmap\r\n");
-  Form1& form = Load("CONNECT=1\r\nNEWS=0\r\nCHANNEL=1\r\n");
+  TrayForm& form = Load("CONNECT=1\r\nNEWS=0\r\nCHANNEL=1\r\n");
   const auto& table = form.channelTable();
   ASSERT_EQ(table.size(), 4u);
   EXPECT_EQ(table[1].Name, u"Ay");
@@ -385,7 +385,7 @@ int TwipsToPixels(int twips, int axis) {
 
 TEST_F(NewsForm, DetailWindowCaptionTextAndMinimumSize) {
   AddChannel(u"test.news", Utf16("Test#home#127.0.0.1:" + std::to_string(RefusedPort()) + "/x.txt"));
-  Form1& form = Load("CONNECT=1\r\nNEWS=0\r\nCHANNEL=1\r\n");
+  TrayForm& form = Load("CONNECT=1\r\nNEWS=0\r\nCHANNEL=1\r\n");
   form.news().SetTxtTempNews(u"ニュース本文\r\n二行目");
   form.ShowNews();
   HWND window = form.detailWindow().hwnd();

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "core/form1.h"
+#include "core/tray_form.h"
 #include "core/settings.h"
 #include "platform/scoped_win.h"
 #include "render/caption_renderer.h"
@@ -18,7 +18,7 @@ namespace {
 
 using lum::CaptionRect;
 using lum::CaptionRenderer;
-using lum::Form1;
+using lum::TrayForm;
 using lum::ScopedBitmap;
 using lum::SharedSettings;
 using lumtest::CaptureWindow;
@@ -33,7 +33,7 @@ ScopedBitmap SolidBitmap(int width, int height, uint32_t colour) {
 TEST(FrameAdvance, CounterWalksTheFramesAndWrapsToTheFirst) {
   lumtest::TempFolder folder;
   SharedSettings settings;
-  Form1 form(settings, lum::Form1Options{folder.path(), lumtest::UniqueInstanceName()});
+  TrayForm form(settings, lum::TrayFormOptions{folder.path(), lumtest::UniqueInstanceName()});
   std::vector<ScopedBitmap> frames;
   HBITMAP bitmaps[3];
   for (int i = 0; i < 3; ++i) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/form1.h"
+#include "core/tray_form.h"
 #include "core/tray_menu.h"
 #include "platform/shell.h"
 #include "settings/settings_dialog.h"
@@ -18,7 +18,7 @@
 
 namespace {
 
-using lum::Form1;
+using lum::TrayForm;
 using lum::SettingsDialog;
 
 class SettingsPage : public testing::Test {
@@ -34,7 +34,7 @@ class SettingsPage : public testing::Test {
     }
     EXPECT_TRUE(lumtest::WriteFileBytes(folder_.File(lum::kIniName),
                                         "[DEFAULT]\r\nFIRST=1\r\n" + lines + "[CUSTOMIZE]\r\n" + customize));
-    form_ = std::make_unique<Form1>(settings_, lum::Form1Options{folder_.path(), lumtest::UniqueInstanceName(), false});
+    form_ = std::make_unique<TrayForm>(settings_, lum::TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
     EXPECT_TRUE(form_->Form_Load());
     form_->news().SetSoundEnabled(false);
     before_ = lumtest::ReadFileBytes(folder_.File(lum::kIniName));
@@ -72,7 +72,7 @@ class SettingsPage : public testing::Test {
 
   lumtest::TempFolder folder_;
   lum::SharedSettings settings_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<TrayForm> form_;
   std::string before_;
 };
 

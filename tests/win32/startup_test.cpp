@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/form1.h"
+#include "core/tray_form.h"
 #include "core/settings.h"
 #include "platform/scoped_win.h"
 #include "platform/text.h"
@@ -17,9 +17,9 @@
 
 namespace {
 
-using lum::Form1;
-using lum::Form1Controls;
-using lum::Form1Options;
+using lum::TrayForm;
+using lum::TrayFormControls;
+using lum::TrayFormOptions;
 using lum::SharedSettings;
 using lumtest::TempFolder;
 
@@ -66,15 +66,15 @@ class StartupFixture : public testing::Test {
  protected:
   std::u16string IniPath() const { return folder_.File(lum::kIniName); }
 
-  Form1& MakeForm() {
-    form_ = std::make_unique<Form1>(settings_, Form1Options{folder_.path(), lumtest::UniqueInstanceName()});
+  TrayForm& MakeForm() {
+    form_ = std::make_unique<TrayForm>(settings_, TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName()});
     return *form_;
   }
 
   // Writes LUM.ini, then starts a form on the folder; the form lives until the test ends.
-  Form1& LoadWith(const std::string& iniBytes) {
+  TrayForm& LoadWith(const std::string& iniBytes) {
     EXPECT_TRUE(lumtest::WriteFileBytes(IniPath(), iniBytes));
-    Form1& form = MakeForm();
+    TrayForm& form = MakeForm();
     EXPECT_TRUE(form.Form_Load());
     return form;
   }
@@ -83,7 +83,7 @@ class StartupFixture : public testing::Test {
   // and the folder last.
   TempFolder folder_;
   SharedSettings settings_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<TrayForm> form_;
 };
 
 // FIRST=1 keeps the first-run guide from opening during the tests.
@@ -121,7 +121,7 @@ TEST_F(DefaultIniOnDisk, FirstRunWritesTheDefaultsAndMarksFirst) {
   EXPECT_EQ(settings_.connectMode, 0);
   EXPECT_EQ(settings_.clockFlag, 0);
   EXPECT_FALSE(settings_.startingUp);
-  const Form1Controls& c = form_->controls();
+  const TrayFormControls& c = form_->controls();
   EXPECT_EQ(c.chkAni.value, 1);
   EXPECT_TRUE(c.cmdAnimationChecked);
   EXPECT_EQ(c.optAligen.selected, 1);
@@ -135,10 +135,10 @@ TEST_F(DefaultIniOnDisk, FirstRunWritesTheDefaultsAndMarksFirst) {
 TEST_F(DefaultIniOnDisk, SecondInstanceEndsWithoutReadingOrWriting) {
   TempFolder otherFolder;
   SharedSettings otherSettings;
-  Form1 first(otherSettings, Form1Options{otherFolder.path(), lumtest::UniqueInstanceName()});
+  TrayForm first(otherSettings, TrayFormOptions{otherFolder.path(), lumtest::UniqueInstanceName()});
   ASSERT_TRUE(first.Form_Load());
 
-  Form1& second = MakeForm();  // same instance name, empty folder
+  TrayForm& second = MakeForm();  // same instance name, empty folder
   EXPECT_FALSE(second.Form_Load());
   EXPECT_FALSE(lumtest::FileIsThere(IniPath()));
   EXPECT_EQ(settings_.alignment, 0);
@@ -150,7 +150,7 @@ struct ReadCase {
   const char* name;
   std::string defaultLines;
   std::string customizeLines;
-  std::function<void(const SharedSettings&, const Form1Controls&)> check;
+  std::function<void(const SharedSettings&, const TrayFormControls&)> check;
 };
 
 void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
@@ -261,7 +261,7 @@ TEST_F(FormPosition, OffTheScreenIsResetOnTheScreenIsKept) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lines);
     form_.reset();
-    const Form1& form = LoadWith(Ini("", c.lines));
+    const TrayForm& form = LoadWith(Ini("", c.lines));
     EXPECT_EQ(form.controls().top, c.top);
     EXPECT_EQ(form.controls().left, c.left);
   }
@@ -275,7 +275,7 @@ TEST_F(FormPosition, LongValuesAreCutAt127Characters) {
   for (int i = 0; i < 200; ++i) letters += static_cast<char>('a' + i % 26);
   std::string japanese;
   for (int i = 0; i < 100; ++i) japanese += "\x82\xA0";  // あ
-  const Form1& form = LoadWith(Ini("COLOR=" + digits + "\r\nPICTURE=" + letters + "\r\nNOTE=" + letters +
+  const TrayForm& form = LoadWith(Ini("COLOR=" + digits + "\r\nPICTURE=" + letters + "\r\nNOTE=" + letters +
                                    "\r\nJAPANESE=" + japanese + "\r\n" + "K" + letters + "=1\r\n"));
   EXPECT_EQ(form.ini().GetIniString(u"DEFAULT", u"NOTE"), lumtest::Utf16(letters.substr(0, 127)));
   EXPECT_EQ(form.ini().GetIniString(u"DEFAULT", u"COLOR"), lumtest::Utf16(digits.substr(0, 127)));
@@ -300,7 +300,7 @@ std::string RandomBytes(size_t size, unsigned seed) {
   return bytes;
 }
 
-void ExpectNothingRead(const SharedSettings& s, const Form1Controls& f) {
+void ExpectNothingRead(const SharedSettings& s, const TrayFormControls& f) {
   EXPECT_EQ(s.textColor, 0);
   EXPECT_EQ(s.clockFlag, 0);
   EXPECT_EQ(s.alignment, 0);

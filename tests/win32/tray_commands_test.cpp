@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/form1.h"
+#include "core/tray_form.h"
 #include "core/settings.h"
 #include "core/tray_icon.h"
 #include "platform/text.h"
@@ -23,8 +23,8 @@
 
 namespace {
 
-using lum::Form1;
-using lum::Form1Options;
+using lum::TrayForm;
+using lum::TrayFormOptions;
 using lum::SharedSettings;
 using lumtest::TempFolder;
 
@@ -103,13 +103,13 @@ std::vector<std::wstring> CheckedCaptions(HMENU menu) {
   return checked;
 }
 
-HMENU SettingsSubmenu(const Form1& form) {
+HMENU SettingsSubmenu(const TrayForm& form) {
   auto top = ReadMenu(form.trayMenu());
   return top.empty() ? nullptr : top[0].submenu;
 }
 
 // Chooses a menu item as the user does: its command reaches the form as WM_COMMAND.
-void Choose(Form1& form, const std::wstring& caption) {
+void Choose(TrayForm& form, const std::wstring& caption) {
   for (const auto& e : ReadMenu(SettingsSubmenu(form))) {
     if (e.caption != caption) continue;
     SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(e.id, 0), 0);
@@ -118,14 +118,14 @@ void Choose(Form1& form, const std::wstring& caption) {
   ADD_FAILURE() << "a menu item is missing";
 }
 
-class TrayForm : public testing::Test {
+class LoadedTrayForm : public testing::Test {
  protected:
   std::u16string IniPath() const { return folder_.File(lum::kIniName); }
 
   // A prepared LUM.ini (FIRST=1 keeps the first-run guide shut), then a loaded form.
-  Form1& Load(const std::string& defaultLines) {
+  TrayForm& Load(const std::string& defaultLines) {
     EXPECT_TRUE(lumtest::WriteFileBytes(IniPath(), "[DEFAULT]\r\nFIRST=1\r\n" + defaultLines + "[CUSTOMIZE]\r\n"));
-    form_ = std::make_unique<Form1>(settings_, Form1Options{folder_.path(), lumtest::UniqueInstanceName(), false});
+    form_ = std::make_unique<TrayForm>(settings_, TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
     EXPECT_TRUE(form_->Form_Load());
     return *form_;
   }
@@ -143,15 +143,15 @@ class TrayForm : public testing::Test {
 
   TempFolder folder_;
   SharedSettings settings_;
-  std::unique_ptr<Form1> form_;
+  std::unique_ptr<TrayForm> form_;
 };
 
-using TrayMenu = TrayForm;
+using TrayMenu = LoadedTrayForm;
 
 const std::string kMarkedIni = "ALIGENMENT=1\r\nFONT=1\r\nCLOCK=1\r\nANIMATION=1\r\n";
 
 TEST_F(TrayMenu, TreeCaptionsAndMarksFollowTheFile) {
-  Form1& form = Load(kMarkedIni);
+  TrayForm& form = Load(kMarkedIni);
   ASSERT_NE(form.trayMenu(), nullptr);
   auto top = ReadMenu(form.trayMenu());
   // No channels: the news items and the separators around the channel list are absent.
@@ -190,10 +190,10 @@ TEST_F(TrayMenu, TreeCaptionsAndMarksFollowTheFile) {
             (std::vector<std::wstring>{L"通常ﾌｫﾝﾄ(&E)", L"左揃え(&L)", L"時計描画(&T)", L"ｱﾆﾒｰｼｮﾝ(&A)"}));
 }
 
-using CommandWrites = TrayForm;
+using CommandWrites = LoadedTrayForm;
 
 TEST_F(CommandWrites, NoCaptionWritesTheLastOtherAlignmentEveryTime) {
-  Form1& form = Load(kMarkedIni);
+  TrayForm& form = Load(kMarkedIni);
   form.optAligen_Click(2);
   form.optAligen_Click(1);
   EXPECT_EQ(Key(L"ALIGENMENT"), L"1");
@@ -213,7 +213,7 @@ TEST_F(CommandWrites, NoCaptionWritesTheLastOtherAlignmentEveryTime) {
 // The chosen alignment or weight is written even when it is already the current one, and
 // the caption timer runs again afterwards; each menu item reaches its own index.
 TEST_F(CommandWrites, AlignmentAndWeightAreWrittenEvenWhenUnchanged) {
-  Form1& form = Load(kMarkedIni);
+  TrayForm& form = Load(kMarkedIni);
   DeleteKey(L"ALIGENMENT");
   form.optAligen_Click(1);
   EXPECT_EQ(Key(L"ALIGENMENT"), L"1");
@@ -239,14 +239,14 @@ TEST_F(CommandWrites, AlignmentAndWeightAreWrittenEvenWhenUnchanged) {
   EXPECT_TRUE(form.timer1Enabled());
 }
 
-bool Marked(const Form1& form, const std::wstring& caption) {
+bool Marked(const TrayForm& form, const std::wstring& caption) {
   auto checked = CheckedCaptions(SettingsSubmenu(form));
   return std::find(checked.begin(), checked.end(), caption) != checked.end();
 }
 
 // Clock, emphasis and animation: each choice flips the key, the in-memory state and the mark.
 TEST_F(CommandWrites, TogglesFlipKeyStateAndMark) {
-  Form1& form = Load(kMarkedIni);
+  TrayForm& form = Load(kMarkedIni);
   ASSERT_FALSE(settings_.startingUp);
   for (int round = 0; round < 2; ++round) {
     const bool on = round == 1;
@@ -312,7 +312,7 @@ void CALLBACK DriveColorDialog(HWND, UINT, UINT_PTR, DWORD) {
 
 // Runs the text-colour command; false when the script never ran or the dialog had to be
 // cancelled by the deadline.
-bool RunColorCommand(Form1& form, std::function<void(HWND)> script) {
+bool RunColorCommand(TrayForm& form, std::function<void(HWND)> script) {
   ColorDialogDriver driver{std::move(script), GetTickCount()};
   activeDriver = &driver;
   UINT_PTR timer = SetTimer(nullptr, 0, 30, DriveColorDialog);
@@ -347,10 +347,10 @@ void ClickCustomCell(HWND dialog, size_t slot) {
   SendMessageW(dialog, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
 }
 
-using ColorCommand = TrayForm;
+using ColorCommand = LoadedTrayForm;
 
 TEST_F(ColorCommand, ConfirmedColourIsWrittenCancelKeepsAllCustomColoursCarryOver) {
-  Form1& form = Load("COLOR=16777215\r\n");
+  TrayForm& form = Load("COLOR=16777215\r\n");
   const COLORREF custom = RGB(10, 20, 30), chosen = RGB(40, 50, 60);
 
   // 1. Adds one custom colour, then confirms another.
@@ -448,10 +448,10 @@ Pixels ReadBitmap(HBITMAP bitmap) {
   return p;
 }
 
-using PictureCommand = TrayForm;
+using PictureCommand = LoadedTrayForm;
 
 TEST_F(PictureCommand, UnreadableFileChangesNothingAPictureIsStoredAsChosen) {
-  Form1& form = Load(kMarkedIni);
+  TrayForm& form = Load(kMarkedIni);
   const int frameHeight = GetSystemMetrics(SM_CYSIZE);
   ASSERT_GT(frameHeight, 0);
   // A Japanese name with a blank: the path is stored in the ANSI code page, exactly.
@@ -473,11 +473,11 @@ TEST_F(PictureCommand, UnreadableFileChangesNothingAPictureIsStoredAsChosen) {
   }
 }
 
-using AnimationFrames = TrayForm;
+using AnimationFrames = LoadedTrayForm;
 
 // Each frame is one button-high band of the picture, in order; 1 to 100 of them.
 TEST_F(AnimationFrames, PictureIsCutIntoButtonHighBands) {
-  Form1& form = Load(kMarkedIni);
+  TrayForm& form = Load(kMarkedIni);
   const int h = GetSystemMetrics(SM_CYSIZE);
   ASSERT_GT(h, 1);
   EXPECT_EQ(h, 18) << "Wine's default; the heights below are 90, 95, 17 and 2000 then";
@@ -507,7 +507,7 @@ TEST_F(AnimationFrames, PictureIsCutIntoButtonHighBands) {
   }
 }
 
-using TrayQuit = TrayForm;
+using TrayQuit = LoadedTrayForm;
 
 bool IconPresent(HWND window) {
   // Modifying an icon succeeds only while the shell holds it.
@@ -517,7 +517,7 @@ bool IconPresent(HWND window) {
 }
 
 TEST_F(TrayQuit, QuitStopsTheTimerAndDestroysTheWindow) {
-  Form1& form = Load(kMarkedIni);
+  TrayForm& form = Load(kMarkedIni);
   const HWND window = form.hwnd();
   ASSERT_TRUE(IsWindow(window));
   ASSERT_TRUE(form.timer1Enabled());
@@ -535,7 +535,7 @@ TEST_F(TrayQuit, QuitStopsTheTimerAndDestroysTheWindow) {
 // The shell forgets the icon of a destroyed window by itself, so the removal is seen on
 // the unload step alone, while the window still exists.
 TEST_F(TrayQuit, UnloadRemovesTheIcon) {
-  Form1& form = Load(kMarkedIni);
+  TrayForm& form = Load(kMarkedIni);
   ASSERT_TRUE(IconPresent(form.hwnd()));
   form.Form_Unload();
   EXPECT_TRUE(form.quitting());

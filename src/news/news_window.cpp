@@ -1,4 +1,4 @@
-#include "news/frm_text.h"
+#include "news/news_window.h"
 
 #include <vector>
 
@@ -14,9 +14,9 @@ constexpr wchar_t kWindowClass[] = L"LumbrelFrmText";
 int TwipsToPixels(int twips, int axis) { return twips / TwipsPerPixel(axis); }
 }  // namespace
 
-frmText::~frmText() { Unload(); }
+NewsWindow::~NewsWindow() { Unload(); }
 
-void frmText::Unload() {
+void NewsWindow::Unload() {
   if (hwnd_) DestroyWindow(hwnd_);
   hwnd_ = nullptr;
   txtNews_ = nullptr;
@@ -24,10 +24,10 @@ void frmText::Unload() {
   font_ = nullptr;
 }
 
-HWND frmText::Load(const std::u16string& channelName) {
+HWND NewsWindow::Load(const std::u16string& channelName) {
   if (hwnd_) return hwnd_;
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  RegisterFormClass<frmText>(kWindowClass, LoadIconW(instance, MAKEINTRESOURCEW(1)));
+  RegisterFormClass<NewsWindow>(kWindowClass, LoadIconW(instance, MAKEINTRESOURCEW(1)));
   std::u16string caption = channelName.empty() ? u"ﾆｭｰｽ詳細画面" : channelName + u"ﾆｭｰｽ詳細画面    ";
   int width = TwipsToPixels(kMinWidthTwips, LOGPIXELSX);
   int height = TwipsToPixels(kMinHeightTwips, LOGPIXELSY);
@@ -36,11 +36,11 @@ HWND frmText::Load(const std::u16string& channelName) {
   return hwnd_;
 }
 
-void frmText::SetText(const std::u16string& text) {
+void NewsWindow::SetText(const std::u16string& text) {
   if (txtNews_) SetWindowTextW(txtNews_, Wide(text));
 }
 
-std::u16string frmText::Text() const {
+std::u16string NewsWindow::Text() const {
   if (!txtNews_) return {};
   int length = GetWindowTextLengthW(txtNews_);
   std::vector<wchar_t> buffer(static_cast<size_t>(length) + 1, L'\0');
@@ -48,7 +48,7 @@ std::u16string frmText::Text() const {
   return FromWide(buffer.data());
 }
 
-LRESULT frmText::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT NewsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
       txtNews_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",

@@ -10,7 +10,7 @@
 
 #include "core/settings.h"
 #include "news/channels.h"
-#include "news/frm_text.h"
+#include "news/news_window.h"
 #include "news/news_ticker.h"
 #include "platform/profile.h"
 #include "platform/scoped_win.h"
@@ -21,7 +21,7 @@ namespace lum {
 class ClockDialog;
 class SettingsDialog;
 
-struct Form1Options {
+struct TrayFormOptions {
   std::u16string programDir;
   // Names the single-instance lock; tests use their own so that they never meet a real run.
   std::u16string instanceName = u"Lumbrel.Form1.SingleInstance";
@@ -29,17 +29,17 @@ struct Form1Options {
   bool quitMessageLoopOnClose = true;
 };
 
-class Form1 {
+class TrayForm {
  public:
   static constexpr UINT kTimer1Id = 1;
   static constexpr UINT kTimer1Interval = 180;
   static constexpr UINT kTimNewsId = 2;
   static constexpr UINT kTimNewsInterval = 200;
 
-  Form1(SharedSettings& settings, Form1Options options);
-  ~Form1();
-  Form1(const Form1&) = delete;
-  Form1& operator=(const Form1&) = delete;
+  TrayForm(SharedSettings& settings, TrayFormOptions options);
+  ~TrayForm();
+  TrayForm(const TrayForm&) = delete;
+  TrayForm& operator=(const TrayForm&) = delete;
 
   // Start-up. False when another instance runs: then nothing was read or written.
   bool Form_Load();
@@ -118,14 +118,14 @@ class Form1 {
   void mnuCsetup_Click();
   NewsTicker& news() { return news_; }
   const std::vector<ChannelRec>& channelTable() const { return channelTable_; }
-  frmText& detailWindow() { return frmText_; }
+  NewsWindow& detailWindow() { return newsWindow_; }
   bool timNewsEnabled() const { return timNewsRunning_; }
   // The minute of the last successful fetch (MinuteNumber); the zero date before any.
   void SetLastFetchMinute(int64_t minute) { lastFetchMinute_ = minute; }
   int64_t lastFetchMinute() const { return lastFetchMinute_; }
 
   HWND hwnd() const { return hwnd_; }
-  const Form1Controls& controls() const { return controls_; }
+  const TrayFormControls& controls() const { return controls_; }
   CaptionRenderer& renderer() { return renderer_; }
   const ProfileFile& ini() const { return ini_; }
   int32_t frameCounter() const { return frameCounter_; }
@@ -156,9 +156,9 @@ class Form1 {
   void StartNewsTimer();
 
   SharedSettings& settings_;
-  Form1Options options_;
+  TrayFormOptions options_;
   ProfileFile ini_;
-  Form1Controls controls_;
+  TrayFormControls controls_;
   CaptionRenderer renderer_;
   HWND hwnd_ = nullptr;
   HICON icon_ = nullptr;
@@ -172,7 +172,7 @@ class Form1 {
   std::vector<ChannelRec> channelTable_{1};
   std::vector<ScopedBitmap> picIcon_{1};
   int64_t lastFetchMinute_;
-  frmText frmText_;
+  NewsWindow newsWindow_;
   std::unique_ptr<ClockDialog> clockDialog_;
   std::unique_ptr<SettingsDialog> settingsDialog_;
   bool timNewsRunning_ = false;

@@ -1,4 +1,4 @@
-#include "core/form1.h"
+#include "core/tray_form.h"
 
 #include <shellapi.h>
 
@@ -23,7 +23,7 @@ constexpr char kCaption[] = "Lumbrel";
 
 }  // namespace
 
-Form1::Form1(SharedSettings& settings, Form1Options options)
+TrayForm::TrayForm(SharedSettings& settings, TrayFormOptions options)
     : settings_(settings),
       options_(std::move(options)),
       ini_(options_.programDir + u"\\" + kIniName),
@@ -36,18 +36,18 @@ Form1::Form1(SharedSettings& settings, Form1Options options)
   picActive_.resize(2);  // element 0 is the template, element 1 the first frame
 }
 
-Form1::~Form1() {
+TrayForm::~TrayForm() {
   Form_Unload();
   if (hwnd_) DestroyWindow(hwnd_);
   if (trayMenu_) DestroyMenu(trayMenu_);
 }
 
-HBITMAP Form1::picActive(int index) const {
+HBITMAP TrayForm::picActive(int index) const {
   if (index < 0 || static_cast<size_t>(index) >= picActive_.size()) return nullptr;
   return picActive_[static_cast<size_t>(index)].get();
 }
 
-void Form1::SetFrames(std::vector<ScopedBitmap> frames) {
+void TrayForm::SetFrames(std::vector<ScopedBitmap> frames) {
   picActive_.clear();
   picActive_.emplace_back();
   for (auto& frame : frames) picActive_.push_back(std::move(frame));
@@ -55,18 +55,18 @@ void Form1::SetFrames(std::vector<ScopedBitmap> frames) {
   frameCount_ = static_cast<int32_t>(frames.size());
 }
 
-bool Form1::CreateFormWindow() {
+bool TrayForm::CreateFormWindow() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   icon_ = LoadIconW(instance, MAKEINTRESOURCEW(1));
   if (!icon_) icon_ = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
   renderer_.SetOwnIcon(icon_);
-  RegisterFormClass<Form1>(kWindowClass, icon_);
+  RegisterFormClass<TrayForm>(kWindowClass, icon_);
   hwnd_ = CreateWindowExW(0, kWindowClass, L"Lumbrel", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, nullptr, nullptr, instance,
                           this);
   return hwnd_ != nullptr;
 }
 
-LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
       if (wParam == kTimer1Id) Timer1_Timer();
@@ -107,7 +107,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-bool Form1::Form_Load() {
+bool TrayForm::Form_Load() {
   // 1. One instance at a time: a second one ends before it reads or writes anything.
   instanceLock_ = ScopedHandle(CreateMutexW(nullptr, FALSE, Wide(options_.instanceName)));
   if (!instanceLock_ || GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -177,7 +177,7 @@ bool Form1::Form_Load() {
   return true;
 }
 
-void Form1::EnableTimer1(bool enabled) {
+void TrayForm::EnableTimer1(bool enabled) {
   if (!hwnd_) return;
   if (enabled) {
     timer1Enabled_ = SetTimer(hwnd_, kTimer1Id, kTimer1Interval, nullptr) != 0;
@@ -187,7 +187,7 @@ void Form1::EnableTimer1(bool enabled) {
   }
 }
 
-void Form1::Form_Unload() {
+void TrayForm::Form_Unload() {
   if (settings_.startingUp) return;
   quitting_ = true;
   // Timers stop before the icon goes, so no tick paints while the form is taken down.
@@ -201,10 +201,10 @@ void Form1::Form_Unload() {
     trayAdded_ = false;
   }
   // Every other form goes with the tray form.
-  frmText_.Unload();
+  newsWindow_.Unload();
 }
 
-void Form1::CreateDefaultIni() const {
+void TrayForm::CreateDefaultIni() const {
   std::string bytes = ToAnsi(DefaultIniText(options_.programDir));
   ScopedHandle file(
       CreateFileW(Wide(ini_.path()), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -213,7 +213,7 @@ void Form1::CreateDefaultIni() const {
   WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-void Form1::LoadStartupPicture() {
+void TrayForm::LoadStartupPicture() {
   std::u16string path = ini_.GetIniString(u"DEFAULT", u"PICTURE");
   if (!TrimBlanks(path).empty()) {
     if (HBITMAP picture = LoadPictureFile(path)) picBase_.reset(picture);
@@ -221,7 +221,7 @@ void Form1::LoadStartupPicture() {
   if (FileExists(path)) controls_.lblPic = path;
 }
 
-void Form1::RegisterAsService() const {
+void TrayForm::RegisterAsService() const {
   // Only the old consumer versions of Windows export it; elsewhere there is nothing to do.
   using RegisterServiceProcessFn = DWORD(WINAPI*)(DWORD, DWORD);
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
@@ -232,7 +232,7 @@ void Form1::RegisterAsService() const {
   if (registerService) registerService(GetCurrentProcessId(), 0);
 }
 
-void Form1::PicAni() {
+void TrayForm::PicAni() {
   // The frames are kept as bitmaps of their own, so a tick only swaps a handle.
   const int32_t frameHeight = settings_.captionButtonHeight;
   std::vector<ScopedBitmap> frames;
@@ -258,12 +258,12 @@ void Form1::PicAni() {
   frameCounter_ = controls_.chkAni.value;
 }
 
-void Form1::chkAni_Click() {
+void TrayForm::chkAni_Click() {
   frameCounter_ = controls_.chkAni.value;
   if (!settings_.startingUp) ini_.Write(u"DEFAULT", u"ANIMATION", ToDecimal(controls_.chkAni.value));
 }
 
-void Form1::cmdAnimation_Click() {
+void TrayForm::cmdAnimation_Click() {
   controls_.cmdAnimationChecked = !controls_.cmdAnimationChecked;
   UpdateMenuMarks();
   if (controls_.chkAni.value != (controls_.cmdAnimationChecked ? 1 : 0)) {
@@ -272,13 +272,13 @@ void Form1::cmdAnimation_Click() {
   }
 }
 
-void Form1::Taskview() {
+void TrayForm::Taskview() {
   TrayIconRecord record = MakeTrayIconRecord(hwnd_, icon_, kCaption);
   trayAdded_ = Shell_NotifyIconA(NIM_ADD, reinterpret_cast<PNOTIFYICONDATAA>(&record)) != FALSE;
   ShowWindow(hwnd_, SW_HIDE);
 }
 
-void Form1::InitialBar() {
+void TrayForm::InitialBar() {
   renderer_.SetTextColor(settings_.textColor);
   HBITMAP picture;
   if (frameCounter_ > 0) {
@@ -293,7 +293,7 @@ void Form1::InitialBar() {
   renderer_.SetTiling(true);
 }
 
-void Form1::Timer1_Timer() {
+void TrayForm::Timer1_Timer() {
   phase_ = !phase_;
   InitialBar();
   HWND foreground = GetForegroundWindow();

@@ -1,5 +1,5 @@
 // The settings commands of the tray form: each stores its key in LUM.ini at once.
-#include "core/form1.h"
+#include "core/tray_form.h"
 
 #include <commdlg.h>
 
@@ -16,7 +16,7 @@ namespace {
 constexpr std::u16string_view kDefault = u"DEFAULT";
 }
 
-void Form1::UpdateMenuMarks() {
+void TrayForm::UpdateMenuMarks() {
   if (!trayMenu_) return;
   SetMenuCheck(trayMenu_, kLeftAli, controls_.aligenMarks[0]);
   SetMenuCheck(trayMenu_, kRightAli, controls_.aligenMarks[1]);
@@ -29,22 +29,22 @@ void Form1::UpdateMenuMarks() {
   SetMenuCheck(trayMenu_, kCmdAnimation, controls_.cmdAnimationChecked);
 }
 
-void Form1::SetAligenMarks(int index) {
+void TrayForm::SetAligenMarks(int index) {
   if (index < 0 || index > 3) return;
   for (int i = 0; i < 4; ++i) controls_.aligenMarks[static_cast<size_t>(i)] = i == index;
   UpdateMenuMarks();
 }
 
-void Form1::SetBoldMarks(int index) {
+void TrayForm::SetBoldMarks(int index) {
   if (index < 0 || index > 1) return;
   controls_.boldMarks = {index == 0, index == 1};
   controls_.lblColorBold = index == 1;
   UpdateMenuMarks();
 }
 
-void Form1::optAligen_Click(int index) { setAligen(static_cast<int16_t>(index)); }
+void TrayForm::optAligen_Click(int index) { setAligen(static_cast<int16_t>(index)); }
 
-void Form1::setAligen(int16_t index) {
+void TrayForm::setAligen(int16_t index) {
   SetAligenMarks(index);
   if (settings_.startingUp) return;
   // Only the four buttons exist; anything else would leave the timer switched off.
@@ -66,9 +66,9 @@ void Form1::setAligen(int16_t index) {
   EnableTimer1(true);
 }
 
-void Form1::optBold_Click(int index) { setBold(static_cast<int16_t>(index)); }
+void TrayForm::optBold_Click(int index) { setBold(static_cast<int16_t>(index)); }
 
-void Form1::setBold(int16_t index) {
+void TrayForm::setBold(int16_t index) {
   SetBoldMarks(index);
   if (settings_.startingUp) return;
   if (index < 0 || index > 1) return;
@@ -85,12 +85,12 @@ void Form1::setBold(int16_t index) {
   EnableTimer1(true);
 }
 
-void Form1::SetChkTime(int64_t value) {
+void TrayForm::SetChkTime(int64_t value) {
   int16_t before = controls_.chkTime.value;
   if (controls_.chkTime.Set(value) && controls_.chkTime.value != before) chkTime_Click();
 }
 
-void Form1::chkTime_Click() {
+void TrayForm::chkTime_Click() {
   const int16_t value = controls_.chkTime.value;
   settings_.clockFlag = value != 0 ? -1 : 0;
   controls_.cmdTimerChecked = value != 0;
@@ -98,13 +98,13 @@ void Form1::chkTime_Click() {
   ini_.Write(kDefault, u"CLOCK", ToDecimal(value));
 }
 
-void Form1::cmdTimer_Click() {
+void TrayForm::cmdTimer_Click() {
   controls_.cmdTimerChecked = !controls_.cmdTimerChecked;
   UpdateMenuMarks();
   SetChkTime(controls_.cmdTimerChecked ? 1 : 0);
 }
 
-void Form1::mnuShadow_Click() {
+void TrayForm::mnuShadow_Click() {
   // The tray twin of the dialog's outline check box: mark, flag and SHADOW stay in step.
   controls_.mnuShadowChecked = !controls_.mnuShadowChecked;
   const int16_t value = controls_.mnuShadowChecked ? 1 : 0;
@@ -114,7 +114,7 @@ void Form1::mnuShadow_Click() {
   ini_.Write(kDefault, u"SHADOW", ToDecimal(value));
 }
 
-std::optional<COLORREF> Form1::PickColor(HWND owner) {
+std::optional<COLORREF> TrayForm::PickColor(HWND owner) {
   CHOOSECOLORA record{};
   static_assert(sizeof(void*) != 4 || sizeof record == 36, "the colour dialog takes the 36-byte record");
   // The dialog edits a copy; the run's custom colours change only when the user confirms.
@@ -131,7 +131,7 @@ std::optional<COLORREF> Form1::PickColor(HWND owner) {
   return record.rgbResult;
 }
 
-void Form1::cmdColor_Click(HWND owner) {
+void TrayForm::cmdColor_Click(HWND owner) {
   if (auto color = PickColor(owner)) {
     settings_.textColor = static_cast<int32_t>(*color);
     controls_.lblColorFore = settings_.textColor;
@@ -140,7 +140,7 @@ void Form1::cmdColor_Click(HWND owner) {
   InitialBar();
 }
 
-void Form1::cmdShadowColor_Click(HWND owner) {
+void TrayForm::cmdShadowColor_Click(HWND owner) {
   if (auto color = PickColor(owner)) {
     settings_.shadowColor = static_cast<int32_t>(*color);
     controls_.lblShadowFore = settings_.shadowColor;
@@ -149,7 +149,7 @@ void Form1::cmdShadowColor_Click(HWND owner) {
   InitialBar();
 }
 
-void Form1::SetChkAni(int64_t value) {
+void TrayForm::SetChkAni(int64_t value) {
   const int16_t before = controls_.chkAni.value;
   if (!controls_.chkAni.Set(value)) return;
   controls_.cmdAnimationChecked = value != 0;
@@ -157,7 +157,7 @@ void Form1::SetChkAni(int64_t value) {
   if (controls_.chkAni.value != before) chkAni_Click();
 }
 
-void Form1::SetShadow(int16_t value) {
+void TrayForm::SetShadow(int16_t value) {
   controls_.chkShadow.Set(value);
   controls_.mnuShadowChecked = value != 0;
   settings_.shadow = value != 0;
@@ -165,7 +165,7 @@ void Form1::SetShadow(int16_t value) {
   ini_.Write(kDefault, u"SHADOW", ToDecimal(value));
 }
 
-void Form1::SetNewsInterval(int32_t minutes) {
+void TrayForm::SetNewsInterval(int32_t minutes) {
   settings_.newsInterval = minutes;
   controls_.cmbNewsSelected = -1;
   for (size_t i = 0; i < controls_.cmbNews.size(); ++i)
@@ -173,7 +173,7 @@ void Form1::SetNewsInterval(int32_t minutes) {
   ini_.Write(kDefault, u"TIMER", ToDecimal(minutes));
 }
 
-std::u16string Form1::cmdfix_Click(HWND owner, bool raiseToCaption) {
+std::u16string TrayForm::cmdfix_Click(HWND owner, bool raiseToCaption) {
   if (!owner) owner = hwnd_;
   const bool offerGif = ini_.GetIniString(u"CUSTOMIZE", u"DIRECT") == u"1";
   std::u16string filter = u"画像ﾌｧｲﾙ(*.*)";
@@ -191,7 +191,7 @@ std::u16string Form1::cmdfix_Click(HWND owner, bool raiseToCaption) {
   return path;
 }
 
-void Form1::ShowPictureFailure(HWND owner, const std::u16string& path) const {
+void TrayForm::ShowPictureFailure(HWND owner, const std::u16string& path) const {
   std::u16string message = u"画像として読み込めないファイルです。背景画像は変更されません。\r\n" + path;
   MessageBoxW(owner, Wide(message), L"Lumbrelｲﾝﾌｫﾒｰｼｮﾝ", MB_OK | MB_ICONEXCLAMATION);
 }
@@ -215,7 +215,7 @@ ScopedBitmap RaisedTo(ScopedBitmap picture, int height) {
 
 }  // namespace
 
-bool Form1::ChangePicture(const std::u16string& path, bool raiseToCaption) {
+bool TrayForm::ChangePicture(const std::u16string& path, bool raiseToCaption) {
   // Load first: a file that is no picture changes nothing, PICTURE included.
   ScopedBitmap picture(LoadPictureFile(path));
   if (!picture) return false;

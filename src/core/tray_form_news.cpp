@@ -1,5 +1,5 @@
 // The news side of the tray form: channels, fetching, the news timer and the tickers.
-#include "core/form1.h"
+#include "core/tray_form.h"
 
 #include <shellapi.h>
 
@@ -35,7 +35,7 @@ std::u16string UpToNul(std::u16string text) {
 
 }  // namespace
 
-void Form1::LoadChannels(const std::u16string& folder, const std::u16string& pattern) {
+void TrayForm::LoadChannels(const std::u16string& folder, const std::u16string& pattern) {
   DoEvents();
   // Found names in ordinal order of their UTF-16 code units (upper case before lower).
   std::vector<std::u16string> names = ListChannelFiles(folder, pattern);
@@ -66,9 +66,9 @@ void Form1::LoadChannels(const std::u16string& folder, const std::u16string& pat
   if (trayMenu_) DeleteMenu(trayMenu_, kMnuNewsFirst, MF_BYCOMMAND);  // the template entry
 }
 
-int Form1::SelectedChannel() const { return controls_.optNews.selected < 0 ? 0 : controls_.optNews.selected; }
+int TrayForm::SelectedChannel() const { return controls_.optNews.selected < 0 ? 0 : controls_.optNews.selected; }
 
-void Form1::optNews_Click(int index) {
+void TrayForm::optNews_Click(int index) {
   ini_.Write(kDefault, u"CHANNEL", ToDecimal(index));
   news_.ResetVerticalLine();
   if (trayMenu_)
@@ -83,11 +83,11 @@ void Form1::optNews_Click(int index) {
   }
 }
 
-void Form1::SelectChannel(int index) {
+void TrayForm::SelectChannel(int index) {
   if (controls_.optNews.Select(index)) optNews_Click(index);
 }
 
-void Form1::ReadLocalNews(int index) {
+void TrayForm::ReadLocalNews(int index) {
   // The caption of the option button: the channel's name, or the template's "ﾆｭｰｽ".
   std::u16string caption = index > 0 && static_cast<size_t>(index) < channelTable_.size() &&
                                    !channelTable_[static_cast<size_t>(index)].Name.empty()
@@ -98,7 +98,7 @@ void Form1::ReadLocalNews(int index) {
   news_.SetTxtNews(news_.Layout(text));
 }
 
-void Form1::mnuNews_Click(int index) {
+void TrayForm::mnuNews_Click(int index) {
   news_.ResetVerticalLine();
   for (size_t a = 1; a < channelTable_.size(); ++a) {
     if (static_cast<int>(a) == index) {
@@ -115,12 +115,12 @@ void Form1::mnuNews_Click(int index) {
   }
 }
 
-void Form1::SetChkNews(int64_t value) {
+void TrayForm::SetChkNews(int64_t value) {
   int16_t before = controls_.chkNews.value;
   if (controls_.chkNews.Set(value) && controls_.chkNews.value != before) chkNews_Click();
 }
 
-void Form1::chkNews_Click() {
+void TrayForm::chkNews_Click() {
   if (settings_.startingUp || quitting_) return;
   ini_.Write(kDefault, u"NEWS", ToDecimal(controls_.chkNews.value));
   if (controls_.chkNews.value != 1) return;
@@ -132,7 +132,7 @@ void Form1::chkNews_Click() {
   }
 }
 
-void Form1::GetNews() {
+void TrayForm::GetNews() {
   // Letting waiting messages run could deliver another news tick; one fetch at a time.
   if (settings_.connectMode == 0 || fetching_) return;
   fetching_ = true;
@@ -169,18 +169,18 @@ void Form1::GetNews() {
   lastFetchMinute_ = MinuteNow();
 }
 
-void Form1::StartNewsTimer() {
+void TrayForm::StartNewsTimer() {
   if (!hwnd_) return;
   timNewsRunning_ = controls_.timNewsEnabled && controls_.timNewsInterval > 0 &&
                     SetTimer(hwnd_, kTimNewsId, static_cast<UINT>(controls_.timNewsInterval), nullptr) != 0;
 }
 
-void Form1::timNews_Timer() {
+void TrayForm::timNews_Timer() {
   if (controls_.chkNews.value != 1 || settings_.noChannels || settings_.connectMode != 1) return;
   if (RefetchDue(lastFetchMinute_, MinuteNow(), settings_.newsInterval)) GetNews();
 }
 
-void Form1::optVH_Click(int index) {
+void TrayForm::optVH_Click(int index) {
   if (trayMenu_) {
     SetMenuCheck(trayMenu_, kVscroll, index == 0);
     SetMenuCheck(trayMenu_, kHscroll, index == 1);
@@ -188,7 +188,7 @@ void Form1::optVH_Click(int index) {
   setVH(index);
 }
 
-void Form1::setVH(int index) {
+void TrayForm::setVH(int index) {
   news_.ResetVerticalLine();
   settings_.scrollMode = index;
   if (trayMenu_) {
@@ -209,7 +209,7 @@ void Form1::setVH(int index) {
   }
 }
 
-void Form1::ShowNews() {
+void TrayForm::ShowNews() {
   if (settings_.connectMode != 1 && settings_.connectMode != 2) return;
   std::u16string channelName;
   if (controls_.chkNews.value == 1) {
@@ -218,13 +218,13 @@ void Form1::ShowNews() {
                       ? channelTable_[static_cast<size_t>(index)].Name
                       : u"ﾆｭｰｽ";
   }
-  HWND window = frmText_.Load(channelName);
+  HWND window = newsWindow_.Load(channelName);
   if (!window) return;
   ForceForeground(window);
-  frmText_.SetText(news_.txtTempNews());
+  newsWindow_.SetText(news_.txtTempNews());
 }
 
-void Form1::mnuCsetup_Click() {
+void TrayForm::mnuCsetup_Click() {
   std::u16string filter = u"ﾁｬﾝﾈﾙﾌｧｲﾙ(*.news)";
   filter += u'\0';
   filter += u"*.news";

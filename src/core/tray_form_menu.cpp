@@ -1,13 +1,13 @@
 // The tray icon's mouse messages, its popup menu and the quit sequence.
 #include "clock/clock_dialog.h"
-#include "core/form1.h"
+#include "core/tray_form.h"
 #include "settings/settings_dialog.h"
 #include "core/tray_menu.h"
 #include "platform/shell.h"
 
 namespace lum {
 
-void Form1::OnTrayMessage(UINT mouseMessage) {
+void TrayForm::OnTrayMessage(UINT mouseMessage) {
   switch (mouseMessage) {
     case kTrayRightDown:
       // While the settings dialog is open it carries every command itself.
@@ -21,7 +21,7 @@ void Form1::OnTrayMessage(UINT mouseMessage) {
   }
 }
 
-void Form1::ShowTrayMenu() {
+void TrayForm::ShowTrayMenu() {
   DoEvents();
   // In front, so that the menu closes when the user clicks elsewhere.
   SetForegroundWindow(hwnd_);
@@ -33,7 +33,7 @@ void Form1::ShowTrayMenu() {
   TrackPopupMenu(popup, 0, at.x, at.y, 0, hwnd_, nullptr);
 }
 
-void Form1::OnMenuCommand(UINT command) {
+void TrayForm::OnMenuCommand(UINT command) {
   switch (command) {
     case kCmdBar:
       cmdfix_Click();
@@ -92,9 +92,9 @@ void Form1::OnMenuCommand(UINT command) {
   }
 }
 
-void Form1::mnuHelp_Click() { OpenDocument(hwnd_, options_.programDir + u"\\lumhelp.chm"); }
+void TrayForm::mnuHelp_Click() { OpenDocument(hwnd_, options_.programDir + u"\\lumhelp.chm"); }
 
-void Form1::OpenSettingsDialog() {
+void TrayForm::OpenSettingsDialog() {
   if (quitting_) return;
   if (!settingsDialog_) {
     settingsDialog_ = std::make_unique<SettingsDialog>(*this, settings_, ini_);
@@ -106,7 +106,7 @@ void Form1::OpenSettingsDialog() {
   if (settingsDialog_->hwnd()) ForceForeground(settingsDialog_->hwnd());
 }
 
-void Form1::mnuClock_Click(HWND owner) {
+void TrayForm::mnuClock_Click(HWND owner) {
   if (clockDialog_) {  // open already: bring it to the front
     if (clockDialog_->hwnd()) SetForegroundWindow(clockDialog_->hwnd());
     return;
@@ -116,11 +116,11 @@ void Form1::mnuClock_Click(HWND owner) {
   clockDialog_.reset();
 }
 
-void Form1::cmdAbout_Click() {
+void TrayForm::cmdAbout_Click() {
   // Shows the about box once it exists.
 }
 
-void Form1::subQuit() {
+void TrayForm::subQuit() {
   quitting_ = true;
   // The settings dialog goes first and saves its place.
   if (settingsDialog_ && settingsDialog_->hwnd()) DestroyWindow(settingsDialog_->hwnd());

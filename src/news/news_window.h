@@ -7,15 +7,15 @@
 
 namespace lum {
 
-class frmText {
+class NewsWindow {
  public:
   static constexpr int kMinWidthTwips = 5895;
   static constexpr int kMinHeightTwips = 6150;
 
-  frmText() = default;
-  ~frmText();
-  frmText(const frmText&) = delete;
-  frmText& operator=(const frmText&) = delete;
+  NewsWindow() = default;
+  ~NewsWindow();
+  NewsWindow(const NewsWindow&) = delete;
+  NewsWindow& operator=(const NewsWindow&) = delete;
 
   // Loads the window when needed; `channelName` non-empty gives the caption
   // "<name>ﾆｭｰｽ詳細画面    ", otherwise it reads "ﾆｭｰｽ詳細画面".
