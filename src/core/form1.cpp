@@ -51,6 +51,7 @@ void Form1::SetFrames(std::vector<ScopedBitmap> frames) {
   for (auto& frame : frames) picActive_.push_back(std::move(frame));
   if (picActive_.size() < 2) picActive_.emplace_back();
   frameCount_ = static_cast<int32_t>(frames.size());
+  renderer_.OnPicturesReplaced();
 }
 
 bool Form1::CreateFormWindow() {
@@ -84,6 +85,12 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ShowWindow(hwnd_, SW_HIDE);
       }
       return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_DISPLAYCHANGE:
+      // The caption font, colours or metrics the renderer keeps may be out of date.
+      renderer_.OnSystemSettingsChanged();
+      break;
     case WM_CLOSE:
       subQuit();
       return 0;

@@ -4,11 +4,59 @@
 
 namespace lum {
 
-std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
+bool CaptionCanvas::Fit(HDC reference, int width, int height) {
+  if (dc_ && width == width_ && height == height_) return false;
+  Release();
+  if (width <= 0 || height <= 0) return true;
+  bitmap_ = CreateCompatibleBitmap(reference, width, height);
+  dc_ = bitmap_ ? CreateCompatibleDC(reference) : nullptr;
+  if (!dc_) {
+    Release();
+    return true;
+  }
+  previous_ = SelectObject(dc_, bitmap_);
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
+void CaptionCanvas::Release() {
+  if (dc_) {
+    if (previous_) SelectObject(dc_, previous_);
+    DeleteDC(dc_);
+  }
+  if (bitmap_) DeleteObject(bitmap_);
+  dc_ = nullptr;
+  bitmap_ = nullptr;
+  previous_ = nullptr;
+  width_ = height_ = 0;
+}
+
+std::vector<uint32_t> CaptionCanvas::Pixels(const RECT& area) const {
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (!dc_ || width <= 0 || height <= 0) return {};
+  // Copied into a DIB section of their own, which gives the bits without deselecting anything.
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  ScopedBitmap section(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ScopedMemoryDC reader(dc_);
+  if (!section || !reader || !bits) return {};
+  {
+    ScopedSelect selected(reader.get(), section.get());
+    BitBlt(reader.get(), 0, 0, width, height, dc_, area.left, area.top, SRCCOPY);
+    GdiFlush();
+  }
+  std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
+  for (uint32_t& p : pixels) p &= 0x00FFFFFF;
+  return pixels;
+}
+
+std::optional<CaptionRect> CaptionRenderer::CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle) {
   WindowFacts facts;
-  facts.style = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
-  facts.exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
-  facts.minimized = IsIconic(window) != FALSE;
+  facts.style = style;
+  facts.exStyle = exStyle;
+  facts.minimized = (style & WS_MINIMIZE) != 0;
   RECT screen{};
   if (!GetWindowRect(window, &screen)) return std::nullopt;
   facts.width = screen.right - screen.left;
@@ -23,43 +71,135 @@ std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
   return ComputeCaptionRect(facts, metrics);
 }
 
+std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
+  return CaptionRectFor(window, static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE)),
+                        static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)));
+}
+
 void CaptionRenderer::RepaintCaption(HWND window) {
   auto exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
   if (window != iconCacheWindow_ && (exStyle & kWsExToolWindow) != 0) return;
   active_ = true;
-  ScopedFont font(MakeCaptionFont(bold_));
-  PaintCaption(window, font.get());
+  PaintCaption(window);
 }
 
-bool CaptionRenderer::PaintCaption(HWND window, HFONT captionFont) {
-  auto rect = GetCaptionRect(window);
+void CaptionRenderer::ForgetLayers() { baseValid_ = textValid_ = buttonsValid_ = false; }
+
+void CaptionRenderer::OnSystemSettingsChanged() {
+  font_.reset();
+  ForgetLayers();
+  // The display's depth may have changed with the settings: new canvases, compatible again.
+  base_.Release();
+  composed_.Release();
+  buttons_.Release();
+}
+
+HFONT CaptionRenderer::CaptionFont() {
+  if (!font_ || fontBold_ != bold_) {
+    font_.reset(MakeCaptionFont(bold_));
+    fontBold_ = bold_;
+  }
+  return font_.get();
+}
+
+void CaptionRenderer::DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect) {
+  int width = 0;
+  std::vector<CaptionButtonFace> faces = CaptionButtonFaces(key.style, key.exStyle, rect, &width);
+  buttonAreaWidth_ = width;
+  BaseKey buttonsKey = key;
+  buttonsKey.picture = nullptr;
+  buttonsKey.pictureGeneration = 0;
+  buttonsKey.icon = nullptr;
+  if (!buttonsValid_ || buttonsKey != buttonsKey_) {
+    // Drawn over black and over white: where both give the same pixels the faces cover
+    // their rectangles completely, and a copy of them is exactly what drawing would give.
+    buttonsOpaque_ = false;
+    buttons_.Fit(surface, rect.right, rect.bottom);
+    if (buttons_.dc()) {
+      auto drawOver = [&](int stockBrush) {
+        const RECT all{0, 0, rect.right, rect.bottom};
+        FillRect(buttons_.dc(), &all, static_cast<HBRUSH>(GetStockObject(stockBrush)));
+        for (CaptionButtonFace& face : faces) DrawFrameControl(buttons_.dc(), &face.box, DFC_CAPTION, face.state);
+        std::vector<std::vector<uint32_t>> pixels;
+        for (const CaptionButtonFace& face : faces) pixels.push_back(buttons_.Pixels(face.box));
+        return pixels;
+      };
+      const auto overWhite = drawOver(WHITE_BRUSH);
+      buttonsOpaque_ = drawOver(BLACK_BRUSH) == overWhite;
+    }
+    buttonsKey_ = buttonsKey;
+    buttonsValid_ = true;
+  }
+  for (CaptionButtonFace& face : faces) {
+    if (buttonsOpaque_)
+      BitBlt(surface, face.box.left, face.box.top, face.box.right - face.box.left, face.box.bottom - face.box.top,
+             buttons_.dc(), face.box.left, face.box.top, SRCCOPY);
+    else
+      DrawFrameControl(surface, &face.box, DFC_CAPTION, face.state);
+  }
+}
+
+bool CaptionRenderer::PaintCaption(HWND window) {
+  const auto style = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
+  const auto exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
+  auto rect = CaptionRectFor(window, style, exStyle);
   if (!rect) return false;
   ScopedWindowDC windowDC(window);
   if (!windowDC) return false;
-  ScopedMemoryDC surface(windowDC.get());
-  if (!surface) return false;
-  record_.composition = nullptr;
   record_.rect = *rect;
   // As large as the window's top-left part up to the caption's far corner, so that the
-  // surface's coordinates are the window's own.
-  ScopedBitmap composition(CreateCompatibleBitmap(windowDC.get(), rect->right, rect->bottom));
-  if (!composition) return false;
-  record_.composition = composition.get();
-  bool copied = false;
-  {
-    ScopedSelect selected(surface.get(), composition.get());
+  // canvases' coordinates are the window's own.
+  if (composed_.Fit(windowDC.get(), rect->right, rect->bottom) | base_.Fit(windowDC.get(), rect->right, rect->bottom))
+    ForgetLayers();
+  if (!composed_.dc() || !base_.dc()) return false;
+
+  // Background, icon and buttons: rebuilt together when any of them changes, the icon being
+  // drawn over the background it blends with.
+  BaseKey base;
+  base.picture = record_.picture;
+  base.pictureGeneration = pictureGeneration_;
+  base.rect = *rect;
+  base.icon = CaptionIcon(window);
+  base.style = style;
+  base.exStyle = exStyle;
+  base.buttonWidth = GetSystemMetrics(SM_CXSIZE);
+  base.buttonHeight = GetSystemMetrics(SM_CYSIZE);
+  if (!baseValid_ || base != baseKey_) {
+    HDC dc = base_.dc();
+    const int saved = SaveDC(dc);
     if (record_.picture)
-      DrawPictureBackground(window, surface.get(), *rect);
+      DrawPictureBackground(window, dc, *rect);
     else
-      DrawGradientBackground(window, surface.get(), *rect);
-    int iconWidth = DrawCaptionIcon(window, surface.get(), *rect);
-    int buttonWidth = DrawCaptionButtons(window, surface.get(), *rect);
-    DrawCaptionText(window, surface.get(), iconWidth, buttonWidth, *rect, active_, captionFont);
-    copied = BitBlt(windowDC.get(), rect->left, rect->top, rect->Width(), rect->Height(), surface.get(), rect->left,
-                    rect->top, SRCCOPY) != FALSE;
+      DrawGradientBackground(window, dc, *rect);
+    iconWidth_ = DrawCaptionIcon(window, dc, *rect);
+    DrawButtonsLayer(dc, base, *rect);
+    RestoreDC(dc, saved);
+    baseKey_ = base;
+    baseValid_ = true;
+    textValid_ = false;
   }
-  record_.composition = nullptr;
-  return copied;
+
+  // The title with its outline and the clock, over the base; the news ticker moves on
+  // every tick, so with news on the text is drawn afresh every time.
+  TextKey text;
+  text.layout = LayOutText(window, iconWidth_, buttonAreaWidth_, *rect);
+  text.font = CaptionFont();
+  text.bold = bold_;
+  text.textColor = textColor_;
+  text.outline = shared_ && shared_->shadow;
+  text.outlineColor = text.outline ? shared_->shadowColor : 0;
+  const bool news = ticker_ && ticker_->NewsOn();
+  if (!textValid_ || news || !(text == textKey_)) {
+    HDC dc = composed_.dc();
+    BitBlt(dc, rect->left, rect->top, rect->Width(), rect->Height(), base_.dc(), rect->left, rect->top, SRCCOPY);
+    const int saved = SaveDC(dc);
+    DrawTextLayer(dc, text.layout, *rect, text.font);
+    RestoreDC(dc, saved);
+    textKey_ = std::move(text);
+    textValid_ = true;
+  }
+  return BitBlt(windowDC.get(), rect->left, rect->top, rect->Width(), rect->Height(), composed_.dc(), rect->left,
+                rect->top, SRCCOPY) != FALSE;
 }
 
 }  // namespace lum
