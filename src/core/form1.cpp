@@ -88,8 +88,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
     case WM_DISPLAYCHANGE:
-      // The caption font, colours or metrics the renderer keeps may be out of date.
-      renderer_.OnSystemSettingsChanged();
+      // The caption font, colours, metrics or display depth the renderer keeps may be out of date.
+      renderer_.OnSystemSettingsChanged(message == WM_DISPLAYCHANGE);
       break;
     case WM_CLOSE:
       subQuit();
@@ -299,7 +299,8 @@ void Form1::Timer1_Timer() {
   HWND foreground = GetForegroundWindow();
   if (!foreground) return;
   if (!HasCaptionFrame(static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE)))) return;
-  int buttonHeight = GetSystemMetrics(SM_CYSIZE);
+  // As the renderer last read it: again whenever the system's settings change.
+  int buttonHeight = renderer_.metrics().buttonHeight;
   if (buttonHeight != settings_.captionButtonHeight) {
     settings_.captionButtonHeight = buttonHeight;
     PicAni();

@@ -33,14 +33,15 @@ HICON CaptionRenderer::CaptionIcon(HWND window) {
 
 int CaptionRenderer::DrawCaptionIcon(HWND window, HDC surface, const CaptionRect& rect) {
   HICON icon = CaptionIcon(window);
-  const int w = GetSystemMetrics(SM_CXSIZE), h = GetSystemMetrics(SM_CYSIZE);
+  const int w = metrics().buttonWidth, h = metrics().buttonHeight;
   if (icon) DrawIconEx(surface, rect.left + 2, rect.top + 1, icon, w - 2, h - 2, 0, nullptr, DI_NORMAL);
   return w;
 }
 
 std::vector<CaptionButtonFace> CaptionRenderer::CaptionButtonFaces(uint32_t style, uint32_t exStyle,
-                                                                   const CaptionRect& rect, int* width) {
-  const int w = GetSystemMetrics(SM_CXSIZE), h = GetSystemMetrics(SM_CYSIZE);
+                                                                   const CaptionRect& rect,
+                                                                   const CaptionMetrics& metrics, int* width) {
+  const int w = metrics.buttonWidth, h = metrics.buttonHeight;
   RECT b{rect.right - w, rect.top + 2, rect.right - 2, rect.top + h - 2};
   if (exStyle & kWsExToolWindow) {
     b.left += 3;
@@ -64,11 +65,11 @@ std::vector<CaptionButtonFace> CaptionRenderer::CaptionButtonFaces(uint32_t styl
   return faces;
 }
 
-int CaptionRenderer::DrawCaptionButtons(HWND window, HDC surface, const CaptionRect& rect) const {
+int CaptionRenderer::DrawCaptionButtons(HWND window, HDC surface, const CaptionRect& rect) {
   auto style = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
   auto exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
   int width = 0;
-  for (CaptionButtonFace& face : CaptionButtonFaces(style, exStyle, rect, &width))
+  for (CaptionButtonFace& face : CaptionButtonFaces(style, exStyle, rect, metrics(), &width))
     DrawFrameControl(surface, &face.box, DFC_CAPTION, face.state);
   return width;
 }

@@ -52,7 +52,26 @@ std::vector<uint32_t> CaptionCanvas::Pixels(const RECT& area) const {
   return pixels;
 }
 
-std::optional<CaptionRect> CaptionRenderer::CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle) {
+CaptionMetrics CaptionMetrics::Read() {
+  CaptionMetrics m;
+  m.frame.cxFrame = GetSystemMetrics(SM_CXFRAME);
+  m.frame.cyFrame = GetSystemMetrics(SM_CYFRAME);
+  m.frame.cxDlgFrame = GetSystemMetrics(SM_CXDLGFRAME);
+  m.frame.cyDlgFrame = GetSystemMetrics(SM_CYDLGFRAME);
+  m.frame.cyCaption = GetSystemMetrics(SM_CYCAPTION);
+  m.frame.cyBorder = GetSystemMetrics(SM_CYBORDER);
+  m.buttonWidth = GetSystemMetrics(SM_CXSIZE);
+  m.buttonHeight = GetSystemMetrics(SM_CYSIZE);
+  return m;
+}
+
+const CaptionMetrics& CaptionRenderer::metrics() {
+  if (!metrics_) metrics_ = CaptionMetrics::Read();
+  return *metrics_;
+}
+
+std::optional<CaptionRect> CaptionRenderer::CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle,
+                                                           const FrameMetrics& metrics) {
   WindowFacts facts;
   facts.style = style;
   facts.exStyle = exStyle;
@@ -61,34 +80,33 @@ std::optional<CaptionRect> CaptionRenderer::CaptionRectFor(HWND window, uint32_t
   if (!GetWindowRect(window, &screen)) return std::nullopt;
   facts.width = screen.right - screen.left;
   facts.height = screen.bottom - screen.top;
-  FrameMetrics metrics;
-  metrics.cxFrame = GetSystemMetrics(SM_CXFRAME);
-  metrics.cyFrame = GetSystemMetrics(SM_CYFRAME);
-  metrics.cxDlgFrame = GetSystemMetrics(SM_CXDLGFRAME);
-  metrics.cyDlgFrame = GetSystemMetrics(SM_CYDLGFRAME);
-  metrics.cyCaption = GetSystemMetrics(SM_CYCAPTION);
-  metrics.cyBorder = GetSystemMetrics(SM_CYBORDER);
   return ComputeCaptionRect(facts, metrics);
 }
 
 std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
   return CaptionRectFor(window, static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE)),
-                        static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)));
+                        static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), CaptionMetrics::Read().frame);
 }
 
 void CaptionRenderer::RepaintCaption(HWND window) {
   auto exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
   if (window != iconCacheWindow_ && (exStyle & kWsExToolWindow) != 0) return;
   active_ = true;
-  PaintCaption(window);
+  Paint(window, exStyle);
+}
+
+bool CaptionRenderer::PaintCaption(HWND window) {
+  return Paint(window, static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)));
 }
 
 void CaptionRenderer::ForgetLayers() { baseValid_ = textValid_ = buttonsValid_ = false; }
 
-void CaptionRenderer::OnSystemSettingsChanged() {
+void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
   font_.reset();
+  metrics_.reset();
   ForgetLayers();
-  // The display's depth may have changed with the settings: new canvases, compatible again.
+  if (!displayChanged) return;
+  // The display's depth may have changed: new canvases, compatible again.
   base_.Release();
   composed_.Release();
   buttons_.Release();
@@ -102,36 +120,47 @@ HFONT CaptionRenderer::CaptionFont() {
   return font_.get();
 }
 
+bool CaptionRenderer::FaceCoversItsBox(HDC reference, const CaptionButtonFace& face) {
+  const SIZE size{face.box.right - face.box.left, face.box.bottom - face.box.top};
+  for (const FaceVerdict& known : faceVerdicts_)
+    if (known.state == face.state && known.size.cx == size.cx && known.size.cy == size.cy) return known.covers;
+  // Drawn over black and over white: where both give the same pixels the face covers its
+  // rectangle completely, and a copy of it is exactly what drawing it would give.
+  bool covers = false;
+  CaptionCanvas trial;
+  trial.Fit(reference, size.cx, size.cy);
+  if (trial.dc()) {
+    const RECT box{0, 0, size.cx, size.cy};
+    auto drawOver = [&](int stockBrush) {
+      FillRect(trial.dc(), &box, static_cast<HBRUSH>(GetStockObject(stockBrush)));
+      RECT faceBox = box;
+      DrawFrameControl(trial.dc(), &faceBox, DFC_CAPTION, face.state);
+      return trial.Pixels(box);
+    };
+    const std::vector<uint32_t> overWhite = drawOver(WHITE_BRUSH);
+    covers = !overWhite.empty() && drawOver(BLACK_BRUSH) == overWhite;
+  }
+  faceVerdicts_.push_back({face.state, size, covers});
+  return covers;
+}
+
 void CaptionRenderer::DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect) {
   int width = 0;
-  std::vector<CaptionButtonFace> faces = CaptionButtonFaces(key.style, key.exStyle, rect, &width);
+  std::vector<CaptionButtonFace> faces = CaptionButtonFaces(key.style, key.exStyle, rect, key.metrics, &width);
   buttonAreaWidth_ = width;
   BaseKey buttonsKey = key;
   buttonsKey.picture = nullptr;
   buttonsKey.pictureGeneration = 0;
   buttonsKey.icon = nullptr;
   if (!buttonsValid_ || buttonsKey != buttonsKey_) {
-    // Drawn over black and over white: where both give the same pixels the faces cover
-    // their rectangles completely, and a copy of them is exactly what drawing would give.
-    buttonsOpaque_ = false;
     buttons_.Fit(surface, rect.right, rect.bottom);
-    if (buttons_.dc()) {
-      auto drawOver = [&](int stockBrush) {
-        const RECT all{0, 0, rect.right, rect.bottom};
-        FillRect(buttons_.dc(), &all, static_cast<HBRUSH>(GetStockObject(stockBrush)));
-        for (CaptionButtonFace& face : faces) DrawFrameControl(buttons_.dc(), &face.box, DFC_CAPTION, face.state);
-        std::vector<std::vector<uint32_t>> pixels;
-        for (const CaptionButtonFace& face : faces) pixels.push_back(buttons_.Pixels(face.box));
-        return pixels;
-      };
-      const auto overWhite = drawOver(WHITE_BRUSH);
-      buttonsOpaque_ = drawOver(BLACK_BRUSH) == overWhite;
-    }
+    if (buttons_.dc())
+      for (CaptionButtonFace& face : faces) DrawFrameControl(buttons_.dc(), &face.box, DFC_CAPTION, face.state);
     buttonsKey_ = buttonsKey;
-    buttonsValid_ = true;
+    buttonsValid_ = buttons_.dc() != nullptr;
   }
   for (CaptionButtonFace& face : faces) {
-    if (buttonsOpaque_)
+    if (buttonsValid_ && FaceCoversItsBox(surface, face))
       BitBlt(surface, face.box.left, face.box.top, face.box.right - face.box.left, face.box.bottom - face.box.top,
              buttons_.dc(), face.box.left, face.box.top, SRCCOPY);
     else
@@ -139,10 +168,11 @@ void CaptionRenderer::DrawButtonsLayer(HDC surface, const BaseKey& key, const Ca
   }
 }
 
-bool CaptionRenderer::PaintCaption(HWND window) {
+// Each question asked of another process's window is a round trip to the window system, so
+// a tick asks only for the style, the rectangle and the title; the metrics are kept.
+bool CaptionRenderer::Paint(HWND window, uint32_t exStyle) {
   const auto style = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
-  const auto exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
-  auto rect = CaptionRectFor(window, style, exStyle);
+  auto rect = CaptionRectFor(window, style, exStyle, metrics().frame);
   if (!rect) return false;
   ScopedWindowDC windowDC(window);
   if (!windowDC) return false;
@@ -162,8 +192,7 @@ bool CaptionRenderer::PaintCaption(HWND window) {
   base.icon = CaptionIcon(window);
   base.style = style;
   base.exStyle = exStyle;
-  base.buttonWidth = GetSystemMetrics(SM_CXSIZE);
-  base.buttonHeight = GetSystemMetrics(SM_CYSIZE);
+  base.metrics = metrics();
   if (!baseValid_ || base != baseKey_) {
     HDC dc = base_.dc();
     const int saved = SaveDC(dc);

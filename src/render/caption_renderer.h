@@ -63,6 +63,16 @@ class CaptionTicker {
   virtual void VerticalStep(HDC surface, const CaptionRect& area) = 0;
 };
 
+// The system metrics the caption is laid out by. Reading some of them is slow (the caption
+// height is measured from the caption font), so the renderer reads them once and again only
+// when the system's settings change.
+struct CaptionMetrics {
+  FrameMetrics frame;
+  int32_t buttonWidth = 0, buttonHeight = 0;  // SM_CXSIZE, SM_CYSIZE
+  bool operator==(const CaptionMetrics&) const = default;
+  static CaptionMetrics Read();
+};
+
 class CaptionRenderer {
  public:
   // `shared` holds the clock, outline, icon and ticker-direction settings; it may be null
@@ -98,8 +108,9 @@ class CaptionRenderer {
   // Composes (what changed of) one caption and copies it; false when nothing could be painted.
   bool PaintCaption(HWND window);
   static std::optional<CaptionRect> GetCaptionRect(HWND window);
-  // The caption font, the system's colours or metrics changed: everything kept is built afresh.
-  void OnSystemSettingsChanged();
+  // The caption font, the system's colours or metrics changed: everything kept is built
+  // afresh; after a display change the canvases too.
+  void OnSystemSettingsChanged(bool displayChanged = false);
   // The animation frames were replaced: a new frame may carry an old one's handle.
   void OnPicturesReplaced() { ++pictureGeneration_; }
 
@@ -109,10 +120,12 @@ class CaptionRenderer {
   // The window's icon at the left; returns the icon column width.
   int DrawCaptionIcon(HWND window, HDC surface, const CaptionRect& rect);
   // Close, maximise, minimise or help at the right; returns the button-area width.
-  int DrawCaptionButtons(HWND window, HDC surface, const CaptionRect& rect) const;
+  int DrawCaptionButtons(HWND window, HDC surface, const CaptionRect& rect);
   // The faces DrawCaptionButtons draws for these window styles, and the button-area width.
   static std::vector<CaptionButtonFace> CaptionButtonFaces(uint32_t style, uint32_t exStyle, const CaptionRect& rect,
-                                                           int* width);
+                                                           const CaptionMetrics& metrics, int* width);
+  // The metrics as last read: on the first use and after OnSystemSettingsChanged.
+  const CaptionMetrics& metrics();
   // Title, clock and ticker between the icon column and the buttons.
   void DrawCaptionText(HWND window, HDC surface, int iconWidth, int buttonWidth, const CaptionRect& rect,
                        bool active, HFONT captionFont);
@@ -138,7 +151,7 @@ class CaptionRenderer {
     CaptionRect rect;
     HICON icon = nullptr;
     uint32_t style = 0, exStyle = 0;  // the maximised state included
-    int buttonWidth = 0, buttonHeight = 0;
+    CaptionMetrics metrics;
     bool operator==(const BaseKey&) const = default;
   };
   struct TextKey {
@@ -151,7 +164,9 @@ class CaptionRenderer {
     bool operator==(const TextKey&) const = default;
   };
 
-  static std::optional<CaptionRect> CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle);
+  static std::optional<CaptionRect> CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle,
+                                                   const FrameMetrics& metrics);
+  bool Paint(HWND window, uint32_t exStyle);
   HICON CaptionIcon(HWND window);
   TextLayout LayOutText(HWND window, int iconWidth, int buttonWidth, const CaptionRect& rect) const;
   void DrawTextLayer(HDC surface, const TextLayout& layout, const CaptionRect& rect, HFONT captionFont);
@@ -159,6 +174,7 @@ class CaptionRenderer {
   HFONT CaptionFont();
   // The buttons onto the stored background: copied from their own canvas when they cover
   // their rectangles whatever lies beneath, else drawn.
+  bool FaceCoversItsBox(HDC reference, const CaptionButtonFace& face);
   void DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect);
   void ForgetLayers();
 
@@ -179,10 +195,18 @@ class CaptionRenderer {
   ScopedGdiObject<HFONT> font_;
   bool fontBold_ = false;
   unsigned pictureGeneration_ = 0;
+  std::optional<CaptionMetrics> metrics_;
   CaptionCanvas base_;      // background, icon and buttons
   CaptionCanvas composed_;  // the base with the text: what reaches the window
-  CaptionCanvas buttons_;   // the buttons over black
-  bool baseValid_ = false, textValid_ = false, buttonsValid_ = false, buttonsOpaque_ = false;
+  CaptionCanvas buttons_;   // the buttons alone
+  bool baseValid_ = false, textValid_ = false, buttonsValid_ = false;
+  // Whether a face of this state and size covers its rectangle: found out once each.
+  struct FaceVerdict {
+    UINT state;
+    SIZE size;
+    bool covers;
+  };
+  std::vector<FaceVerdict> faceVerdicts_;
   BaseKey baseKey_;
   TextKey textKey_;
   BaseKey buttonsKey_;  // its picture fields unused
