@@ -298,7 +298,8 @@ void Form1::Timer1_Timer() {
   InitialBar();
   HWND foreground = GetForegroundWindow();
   if (!foreground) return;
-  if (!HasCaptionFrame(static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE)))) return;
+  const auto style = static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE));
+  if (!HasCaptionFrame(style)) return;
   // As the renderer last read it: again whenever the system's settings change.
   int buttonHeight = renderer_.metrics().buttonHeight;
   if (buttonHeight != settings_.captionButtonHeight) {
@@ -307,11 +308,15 @@ void Form1::Timer1_Timer() {
     // The frames just handed over are gone; hand over their successors before painting.
     renderer_.SetCaptionPicture(picActive(frameCounter_ > 0 ? frameCounter_ : 1));
   }
-  char className[128] = {};
-  int length = GetClassNameA(foreground, className, sizeof className);
-  std::u16string name = CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0)));
-  if (!IsPaintableClass(name)) return;
-  renderer_.RepaintCaption(foreground);
+  // A window's class never changes: asked once per foreground window, not on every tick.
+  if (foreground != classCheckedWindow_) {
+    char className[128] = {};
+    int length = GetClassNameA(foreground, className, sizeof className);
+    paintableClass_ = IsPaintableClass(CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0))));
+    classCheckedWindow_ = foreground;
+  }
+  if (!paintableClass_) return;
+  renderer_.RepaintCaption(foreground, style);
 }
 
 }  // namespace lum

@@ -133,6 +133,8 @@ class Form1 {
   ProfileFile ini_;
   Form1Controls controls_;
   CaptionRenderer renderer_;
+  HWND classCheckedWindow_ = nullptr;  // the last foreground window whose class was asked
+  bool paintableClass_ = false;
   HWND hwnd_ = nullptr;
   HICON icon_ = nullptr;
   ScopedHandle instanceLock_;

@@ -88,18 +88,21 @@ std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
                         static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), CaptionMetrics::Read().frame);
 }
 
-void CaptionRenderer::RepaintCaption(HWND window) {
+void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> style) {
   auto exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
   if (window != iconCacheWindow_ && (exStyle & kWsExToolWindow) != 0) return;
   active_ = true;
-  Paint(window, exStyle);
+  Paint(window, exStyle, style);
 }
 
 bool CaptionRenderer::PaintCaption(HWND window) {
-  return Paint(window, static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)));
+  return Paint(window, static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), std::nullopt);
 }
 
-void CaptionRenderer::ForgetLayers() { baseValid_ = textValid_ = buttonsValid_ = false; }
+void CaptionRenderer::ForgetLayers() {
+  textValid_ = buttonsValid_ = false;
+  for (auto& stored : bases_) stored->valid = false;
+}
 
 void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
   font_.reset();
@@ -107,7 +110,7 @@ void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
   ForgetLayers();
   if (!displayChanged) return;
   // The display's depth may have changed: new canvases, compatible again.
-  base_.Release();
+  bases_.clear();
   composed_.Release();
   buttons_.Release();
 }
@@ -144,10 +147,9 @@ bool CaptionRenderer::FaceCoversItsBox(HDC reference, const CaptionButtonFace& f
   return covers;
 }
 
-void CaptionRenderer::DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect) {
+int CaptionRenderer::DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect) {
   int width = 0;
   std::vector<CaptionButtonFace> faces = CaptionButtonFaces(key.style, key.exStyle, rect, key.metrics, &width);
-  buttonAreaWidth_ = width;
   BaseKey buttonsKey = key;
   buttonsKey.picture = nullptr;
   buttonsKey.pictureGeneration = 0;
@@ -166,12 +168,13 @@ void CaptionRenderer::DrawButtonsLayer(HDC surface, const BaseKey& key, const Ca
     else
       DrawFrameControl(surface, &face.box, DFC_CAPTION, face.state);
   }
+  return width;
 }
 
 // Each question asked of another process's window is a round trip to the window system, so
 // a tick asks only for the style, the rectangle and the title; the metrics are kept.
-bool CaptionRenderer::Paint(HWND window, uint32_t exStyle) {
-  const auto style = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
+bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_t> knownStyle) {
+  const auto style = knownStyle ? *knownStyle : static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
   auto rect = CaptionRectFor(window, style, exStyle, metrics().frame);
   if (!rect) return false;
   ScopedWindowDC windowDC(window);
@@ -179,39 +182,52 @@ bool CaptionRenderer::Paint(HWND window, uint32_t exStyle) {
   record_.rect = *rect;
   // As large as the window's top-left part up to the caption's far corner, so that the
   // canvases' coordinates are the window's own.
-  if (composed_.Fit(windowDC.get(), rect->right, rect->bottom) | base_.Fit(windowDC.get(), rect->right, rect->bottom))
-    ForgetLayers();
-  if (!composed_.dc() || !base_.dc()) return false;
+  if (composed_.Fit(windowDC.get(), rect->right, rect->bottom)) textValid_ = false;
+  if (!composed_.dc()) return false;
 
-  // Background, icon and buttons: rebuilt together when any of them changes, the icon being
-  // drawn over the background it blends with.
-  BaseKey base;
-  base.picture = record_.picture;
-  base.pictureGeneration = pictureGeneration_;
-  base.rect = *rect;
-  base.icon = CaptionIcon(window);
-  base.style = style;
-  base.exStyle = exStyle;
-  base.metrics = metrics();
-  if (!baseValid_ || base != baseKey_) {
-    HDC dc = base_.dc();
+  // Background, icon and buttons: composed together, the icon being drawn over the
+  // background it blends with, and kept for each of the last few animation frames.
+  BaseKey key;
+  key.picture = record_.picture;
+  key.pictureGeneration = pictureGeneration_;
+  key.rect = *rect;
+  key.icon = CaptionIcon(window);
+  key.style = style;
+  key.exStyle = exStyle;
+  key.metrics = metrics();
+  StoredBase* base = nullptr;
+  for (auto& stored : bases_)
+    if (stored->valid && stored->key == key) base = stored.get();
+  if (!base) {
+    if (bases_.size() < kKeptBases) {
+      bases_.push_back(std::make_unique<StoredBase>());
+      base = bases_.back().get();
+    } else {
+      for (auto& stored : bases_)
+        if (!base || !stored->valid || (base->valid && stored->lastUse < base->lastUse)) base = stored.get();
+    }
+    base->valid = false;
+    base->canvas.Fit(windowDC.get(), rect->right, rect->bottom);
+    HDC dc = base->canvas.dc();
+    if (!dc) return false;
     const int saved = SaveDC(dc);
     if (record_.picture)
       DrawPictureBackground(window, dc, *rect);
     else
       DrawGradientBackground(window, dc, *rect);
-    iconWidth_ = DrawCaptionIcon(window, dc, *rect);
-    DrawButtonsLayer(dc, base, *rect);
+    base->iconWidth = DrawCaptionIcon(window, dc, *rect);
+    base->buttonAreaWidth = DrawButtonsLayer(dc, key, *rect);
     RestoreDC(dc, saved);
-    baseKey_ = base;
-    baseValid_ = true;
-    textValid_ = false;
+    base->key = key;
+    base->valid = true;
   }
+  base->lastUse = ++useCounter_;
+  if (!(key == composedBase_)) textValid_ = false;
 
   // The title with its outline and the clock, over the base; the news ticker moves on
   // every tick, so with news on the text is drawn afresh every time.
   TextKey text;
-  text.layout = LayOutText(window, iconWidth_, buttonAreaWidth_, *rect);
+  text.layout = LayOutText(window, base->iconWidth, base->buttonAreaWidth, *rect);
   text.font = CaptionFont();
   text.bold = bold_;
   text.textColor = textColor_;
@@ -220,11 +236,13 @@ bool CaptionRenderer::Paint(HWND window, uint32_t exStyle) {
   const bool news = ticker_ && ticker_->NewsOn();
   if (!textValid_ || news || !(text == textKey_)) {
     HDC dc = composed_.dc();
-    BitBlt(dc, rect->left, rect->top, rect->Width(), rect->Height(), base_.dc(), rect->left, rect->top, SRCCOPY);
+    BitBlt(dc, rect->left, rect->top, rect->Width(), rect->Height(), base->canvas.dc(), rect->left, rect->top,
+           SRCCOPY);
     const int saved = SaveDC(dc);
     DrawTextLayer(dc, text.layout, *rect, text.font);
     RestoreDC(dc, saved);
     textKey_ = std::move(text);
+    composedBase_ = key;
     textValid_ = true;
   }
   return BitBlt(windowDC.get(), rect->left, rect->top, rect->Width(), rect->Height(), composed_.dc(), rect->left,

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -104,7 +105,8 @@ class CaptionRenderer {
   // Paints the window's caption unless it is a tool window (other than the cached one).
   // What it composes is kept: a tick that changes nothing the caption shows only copies
   // the stored caption onto the window again.
-  void RepaintCaption(HWND window);
+  // The caller may hand over the window's style if it has just read it.
+  void RepaintCaption(HWND window, std::optional<uint32_t> style = std::nullopt);
   // Composes (what changed of) one caption and copies it; false when nothing could be painted.
   bool PaintCaption(HWND window);
   static std::optional<CaptionRect> GetCaptionRect(HWND window);
@@ -166,7 +168,7 @@ class CaptionRenderer {
 
   static std::optional<CaptionRect> CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle,
                                                    const FrameMetrics& metrics);
-  bool Paint(HWND window, uint32_t exStyle);
+  bool Paint(HWND window, uint32_t exStyle, std::optional<uint32_t> style);
   HICON CaptionIcon(HWND window);
   TextLayout LayOutText(HWND window, int iconWidth, int buttonWidth, const CaptionRect& rect) const;
   void DrawTextLayer(HDC surface, const TextLayout& layout, const CaptionRect& rect, HFONT captionFont);
@@ -175,7 +177,8 @@ class CaptionRenderer {
   // The buttons onto the stored background: copied from their own canvas when they cover
   // their rectangles whatever lies beneath, else drawn.
   bool FaceCoversItsBox(HDC reference, const CaptionButtonFace& face);
-  void DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect);
+  // Returns the button-area width.
+  int DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect);
   void ForgetLayers();
 
   const SharedSettings* shared_;
@@ -196,10 +199,22 @@ class CaptionRenderer {
   bool fontBold_ = false;
   unsigned pictureGeneration_ = 0;
   std::optional<CaptionMetrics> metrics_;
-  CaptionCanvas base_;      // background, icon and buttons
-  CaptionCanvas composed_;  // the base with the text: what reaches the window
+  // Background, icon and buttons as composed for one animation frame.
+  struct StoredBase {
+    CaptionCanvas canvas;
+    BaseKey key;
+    bool valid = false;
+    unsigned lastUse = 0;
+    int iconWidth = 0, buttonAreaWidth = 0;
+  };
+  // Enough for the animations that come with the program (five frames) and a few more.
+  static constexpr size_t kKeptBases = 8;
+  std::vector<std::unique_ptr<StoredBase>> bases_;
+  unsigned useCounter_ = 0;
+  BaseKey composedBase_;    // the base under the text in composed_
+  CaptionCanvas composed_;  // a base with the text: what reaches the window
   CaptionCanvas buttons_;   // the buttons alone
-  bool baseValid_ = false, textValid_ = false, buttonsValid_ = false;
+  bool textValid_ = false, buttonsValid_ = false;
   // Whether a face of this state and size covers its rectangle: found out once each.
   struct FaceVerdict {
     UINT state;
@@ -207,10 +222,8 @@ class CaptionRenderer {
     bool covers;
   };
   std::vector<FaceVerdict> faceVerdicts_;
-  BaseKey baseKey_;
   TextKey textKey_;
   BaseKey buttonsKey_;  // its picture fields unused
-  int iconWidth_ = 0, buttonAreaWidth_ = 0;
 };
 
 // The first icon of: the class's small icon, the class icon, the window's small and big

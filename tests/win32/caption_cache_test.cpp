@@ -122,25 +122,39 @@ TEST_F(CaptionCache, EveryChangeBetweenTwoPaintsShowsLikeAFreshPaint) {
   const auto style = static_cast<LONG>(GetWindowLongW(hwnd, GWL_STYLE));
   struct Change {
     const char* name;
-    std::function<void()> apply;
+    std::function<void(CaptionRenderer&)> apply;
   };
   const Change changes[] = {
-      {"nothing", [] {}},
-      {"title text", [&] { SetWindowTextW(hwnd, L"Caption cache, retitled"); }},
-      {"clock second", [&] { ++look_.second; }},
-      {"animation frame", [&] { look_.picture = second.get(); }},
-      {"one-pixel-wide frame", [&] { look_.picture = thin.get(); }},
-      {"no picture", [&] { look_.picture = nullptr; }},
-      {"bold", [&] { look_.bold = true; }},
-      {"alignment", [&] { look_.alignment = 2; }},
-      {"text colour", [&] { look_.textColor = RGB(255, 255, 0); }},
-      {"outline colour", [&] { settings_.shadowColor = RGB(128, 0, 0); }},
-      {"outline off", [&] { settings_.shadow = false; }},
-      {"clock off", [&] { settings_.clockFlag = 0; }},
-      {"maximised state", [&] { SetWindowLongW(hwnd, GWL_STYLE, style | WS_MAXIMIZE); }},
-      {"maximised", [&] { ShowWindow(hwnd, SW_MAXIMIZE); }},
-      {"restored", [&] { ShowWindow(hwnd, SW_RESTORE); }},
-      {"no minimise box", [&] { SetWindowLongW(hwnd, GWL_STYLE, style & ~WS_MINIMIZEBOX); }},
+      {"nothing", [](CaptionRenderer&) {}},
+      {"title text", [&](CaptionRenderer&) { SetWindowTextW(hwnd, L"Caption cache, retitled"); }},
+      {"clock second", [&](CaptionRenderer&) { ++look_.second; }},
+      {"animation frame", [&](CaptionRenderer&) { look_.picture = second.get(); }},
+      {"one-pixel-wide frame", [&](CaptionRenderer&) { look_.picture = thin.get(); }},
+      {"no picture", [&](CaptionRenderer&) { look_.picture = nullptr; }},
+      {"bold", [&](CaptionRenderer&) { look_.bold = true; }},
+      {"an earlier frame again, a second later",
+       [&](CaptionRenderer& kept) {
+         look_.picture = second.get();
+         Configure(kept);
+         kept.RepaintCaption(hwnd);
+         look_.picture = first.get();
+         ++look_.second;
+       }},
+      {"alignment", [&](CaptionRenderer&) { look_.alignment = 2; }},
+      {"text colour", [&](CaptionRenderer&) { look_.textColor = RGB(255, 255, 0); }},
+      {"outline colour", [&](CaptionRenderer&) { settings_.shadowColor = RGB(128, 0, 0); }},
+      {"outline off", [&](CaptionRenderer&) { settings_.shadow = false; }},
+      {"clock off", [&](CaptionRenderer&) { settings_.clockFlag = 0; }},
+      {"maximised state", [&](CaptionRenderer&) { SetWindowLongW(hwnd, GWL_STYLE, style | WS_MAXIMIZE); }},
+      {"maximised", [&](CaptionRenderer&) { ShowWindow(hwnd, SW_MAXIMIZE); }},
+      {"restored after a maximised paint",
+       [&](CaptionRenderer& kept) {
+         ShowWindow(hwnd, SW_MAXIMIZE);
+         window.Settle();
+         kept.RepaintCaption(hwnd);
+         ShowWindow(hwnd, SW_RESTORE);
+       }},
+      {"no minimise box", [&](CaptionRenderer&) { SetWindowLongW(hwnd, GWL_STYLE, style & ~WS_MINIMIZEBOX); }},
   };
   for (const Change& change : changes) {
     SCOPED_TRACE(change.name);
@@ -156,7 +170,7 @@ TEST_F(CaptionCache, EveryChangeBetweenTwoPaintsShowsLikeAFreshPaint) {
     CaptionRenderer kept(&settings_);
     Configure(kept);
     kept.RepaintCaption(hwnd);
-    change.apply();
+    change.apply(kept);
     window.Settle();
     Configure(kept);
     kept.RepaintCaption(hwnd);
