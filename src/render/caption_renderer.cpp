@@ -211,6 +211,8 @@ bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_
     HDC dc = base->canvas.dc();
     if (!dc) return false;
     const int saved = SaveDC(dc);
+    // Black first, as a new bitmap is, for a picture that cannot be drawn.
+    PatBlt(dc, rect->left, rect->top, rect->Width(), rect->Height(), BLACKNESS);
     if (record_.picture)
       DrawPictureBackground(window, dc, *rect);
     else
