@@ -53,6 +53,7 @@ void TrayForm::SetFrames(std::vector<ScopedBitmap> frames) {
   for (auto& frame : frames) picActive_.push_back(std::move(frame));
   if (picActive_.size() < 2) picActive_.emplace_back();
   frameCount_ = static_cast<int32_t>(frames.size());
+  renderer_.OnPicturesReplaced();
 }
 
 bool TrayForm::CreateFormWindow() {
@@ -86,6 +87,12 @@ LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ShowWindow(hwnd_, SW_HIDE);
       }
       return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+    case WM_DISPLAYCHANGE:
+      // The caption font, colours, metrics or display depth the renderer keeps may be out of date.
+      renderer_.OnSystemSettingsChanged(message == WM_DISPLAYCHANGE);
+      break;
     case WM_CLOSE:
     case kQuitRequestMessage:
       subQuit();
@@ -298,19 +305,25 @@ void TrayForm::Timer1_Timer() {
   InitialBar();
   HWND foreground = GetForegroundWindow();
   if (!foreground) return;
-  if (!HasCaptionFrame(static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE)))) return;
-  int buttonHeight = GetSystemMetrics(SM_CYSIZE);
+  const auto style = static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE));
+  if (!HasCaptionFrame(style)) return;
+  // As the renderer last read it: again whenever the system's settings change.
+  int buttonHeight = renderer_.metrics().buttonHeight;
   if (buttonHeight != settings_.captionButtonHeight) {
     settings_.captionButtonHeight = buttonHeight;
     PicAni();
     // The frames just handed over are gone; hand over their successors before painting.
     renderer_.SetCaptionPicture(picActive(frameCounter_ > 0 ? frameCounter_ : 1));
   }
-  char className[128] = {};
-  int length = GetClassNameA(foreground, className, sizeof className);
-  std::u16string name = CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0)));
-  if (!IsPaintableClass(name)) return;
-  renderer_.RepaintCaption(foreground);
+  // A window's class never changes: asked once per foreground window, not on every tick.
+  if (foreground != classCheckedWindow_) {
+    char className[128] = {};
+    int length = GetClassNameA(foreground, className, sizeof className);
+    paintableClass_ = IsPaintableClass(CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0))));
+    classCheckedWindow_ = foreground;
+  }
+  if (!paintableClass_) return;
+  renderer_.RepaintCaption(foreground, style);
 }
 
 }  // namespace lum

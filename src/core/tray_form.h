@@ -160,6 +160,8 @@ class TrayForm {
   ProfileFile ini_;
   TrayFormControls controls_;
   CaptionRenderer renderer_;
+  HWND classCheckedWindow_ = nullptr;  // the last foreground window whose class was asked
+  bool paintableClass_ = false;
   HWND hwnd_ = nullptr;
   HICON icon_ = nullptr;
   ScopedHandle instanceLock_;

@@ -11,22 +11,20 @@ void FillBand(HDC surface, int x, int y, int width, int height, int32_t color) {
 }
 
 void CaptionRenderer::DrawPictureBackground(HWND window, HDC surface, const CaptionRect& rect) const {
-  if (!window || !surface) return;
+  if (!window || !surface || rect.Width() <= 0 || rect.Height() <= 0) return;
   BITMAP info{};
   if (!GetObjectA(record_.picture, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return;
-  const int width = rect.Width(), height = rect.Height();
-  const int pw = info.bmWidth, ph = info.bmHeight;
-  ScopedMemoryDC pictureDC(surface);
-  if (!pictureDC) return;
-  ScopedSelect selected(pictureDC.get(), record_.picture);
-  // The last column and row may run past the caption; the composition bitmap ends there.
-  int lastColumn = width / pw + (width % pw > 0 ? 1 : 0) - 1;
-  int lastRow = height / ph + (height % ph > 0 ? 1 : 0) - 1;
-  if (lastColumn < 0) lastColumn = 0;
-  if (lastRow < 0) lastRow = 0;
-  for (int r = 0; r <= lastRow; ++r)
-    for (int c = 0; c <= lastColumn; ++c)
-      BitBlt(surface, rect.left + c * pw, rect.top + r * ph, pw, ph, pictureDC.get(), 0, 0, SRCCOPY);
+  // One fill with the picture as pattern, whatever its size; the brush origin puts a tile's
+  // corner on the caption's top-left, so the tiles keep in phase with the caption's left edge.
+  ScopedBrush brush(CreatePatternBrush(record_.picture));
+  if (!brush) return;
+  POINT previousOrigin{};
+  SetBrushOrgEx(surface, rect.left, rect.top, &previousOrigin);
+  {
+    ScopedSelect selected(surface, brush.get());
+    PatBlt(surface, rect.left, rect.top, rect.Width(), rect.Height(), PATCOPY);
+  }
+  SetBrushOrgEx(surface, previousOrigin.x, previousOrigin.y, nullptr);
 }
 
 void CaptionRenderer::DrawGradientBackground(HWND window, HDC surface, const CaptionRect& rect) const {

@@ -22,6 +22,7 @@ struct FrameMetrics {
   int32_t cxDlgFrame = 0, cyDlgFrame = 0;  // dialog frame
   int32_t cyCaption = 0;
   int32_t cyBorder = 0;
+  bool operator==(const FrameMetrics&) const = default;
 };
 
 struct WindowFacts {

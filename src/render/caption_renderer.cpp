@@ -4,62 +4,251 @@
 
 namespace lum {
 
-std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
+bool CaptionCanvas::Fit(HDC reference, int width, int height) {
+  if (dc_ && width == width_ && height == height_) return false;
+  Release();
+  if (width <= 0 || height <= 0) return true;
+  bitmap_ = CreateCompatibleBitmap(reference, width, height);
+  dc_ = bitmap_ ? CreateCompatibleDC(reference) : nullptr;
+  if (!dc_) {
+    Release();
+    return true;
+  }
+  previous_ = SelectObject(dc_, bitmap_);
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
+void CaptionCanvas::Release() {
+  if (dc_) {
+    if (previous_) SelectObject(dc_, previous_);
+    DeleteDC(dc_);
+  }
+  if (bitmap_) DeleteObject(bitmap_);
+  dc_ = nullptr;
+  bitmap_ = nullptr;
+  previous_ = nullptr;
+  width_ = height_ = 0;
+}
+
+std::vector<uint32_t> CaptionCanvas::Pixels(const RECT& area) const {
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (!dc_ || width <= 0 || height <= 0) return {};
+  // Copied into a DIB section of their own, which gives the bits without deselecting anything.
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  ScopedBitmap section(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ScopedMemoryDC reader(dc_);
+  if (!section || !reader || !bits) return {};
+  {
+    ScopedSelect selected(reader.get(), section.get());
+    BitBlt(reader.get(), 0, 0, width, height, dc_, area.left, area.top, SRCCOPY);
+    GdiFlush();
+  }
+  std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
+  for (uint32_t& p : pixels) p &= 0x00FFFFFF;
+  return pixels;
+}
+
+CaptionMetrics CaptionMetrics::Read() {
+  CaptionMetrics m;
+  m.frame.cxFrame = GetSystemMetrics(SM_CXFRAME);
+  m.frame.cyFrame = GetSystemMetrics(SM_CYFRAME);
+  m.frame.cxDlgFrame = GetSystemMetrics(SM_CXDLGFRAME);
+  m.frame.cyDlgFrame = GetSystemMetrics(SM_CYDLGFRAME);
+  m.frame.cyCaption = GetSystemMetrics(SM_CYCAPTION);
+  m.frame.cyBorder = GetSystemMetrics(SM_CYBORDER);
+  m.buttonWidth = GetSystemMetrics(SM_CXSIZE);
+  m.buttonHeight = GetSystemMetrics(SM_CYSIZE);
+  return m;
+}
+
+const CaptionMetrics& CaptionRenderer::metrics() {
+  if (!metrics_) metrics_ = CaptionMetrics::Read();
+  return *metrics_;
+}
+
+std::optional<CaptionRect> CaptionRenderer::CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle,
+                                                           const FrameMetrics& metrics) {
   WindowFacts facts;
-  facts.style = static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
-  facts.exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
-  facts.minimized = IsIconic(window) != FALSE;
+  facts.style = style;
+  facts.exStyle = exStyle;
+  facts.minimized = (style & WS_MINIMIZE) != 0;
   RECT screen{};
   if (!GetWindowRect(window, &screen)) return std::nullopt;
   facts.width = screen.right - screen.left;
   facts.height = screen.bottom - screen.top;
-  FrameMetrics metrics;
-  metrics.cxFrame = GetSystemMetrics(SM_CXFRAME);
-  metrics.cyFrame = GetSystemMetrics(SM_CYFRAME);
-  metrics.cxDlgFrame = GetSystemMetrics(SM_CXDLGFRAME);
-  metrics.cyDlgFrame = GetSystemMetrics(SM_CYDLGFRAME);
-  metrics.cyCaption = GetSystemMetrics(SM_CYCAPTION);
-  metrics.cyBorder = GetSystemMetrics(SM_CYBORDER);
   return ComputeCaptionRect(facts, metrics);
 }
 
-void CaptionRenderer::RepaintCaption(HWND window) {
+std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
+  return CaptionRectFor(window, static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE)),
+                        static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), CaptionMetrics::Read().frame);
+}
+
+void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> style) {
   auto exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
   if (window != iconCacheWindow_ && (exStyle & kWsExToolWindow) != 0) return;
   active_ = true;
-  ScopedFont font(MakeCaptionFont(bold_));
-  PaintCaption(window, font.get());
+  Paint(window, exStyle, style);
 }
 
-bool CaptionRenderer::PaintCaption(HWND window, HFONT captionFont) {
-  auto rect = GetCaptionRect(window);
+bool CaptionRenderer::PaintCaption(HWND window) {
+  return Paint(window, static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), std::nullopt);
+}
+
+void CaptionRenderer::ForgetLayers() {
+  textValid_ = buttonsValid_ = false;
+  for (auto& stored : bases_) stored->valid = false;
+}
+
+void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
+  font_.reset();
+  metrics_.reset();
+  ForgetLayers();
+  if (!displayChanged) return;
+  // The display's depth may have changed: new canvases, compatible again.
+  bases_.clear();
+  composed_.Release();
+  buttons_.Release();
+}
+
+HFONT CaptionRenderer::CaptionFont() {
+  if (!font_ || fontBold_ != bold_) {
+    font_.reset(MakeCaptionFont(bold_));
+    fontBold_ = bold_;
+  }
+  return font_.get();
+}
+
+bool CaptionRenderer::FaceCoversItsBox(HDC reference, const CaptionButtonFace& face) {
+  const SIZE size{face.box.right - face.box.left, face.box.bottom - face.box.top};
+  for (const FaceVerdict& known : faceVerdicts_)
+    if (known.state == face.state && known.size.cx == size.cx && known.size.cy == size.cy) return known.covers;
+  // Drawn over black and over white: where both give the same pixels the face covers its
+  // rectangle completely, and a copy of it is exactly what drawing it would give.
+  bool covers = false;
+  CaptionCanvas trial;
+  trial.Fit(reference, size.cx, size.cy);
+  if (trial.dc()) {
+    const RECT box{0, 0, size.cx, size.cy};
+    auto drawOver = [&](int stockBrush) {
+      FillRect(trial.dc(), &box, static_cast<HBRUSH>(GetStockObject(stockBrush)));
+      RECT faceBox = box;
+      DrawFrameControl(trial.dc(), &faceBox, DFC_CAPTION, face.state);
+      return trial.Pixels(box);
+    };
+    const std::vector<uint32_t> overWhite = drawOver(WHITE_BRUSH);
+    covers = !overWhite.empty() && drawOver(BLACK_BRUSH) == overWhite;
+  }
+  faceVerdicts_.push_back({face.state, size, covers});
+  return covers;
+}
+
+int CaptionRenderer::DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect) {
+  int width = 0;
+  std::vector<CaptionButtonFace> faces = CaptionButtonFaces(key.style, key.exStyle, rect, key.metrics, &width);
+  BaseKey buttonsKey = key;
+  buttonsKey.picture = nullptr;
+  buttonsKey.pictureGeneration = 0;
+  buttonsKey.icon = nullptr;
+  if (!buttonsValid_ || buttonsKey != buttonsKey_) {
+    buttons_.Fit(surface, rect.right, rect.bottom);
+    if (buttons_.dc())
+      for (CaptionButtonFace& face : faces) DrawFrameControl(buttons_.dc(), &face.box, DFC_CAPTION, face.state);
+    buttonsKey_ = buttonsKey;
+    buttonsValid_ = buttons_.dc() != nullptr;
+  }
+  for (CaptionButtonFace& face : faces) {
+    if (buttonsValid_ && FaceCoversItsBox(surface, face))
+      BitBlt(surface, face.box.left, face.box.top, face.box.right - face.box.left, face.box.bottom - face.box.top,
+             buttons_.dc(), face.box.left, face.box.top, SRCCOPY);
+    else
+      DrawFrameControl(surface, &face.box, DFC_CAPTION, face.state);
+  }
+  return width;
+}
+
+// Each question asked of another process's window is a round trip to the window system, so
+// a tick asks only for the style, the rectangle and the title; the metrics are kept.
+bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_t> knownStyle) {
+  const auto style = knownStyle ? *knownStyle : static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
+  auto rect = CaptionRectFor(window, style, exStyle, metrics().frame);
   if (!rect) return false;
   ScopedWindowDC windowDC(window);
   if (!windowDC) return false;
-  ScopedMemoryDC surface(windowDC.get());
-  if (!surface) return false;
-  record_.composition = nullptr;
   record_.rect = *rect;
   // As large as the window's top-left part up to the caption's far corner, so that the
-  // surface's coordinates are the window's own.
-  ScopedBitmap composition(CreateCompatibleBitmap(windowDC.get(), rect->right, rect->bottom));
-  if (!composition) return false;
-  record_.composition = composition.get();
-  bool copied = false;
-  {
-    ScopedSelect selected(surface.get(), composition.get());
+  // canvases' coordinates are the window's own.
+  if (composed_.Fit(windowDC.get(), rect->right, rect->bottom)) textValid_ = false;
+  if (!composed_.dc()) return false;
+
+  // Background, icon and buttons: composed together, the icon being drawn over the
+  // background it blends with, and kept for each of the last few animation frames.
+  BaseKey key;
+  key.picture = record_.picture;
+  key.pictureGeneration = pictureGeneration_;
+  key.rect = *rect;
+  key.icon = CaptionIcon(window);
+  key.style = style;
+  key.exStyle = exStyle;
+  key.metrics = metrics();
+  StoredBase* base = nullptr;
+  for (auto& stored : bases_)
+    if (stored->valid && stored->key == key) base = stored.get();
+  if (!base) {
+    if (bases_.size() < kKeptBases) {
+      bases_.push_back(std::make_unique<StoredBase>());
+      base = bases_.back().get();
+    } else {
+      for (auto& stored : bases_)
+        if (!base || !stored->valid || (base->valid && stored->lastUse < base->lastUse)) base = stored.get();
+    }
+    base->valid = false;
+    base->canvas.Fit(windowDC.get(), rect->right, rect->bottom);
+    HDC dc = base->canvas.dc();
+    if (!dc) return false;
+    const int saved = SaveDC(dc);
+    // Black first, as a new bitmap is, for a picture that cannot be drawn.
+    PatBlt(dc, rect->left, rect->top, rect->Width(), rect->Height(), BLACKNESS);
     if (record_.picture)
-      DrawPictureBackground(window, surface.get(), *rect);
+      DrawPictureBackground(window, dc, *rect);
     else
-      DrawGradientBackground(window, surface.get(), *rect);
-    int iconWidth = DrawCaptionIcon(window, surface.get(), *rect);
-    int buttonWidth = DrawCaptionButtons(window, surface.get(), *rect);
-    DrawCaptionText(window, surface.get(), iconWidth, buttonWidth, *rect, active_, captionFont);
-    copied = BitBlt(windowDC.get(), rect->left, rect->top, rect->Width(), rect->Height(), surface.get(), rect->left,
-                    rect->top, SRCCOPY) != FALSE;
+      DrawGradientBackground(window, dc, *rect);
+    base->iconWidth = DrawCaptionIcon(window, dc, *rect);
+    base->buttonAreaWidth = DrawButtonsLayer(dc, key, *rect);
+    RestoreDC(dc, saved);
+    base->key = key;
+    base->valid = true;
   }
-  record_.composition = nullptr;
-  return copied;
+  base->lastUse = ++useCounter_;
+  if (!(key == composedBase_)) textValid_ = false;
+
+  // The title with its outline and the clock, over the base; the news ticker moves on
+  // every tick, so with news on the text is drawn afresh every time.
+  TextKey text;
+  text.layout = LayOutText(window, base->iconWidth, base->buttonAreaWidth, *rect);
+  text.font = CaptionFont();
+  text.bold = bold_;
+  text.textColor = textColor_;
+  text.outline = shared_ && shared_->shadow;
+  text.outlineColor = text.outline ? shared_->shadowColor : 0;
+  const bool news = ticker_ && ticker_->NewsOn();
+  if (!textValid_ || news || !(text == textKey_)) {
+    HDC dc = composed_.dc();
+    BitBlt(dc, rect->left, rect->top, rect->Width(), rect->Height(), base->canvas.dc(), rect->left, rect->top,
+           SRCCOPY);
+    const int saved = SaveDC(dc);
+    DrawTextLayer(dc, text.layout, *rect, text.font);
+    RestoreDC(dc, saved);
+    textKey_ = std::move(text);
+    composedBase_ = key;
+    textValid_ = true;
+  }
+  return BitBlt(windowDC.get(), rect->left, rect->top, rect->Width(), rect->Height(), composed_.dc(), rect->left,
+                rect->top, SRCCOPY) != FALSE;
 }
 
 }  // namespace lum

@@ -6,20 +6,51 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "clock/clock_format.h"
 #include "core/settings.h"
+#include "platform/scoped_win.h"
 #include "render/caption_geometry.h"
 
 namespace lum {
 
-// The caption being painted: composition bitmap, rectangle and background picture.
+// The caption being painted: rectangle and background picture.
 struct CaptionRecord {
-  HBITMAP composition = nullptr;  // only set while a paint is in progress
   CaptionRect rect;
-  HBITMAP picture = nullptr;      // not owned: the current animation frame
+  HBITMAP picture = nullptr;  // not owned: the current animation frame
+};
+
+// An off-screen bitmap selected into its own memory DC, kept from one paint to the next.
+class CaptionCanvas {
+ public:
+  CaptionCanvas() = default;
+  ~CaptionCanvas() { Release(); }
+  CaptionCanvas(const CaptionCanvas&) = delete;
+  CaptionCanvas& operator=(const CaptionCanvas&) = delete;
+
+  // A bitmap of this size, compatible with `reference`: the one it has if the size matches
+  // (false), else a new one with undefined contents (true). dc() is null if that failed.
+  bool Fit(HDC reference, int width, int height);
+  void Release();
+  HDC dc() const { return dc_; }
+  // The pixels of `area` as 0x00RRGGBB, row by row.
+  std::vector<uint32_t> Pixels(const RECT& area) const;
+
+ private:
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  int width_ = 0, height_ = 0;
+};
+
+// One caption button: where it goes and which face DrawFrameControl gives it.
+struct CaptionButtonFace {
+  RECT box;
+  UINT state;
 };
 
 // The news ticker's place in the caption: the text layer hands it the free area.
@@ -33,11 +64,22 @@ class CaptionTicker {
   virtual void VerticalStep(HDC surface, const CaptionRect& area) = 0;
 };
 
+// The system metrics the caption is laid out by. Reading some of them is slow (the caption
+// height is measured from the caption font), so the renderer reads them once and again only
+// when the system's settings change.
+struct CaptionMetrics {
+  FrameMetrics frame;
+  int32_t buttonWidth = 0, buttonHeight = 0;  // SM_CXSIZE, SM_CYSIZE
+  bool operator==(const CaptionMetrics&) const = default;
+  static CaptionMetrics Read();
+};
+
 class CaptionRenderer {
  public:
   // `shared` holds the clock, outline, icon and ticker-direction settings; it may be null
   // (all of them off), and must outlive the renderer.
   explicit CaptionRenderer(const SharedSettings* shared = nullptr) : shared_(shared) {}
+  ~CaptionRenderer() = default;
   CaptionRenderer(const CaptionRenderer&) = delete;
   CaptionRenderer& operator=(const CaptionRenderer&) = delete;
 
@@ -61,10 +103,18 @@ class CaptionRenderer {
   HWND iconCacheWindow() const { return iconCacheWindow_; }
 
   // Paints the window's caption unless it is a tool window (other than the cached one).
-  void RepaintCaption(HWND window);
-  // Composes and copies one caption; false when nothing could be painted.
-  bool PaintCaption(HWND window, HFONT captionFont);
+  // What it composes is kept: a tick that changes nothing the caption shows only copies
+  // the stored caption onto the window again.
+  // The caller may hand over the window's style if it has just read it.
+  void RepaintCaption(HWND window, std::optional<uint32_t> style = std::nullopt);
+  // Composes (what changed of) one caption and copies it; false when nothing could be painted.
+  bool PaintCaption(HWND window);
   static std::optional<CaptionRect> GetCaptionRect(HWND window);
+  // The caption font, the system's colours or metrics changed: everything kept is built
+  // afresh; after a display change the canvases too.
+  void OnSystemSettingsChanged(bool displayChanged = false);
+  // The animation frames were replaced: a new frame may carry an old one's handle.
+  void OnPicturesReplaced() { ++pictureGeneration_; }
 
   // Background layer: the picture tiled from the caption's top-left, or black bands.
   void DrawPictureBackground(HWND window, HDC surface, const CaptionRect& rect) const;
@@ -72,7 +122,12 @@ class CaptionRenderer {
   // The window's icon at the left; returns the icon column width.
   int DrawCaptionIcon(HWND window, HDC surface, const CaptionRect& rect);
   // Close, maximise, minimise or help at the right; returns the button-area width.
-  int DrawCaptionButtons(HWND window, HDC surface, const CaptionRect& rect) const;
+  int DrawCaptionButtons(HWND window, HDC surface, const CaptionRect& rect);
+  // The faces DrawCaptionButtons draws for these window styles, and the button-area width.
+  static std::vector<CaptionButtonFace> CaptionButtonFaces(uint32_t style, uint32_t exStyle, const CaptionRect& rect,
+                                                           const CaptionMetrics& metrics, int* width);
+  // The metrics as last read: on the first use and after OnSystemSettingsChanged.
+  const CaptionMetrics& metrics();
   // Title, clock and ticker between the icon column and the buttons.
   void DrawCaptionText(HWND window, HDC surface, int iconWidth, int buttonWidth, const CaptionRect& rect,
                        bool active, HFONT captionFont);
@@ -80,7 +135,51 @@ class CaptionRenderer {
   std::u16string ClockText() const;
 
  private:
+  // What the text layer draws: the text, its rectangle and DrawText format. Everything the
+  // layer's pixels depend on, besides the font and colours.
+  struct TextLayout {
+    bool shown = false;  // a window without a title gets no text, nor ticker
+    std::u16string text;
+    RECT box{};
+    UINT format = 0;
+    bool operator==(const TextLayout& o) const {
+      return shown == o.shown && text == o.text && EqualRect(&box, &o.box) && format == o.format;
+    }
+  };
+  // The facts the stored background, icon and buttons were composed from.
+  struct BaseKey {
+    HBITMAP picture = nullptr;
+    unsigned pictureGeneration = 0;
+    CaptionRect rect;
+    HICON icon = nullptr;
+    uint32_t style = 0, exStyle = 0;  // the maximised state included
+    CaptionMetrics metrics;
+    bool operator==(const BaseKey&) const = default;
+  };
+  struct TextKey {
+    TextLayout layout;
+    HFONT font = nullptr;
+    bool bold = false;
+    int32_t textColor = 0;
+    bool outline = false;
+    int32_t outlineColor = 0;
+    bool operator==(const TextKey&) const = default;
+  };
+
+  static std::optional<CaptionRect> CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle,
+                                                   const FrameMetrics& metrics);
+  bool Paint(HWND window, uint32_t exStyle, std::optional<uint32_t> style);
+  HICON CaptionIcon(HWND window);
+  TextLayout LayOutText(HWND window, int iconWidth, int buttonWidth, const CaptionRect& rect) const;
+  void DrawTextLayer(HDC surface, const TextLayout& layout, const CaptionRect& rect, HFONT captionFont);
   void DrawOutlinedText(HDC surface, const std::u16string& text, const RECT& area, UINT format) const;
+  HFONT CaptionFont();
+  // The buttons onto the stored background: copied from their own canvas when they cover
+  // their rectangles whatever lies beneath, else drawn.
+  bool FaceCoversItsBox(HDC reference, const CaptionButtonFace& face);
+  // Returns the button-area width.
+  int DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect);
+  void ForgetLayers();
 
   const SharedSettings* shared_;
   CaptionRecord record_;
@@ -94,6 +193,37 @@ class CaptionRenderer {
   HICON ownIcon_ = nullptr;
   CaptionTicker* ticker_ = nullptr;
   std::function<ClockMoment()> clockSource_;
+
+  // Kept between paints, each with the facts it was made from.
+  ScopedGdiObject<HFONT> font_;
+  bool fontBold_ = false;
+  unsigned pictureGeneration_ = 0;
+  std::optional<CaptionMetrics> metrics_;
+  // Background, icon and buttons as composed for one animation frame.
+  struct StoredBase {
+    CaptionCanvas canvas;
+    BaseKey key;
+    bool valid = false;
+    unsigned lastUse = 0;
+    int iconWidth = 0, buttonAreaWidth = 0;
+  };
+  // Enough for the animations that come with the program (five frames) and a few more.
+  static constexpr size_t kKeptBases = 8;
+  std::vector<std::unique_ptr<StoredBase>> bases_;
+  unsigned useCounter_ = 0;
+  BaseKey composedBase_;    // the base under the text in composed_
+  CaptionCanvas composed_;  // a base with the text: what reaches the window
+  CaptionCanvas buttons_;   // the buttons alone
+  bool textValid_ = false, buttonsValid_ = false;
+  // Whether a face of this state and size covers its rectangle: found out once each.
+  struct FaceVerdict {
+    UINT state;
+    SIZE size;
+    bool covers;
+  };
+  std::vector<FaceVerdict> faceVerdicts_;
+  TextKey textKey_;
+  BaseKey buttonsKey_;  // its picture fields unused
 };
 
 // The first icon of: the class's small icon, the class icon, the window's small and big

@@ -71,35 +71,42 @@ void CaptionRenderer::DrawOutlinedText(HDC surface, const std::u16string& text, 
   draw(area);
 }
 
-void CaptionRenderer::DrawCaptionText(HWND window, HDC surface, int iconWidth, int buttonWidth,
-                                      const CaptionRect& rect, bool active, HFONT captionFont) {
-  (void)active;  // every caption is painted in its active form
+CaptionRenderer::TextLayout CaptionRenderer::LayOutText(HWND window, int iconWidth, int buttonWidth,
+                                                        const CaptionRect& rect) const {
+  TextLayout layout;
   wchar_t titleBuffer[255] = {};
-  if (GetWindowTextW(window, titleBuffer, 255) == 0) return;
+  if (GetWindowTextW(window, titleBuffer, 255) == 0) return layout;
+  layout.shown = true;
   const std::u16string title = FromWide(titleBuffer);
-
   const bool clockShown = shared_ && shared_->clockFlag == -1;
-  std::u16string s;
   if (alignment_ != 3)
-    s = clockShown ? title + u" " + ClockText() : title;
+    layout.text = clockShown ? title + u" " + ClockText() : title;
   else if (clockShown)
-    s = ClockText();
+    layout.text = ClockText();
+  layout.box = {iconWidth + 6, rect.top, rect.right - buttonWidth - iconWidth + rect.left + 6, rect.bottom};
+  layout.format = AlignmentFormat(alignment_, shared_ ? shared_->clockAlignment : 0) | kLineFormat;
+  return layout;
+}
 
-  // Measured with the surface's own font, before the caption font is selected.
-  SIZE extent{};
-  if (!s.empty()) GetTextExtentPoint32W(surface, Wide(s), static_cast<int>(s.size()), &extent);
-  const int tw = extent.cx;
-
-  RECT t{iconWidth + 6, rect.top, rect.right - buttonWidth - iconWidth + rect.left + 6, rect.bottom};
-  CaptionRect area{t.left, t.top, t.right, t.bottom};
-  if (clockShown || alignment_ != 3) area.right = t.right - (tw + 15);
+void CaptionRenderer::DrawTextLayer(HDC surface, const TextLayout& layout, const CaptionRect& rect,
+                                    HFONT captionFont) {
+  (void)rect;
+  if (!layout.shown) return;
+  const std::u16string& s = layout.text;
+  const RECT& t = layout.box;
+  const bool news = ticker_ && ticker_->NewsOn();
 
   SetBkMode(surface, TRANSPARENT);
   ::SetTextColor(surface, static_cast<COLORREF>(textColor_));
-  ScopedSelect fontSelected(surface, captionFont);
-  UINT format = AlignmentFormat(alignment_, shared_ ? shared_->clockAlignment : 0) | kLineFormat;
-
-  if (ticker_ && ticker_->NewsOn()) {
+  if (news) {
+    // The ticker gets what the text leaves free, measured with the surface's own font
+    // before the caption font is selected.
+    SIZE extent{};
+    if (!s.empty()) GetTextExtentPoint32W(surface, Wide(s), static_cast<int>(s.size()), &extent);
+    CaptionRect area{t.left, t.top, t.right, t.bottom};
+    const bool clockShown = shared_ && shared_->clockFlag == -1;
+    if (clockShown || alignment_ != 3) area.right = t.right - (extent.cx + 15);
+    ScopedSelect fontSelected(surface, captionFont);
     if (shared_ && shared_->scrollMode == 1)
       ticker_->HorizontalStep(surface, area);
     else
@@ -108,7 +115,14 @@ void CaptionRenderer::DrawCaptionText(HWND window, HDC surface, int iconWidth, i
     if (!s.empty()) DrawOutlinedText(surface, s, t, DT_RIGHT | kLineFormat);
     return;
   }
-  if (!s.empty()) DrawOutlinedText(surface, s, t, format);
+  ScopedSelect fontSelected(surface, captionFont);
+  if (!s.empty()) DrawOutlinedText(surface, s, t, layout.format);
+}
+
+void CaptionRenderer::DrawCaptionText(HWND window, HDC surface, int iconWidth, int buttonWidth,
+                                      const CaptionRect& rect, bool active, HFONT captionFont) {
+  (void)active;  // every caption is painted in its active form
+  DrawTextLayer(surface, LayOutText(window, iconWidth, buttonWidth, rect), rect, captionFont);
 }
 
 }  // namespace lum
