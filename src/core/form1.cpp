@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "about/about_box.h"
 #include "anim/animation_frames.h"
 #include "clock/clock_dialog.h"
 #include "core/repaint_cycle.h"
@@ -196,6 +197,7 @@ void Form1::Form_Unload() {
   }
   // Every other form goes with the tray form.
   frmText_.Unload();
+  if (aboutBox_) aboutBox_->Unload();
 }
 
 void Form1::CreateDefaultIni() const {

@@ -18,6 +18,7 @@
 
 namespace lum {
 
+class AboutBox;
 class ClockDialog;
 
 struct Form1Options {
@@ -60,7 +61,10 @@ class Form1 {
   HMENU trayMenu() const { return trayMenu_; }
   void subQuit();
   void mnuHelp_Click();
+  // Opens the about box topmost and modeless; asked again, brings the open one to the front.
   void cmdAbout_Click();
+  // The one about box of the run (made on first use); the settings dialog shows it modally.
+  AboutBox& aboutBox();
   // Opens the clock settings window and returns when it closes; one at a time.
   void mnuClock_Click();
   ClockDialog* clockDialog() const { return clockDialog_.get(); }
@@ -153,6 +157,7 @@ class Form1 {
   int64_t lastFetchMinute_;
   frmText frmText_;
   std::unique_ptr<ClockDialog> clockDialog_;
+  std::unique_ptr<AboutBox> aboutBox_;
   bool timNewsRunning_ = false;
   bool fetching_ = false;
   bool trayAdded_ = false;

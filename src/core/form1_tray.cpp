@@ -1,4 +1,5 @@
 // The tray icon's mouse messages, its popup menu and the quit sequence.
+#include "about/about_box.h"
 #include "clock/clock_dialog.h"
 #include "core/form1.h"
 #include "core/tray_menu.h"
@@ -101,8 +102,11 @@ void Form1::mnuClock_Click() {
   clockDialog_.reset();
 }
 
-void Form1::cmdAbout_Click() {
-  // Shows the about box once it exists.
+void Form1::cmdAbout_Click() { aboutBox().ShowModeless(hwnd_); }
+
+AboutBox& Form1::aboutBox() {
+  if (!aboutBox_) aboutBox_ = std::make_unique<AboutBox>();
+  return *aboutBox_;
 }
 
 void Form1::subQuit() {
