@@ -98,16 +98,12 @@ void AboutBox::ShowModal(HWND owner) {
     ForceForeground(hwnd_);
     return;
   }
-  const bool disableOwner = owner && IsWindowVisible(owner) && IsWindowEnabled(owner);
-  if (!Load(owner)) return;
-  ShowWindow(hwnd_, SW_SHOWNORMAL);
-  SetForegroundWindow(hwnd_);
-  if (disableOwner) EnableWindow(owner, FALSE);
-  RunModalLoop(hwnd_);
-  if (disableOwner && IsWindow(owner)) {
-    EnableWindow(owner, TRUE);
-    SetForegroundWindow(owner);
-  }
+  ShowModally(owner, hwnd_, [&] {
+    if (!Load(owner)) return false;
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd_);
+    return true;
+  });
 }
 
 void AboutBox::Unload() {

@@ -49,14 +49,7 @@ void ClockDialog::ShowModal(HWND owner) {
     SetForegroundWindow(hwnd_);
     return;
   }
-  const bool disableOwner = owner && IsWindowVisible(owner) && IsWindowEnabled(owner);
-  if (!Load(owner)) return;
-  if (disableOwner) EnableWindow(owner, FALSE);
-  RunModalLoop(hwnd_);
-  if (disableOwner && IsWindow(owner)) {
-    EnableWindow(owner, TRUE);
-    SetForegroundWindow(owner);
-  }
+  ShowModally(owner, hwnd_, [&] { return Load(owner); });
 }
 
 void ClockDialog::Form_Load() {

@@ -1,4 +1,4 @@
-// The nested message loop of a form shown modally.
+// The nested message loop of a form shown modally, and the owner it keeps waiting.
 #pragma once
 
 #include <windows.h>
@@ -19,6 +19,21 @@ inline void RunModalLoop(const HWND& window) {
     if (window && IsDialogMessageW(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
+  }
+}
+
+// Shows a form modally: `open` creates and shows it (false when it could not), and the call
+// returns when the form's window has gone. An owner that was visible and enabled is disabled
+// meanwhile and then given the front again.
+template <typename Open>
+void ShowModally(HWND owner, const HWND& window, Open open) {
+  const bool disableOwner = owner && IsWindowVisible(owner) && IsWindowEnabled(owner);
+  if (!open()) return;
+  if (disableOwner) EnableWindow(owner, FALSE);
+  RunModalLoop(window);
+  if (disableOwner && IsWindow(owner)) {
+    EnableWindow(owner, TRUE);
+    SetForegroundWindow(owner);
   }
 }
 
