@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Generate Lumbrel's bundled assets (icon, pictures, first-run guide, news chime).
+"""Generate Lumbrel's bundled assets (icon, pictures, first-run guide, news chime, the
+about box's logo and hand pointer).
 
 Usage: python3 scripts/gen_assets.py OUTDIR
 
@@ -330,6 +331,127 @@ def write_chime(path):
 
 
 # ---------------------------------------------------------------------------
+# The about box: the logo picture (309 x 75) and the hand pointer over its links
+# ---------------------------------------------------------------------------
+
+# 5 x 7 capitals, one string a row, "#" for ink.
+GLYPHS = {
+    "A": (".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"),
+    "B": ("####.", "#...#", "#...#", "####.", "#...#", "#...#", "####."),
+    "C": (".###.", "#...#", "#....", "#....", "#....", "#...#", ".###."),
+    "D": ("####.", "#...#", "#...#", "#...#", "#...#", "#...#", "####."),
+    "E": ("#####", "#....", "#....", "####.", "#....", "#....", "#####"),
+    "I": (".###.", "..#..", "..#..", "..#..", "..#..", "..#..", ".###."),
+    "L": ("#....", "#....", "#....", "#....", "#....", "#....", "#####"),
+    "M": ("#...#", "##.##", "#.#.#", "#.#.#", "#...#", "#...#", "#...#"),
+    "N": ("#...#", "##..#", "#.#.#", "#..##", "#...#", "#...#", "#...#"),
+    "O": (".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."),
+    "P": ("####.", "#...#", "#...#", "####.", "#....", "#....", "#...."),
+    "R": ("####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"),
+    "T": ("#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."),
+    "U": ("#...#", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."),
+    " ": (".....",) * 7,
+}
+
+
+def text_ink(text, left, top, cell):
+    """The set of pixels inked by TEXT in 5 x 7 capitals of CELL-pixel squares, one blank
+    column of cells between letters."""
+    ink = set()
+    for i, ch in enumerate(text):
+        x0 = left + i * 6 * cell
+        for row, bits in enumerate(GLYPHS[ch]):
+            for col, bit in enumerate(bits):
+                if bit == "#":
+                    for dy in range(cell):
+                        for dx in range(cell):
+                            ink.add((x0 + col * cell + dx, top + row * cell + dy))
+    return ink
+
+
+LOGO_W, LOGO_H = 309, 75
+
+
+def logo_pixel_fn():
+    """Our icon drawn large at the left, "LUMBREL" in the icon's blue-to-teal, and
+    "CAPTION DECORATOR" under it, on the about box's white panel."""
+    icon = icon_pixel_fn(48)
+    icon_left, icon_top = 8, 13
+    title_left = 72
+    title = text_ink("LUMBREL", title_left, 10, 5)
+    subtitle = text_ink("CAPTION DECORATOR", title_left + 1, 55, 2)
+    white = (255, 255, 255)
+    deep_blue, teal = (20, 45, 150), (20, 175, 170)
+    title_right = title_left + (7 * 6 - 1) * 5
+
+    def pixel(x, y):
+        if (x, y) in title:
+            col = mix(deep_blue, teal, (x - title_left) / (title_right - title_left))
+            return scale(col, band_shade(y - 10, 35))
+        if (x - 3, y - 3) in title:          # a soft shadow under the letters
+            return (214, 220, 232)
+        if (x, y) in subtitle:
+            return (110, 120, 140)
+        if icon_left <= x < icon_left + 48 and icon_top <= y < icon_top + 48:
+            r, g, b, a = icon(x - icon_left, y - icon_top)
+            return mix(white, (r, g, b), a / 255.0)
+        return white
+
+    return pixel
+
+
+# The pointing hand: "#" outline, "." white fill, blanks transparent. The tip of the
+# finger (column 5, row 0) is the hot spot.
+HAND = (
+    "    ##",
+    "   #..#",
+    "   #..#",
+    "   #..#",
+    "   #..#",
+    "   #..###",
+    "   #..#..###",
+    "   #..#..#..##",
+    "## #..#..#..#.#",
+    "#..##........#.#",
+    "#...#..........#",
+    " #.............#",
+    "  #............#",
+    "  #...........#",
+    "   #..........#",
+    "   #.........#",
+    "    #........#",
+    "    #........#",
+    "    ##########",
+)
+HAND_HOTSPOT = (5, 0)
+
+
+def write_cursor(path, rows, hotspot):
+    """A monochrome 32 x 32 cursor file: a 2-colour DIB of XOR bits over AND (mask) bits."""
+    size = 32
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 1, 0, 0, 0, 0, 2, 2)
+    palette = struct.pack("<II", 0x000000, 0xFFFFFF)
+    xor, mask = bytearray(), bytearray()
+    for y in range(size - 1, -1, -1):        # bottom-up
+        xor_row, mask_row = bytearray(4), bytearray(4)
+        line = rows[y] if y < len(rows) else ""
+        for x in range(size):
+            ch = line[x] if x < len(line) else " "
+            bit = 0x80 >> (x % 8)
+            if ch == ".":
+                xor_row[x // 8] |= bit       # white
+            elif ch != "#":
+                mask_row[x // 8] |= bit      # transparent; "#" stays black
+        xor += xor_row
+        mask += mask_row
+    image = header + palette + bytes(xor) + bytes(mask)
+    directory = struct.pack("<HHH", 0, 2, 1) + struct.pack(
+        "<BBBBHHII", size, size, 2, 0, hotspot[0], hotspot[1], len(image), 6 + 16)
+    with open(path, "wb") as f:
+        f.write(directory + image)
+
+
+# ---------------------------------------------------------------------------
 
 def generate(outdir):
     tex = os.path.join(outdir, "Texture")
@@ -344,6 +466,8 @@ def generate(outdir):
     write_bmp24(os.path.join(tex, "Stripes.bmp"), 48, 18, stripes_pixel)
     write_guide(os.path.join(outdir, "はじめに.txt"))
     write_chime(os.path.join(outdir, "news.wav"))
+    write_bmp24(os.path.join(outdir, "about_logo.bmp"), LOGO_W, LOGO_H, logo_pixel_fn())
+    write_cursor(os.path.join(outdir, "hand.cur"), HAND, HAND_HOTSPOT)
 
 
 def main():

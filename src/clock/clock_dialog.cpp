@@ -3,6 +3,7 @@
 #include "clock/clock_format.h"
 #include "core/settings_values.h"
 #include "platform/form_window.h"
+#include "platform/modal_loop.h"
 #include "platform/shell.h"
 
 namespace lum {
@@ -48,26 +49,7 @@ void ClockDialog::ShowModal(HWND owner) {
     SetForegroundWindow(hwnd_);
     return;
   }
-  const bool disableOwner = owner && IsWindowVisible(owner) && IsWindowEnabled(owner);
-  if (!Load(owner)) return;
-  if (disableOwner) EnableWindow(owner, FALSE);
-  MSG message;
-  while (hwnd_) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got <= 0) {
-      // The program is quitting: close, and leave the quit for the outer loop.
-      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
-      if (hwnd_) DestroyWindow(hwnd_);
-      break;
-    }
-    if (hwnd_ && IsDialogMessageW(hwnd_, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  if (disableOwner && IsWindow(owner)) {
-    EnableWindow(owner, TRUE);
-    SetForegroundWindow(owner);
-  }
+  ShowModally(owner, hwnd_, [&] { return Load(owner); });
 }
 
 void ClockDialog::Form_Load() {

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "about/about_box.h"
 #include "anim/animation_frames.h"
 #include "clock/clock_dialog.h"
 #include "settings/settings_dialog.h"
@@ -209,6 +210,7 @@ void TrayForm::Form_Unload() {
   }
   // Every other form goes with the tray form.
   newsWindow_.Unload();
+  if (aboutBox_) aboutBox_->Unload();
 }
 
 void TrayForm::CreateDefaultIni() const {

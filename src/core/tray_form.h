@@ -18,6 +18,7 @@
 
 namespace lum {
 
+class AboutBox;
 class ClockDialog;
 class SettingsDialog;
 
@@ -61,6 +62,7 @@ class TrayForm {
   HMENU trayMenu() const { return trayMenu_; }
   void subQuit();
   void mnuHelp_Click();
+  // Opens the about box topmost and modeless; asked again, brings the open one to the front.
   void cmdAbout_Click();
   // Opens the clock settings window and returns when it closes; one at a time. `owner` is the
   // settings dialog when it asks, which the clock window then keeps disabled.
@@ -71,6 +73,8 @@ class TrayForm {
   // Posted by the settings dialog when its window has gone, and to quit from its menu.
   static constexpr UINT kSettingsClosedMessage = WM_APP + 20;
   static constexpr UINT kQuitRequestMessage = WM_APP + 21;
+  // The one about box of the run (made on first use); the settings dialog shows it modally.
+  AboutBox& aboutBox();
   ClockDialog* clockDialog() const { return clockDialog_.get(); }
   bool quitting() const { return quitting_; }
 
@@ -177,6 +181,7 @@ class TrayForm {
   NewsWindow newsWindow_;
   std::unique_ptr<ClockDialog> clockDialog_;
   std::unique_ptr<SettingsDialog> settingsDialog_;
+  std::unique_ptr<AboutBox> aboutBox_;
   bool timNewsRunning_ = false;
   bool fetching_ = false;
   bool trayAdded_ = false;

@@ -1,4 +1,5 @@
 // The tray icon's mouse messages, its popup menu and the quit sequence.
+#include "about/about_box.h"
 #include "clock/clock_dialog.h"
 #include "core/tray_form.h"
 #include "settings/settings_dialog.h"
@@ -116,8 +117,11 @@ void TrayForm::mnuClock_Click(HWND owner) {
   clockDialog_.reset();
 }
 
-void TrayForm::cmdAbout_Click() {
-  // Shows the about box once it exists.
+void TrayForm::cmdAbout_Click() { aboutBox().ShowModeless(hwnd_); }
+
+AboutBox& TrayForm::aboutBox() {
+  if (!aboutBox_) aboutBox_ = std::make_unique<AboutBox>();
+  return *aboutBox_;
 }
 
 void TrayForm::subQuit() {

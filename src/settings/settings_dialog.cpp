@@ -7,6 +7,7 @@
 #include <array>
 #include <vector>
 
+#include "about/about_box.h"
 #include "core/settings_values.h"
 #include "core/tray_menu.h"
 #include "platform/form_window.h"
@@ -459,7 +460,7 @@ void SettingsDialog::OnCommand(UINT id, UINT code) {
     case kMnuHelp:
       return tray_.mnuHelp_Click();
     case kCmdAbout:
-      return tray_.cmdAbout_Click();
+      return tray_.aboutBox().ShowModal(hwnd_);
     case kCmdQuit:
       // The tray form ends the program once this handler has returned.
       PostMessageW(tray_.hwnd(), TrayForm::kQuitRequestMessage, 0, 0);

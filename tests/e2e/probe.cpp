@@ -4,7 +4,8 @@
 //
 //   e2e_probe RESULT_FILE find WINDOW            describes WINDOW (hidden or not): handle, class,
 //                                                process, visibility, foreground, window and
-//                                                client rectangles
+//                                                client rectangles, topmost, title (UTF-8) and
+//                                                how many top-level windows share its class
 //   e2e_probe RESULT_FILE snap WINDOW BMP_FILE   the same, and the screen under WINDOW as a 24-bit
 //                                                BMP, with its caption and caret rectangles
 //   e2e_probe RESULT_FILE frames WINDOW MS BMP_FILE
@@ -51,6 +52,19 @@ std::string RectText(const RECT& r) {
          std::to_string(r.bottom);
 }
 
+struct WindowCount {
+  const char* className;
+  int windows;
+};
+
+BOOL CALLBACK CountSameClass(HWND window, LPARAM data) {
+  auto count = reinterpret_cast<WindowCount*>(data);
+  char name[128] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::string(name) == count->className) ++count->windows;
+  return TRUE;
+}
+
 void DescribeWindow(HWND window, Result& result) {
   char className[128] = {};
   GetClassNameA(window, className, sizeof className);
@@ -68,6 +82,15 @@ void DescribeWindow(HWND window, Result& result) {
   GetClientRect(window, &client);
   MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
   result.Add("client", RectText(client));
+  result.Add("topmost", (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? "1" : "0");
+  wchar_t title[256] = {};
+  GetWindowTextW(window, title, 256);
+  char utf8[1024] = {};
+  WideCharToMultiByte(CP_UTF8, 0, title, -1, utf8, sizeof utf8, nullptr, nullptr);
+  result.Add("title", utf8);
+  WindowCount count{className, 0};
+  EnumWindows(CountSameClass, reinterpret_cast<LPARAM>(&count));
+  result.Add("same_class", std::to_string(count.windows));
 }
 
 // The title bar in window coordinates, for a window with a sizing frame, from the system metrics.

@@ -1,0 +1,195 @@
+#include "about/about_box.h"
+
+#include "controls/control_font.h"
+#include "platform/form_window.h"
+#include "platform/modal_loop.h"
+#include "platform/shell.h"
+
+namespace lum {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"LumbrelAboutBox";
+constexpr wchar_t kPanelClass[] = L"LumbrelAboutPanel";
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+constexpr int kPictureId = 1, kImageId = 2, kLabelId = 3, kText1Id = 4;  // text1(i) is kText1Id + i
+
+constexpr wchar_t kVersion[] = L"version 1.2";
+constexpr wchar_t kNotice[] = L"(C) 2026 The Lumbrel Project";
+constexpr wchar_t kMailAddress[] = L"lum@example.org";
+
+constexpr COLORREF kVersionColor = RGB(64, 64, 64);
+constexpr COLORREF kNoticeColor = RGB(128, 128, 128);
+constexpr COLORREF kMailColor = RGB(63, 106, 154);
+
+int X(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSX)); }
+int Y(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSY)); }
+
+HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+
+}  // namespace
+
+AboutBox::~AboutBox() { Unload(); }
+
+bool AboutBox::Load(HWND owner) {
+  if (hwnd_) return true;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  RegisterFormClass<AboutBox>(kWindowClass, LoadIconW(instance, MAKEINTRESOURCEW(1)));
+  WNDCLASSEXW panelClass{};
+  panelClass.cbSize = sizeof panelClass;
+  panelClass.lpfnWndProc = PanelProcedure;
+  panelClass.hInstance = instance;
+  panelClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  panelClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  panelClass.lpszClassName = kPanelClass;
+  RegisterClassExW(&panelClass);  // fails harmlessly the second time
+
+  RECT frame{0, 0, X(kClientWidthTwips), Y(kClientHeightTwips)};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  CreateWindowExW(kExStyle, kWindowClass, L"ﾊﾞｰｼﾞｮﾝ情報", kStyle, left, top, width, height, owner, nullptr, instance,
+                  this);
+  if (!hwnd_) return false;
+  Form_Load();
+  return true;
+}
+
+void AboutBox::Form_Load() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  formFont_.reset(ControlFont{}.Create());  // the form's own: ＭＳ Ｐゴシック, 9 points
+  tahoma_.reset(ControlFont{u"Tahoma"}.Create());
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
+
+  picture1_ = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, X(60), Y(60), X(5040),
+                              Y(1965), hwnd_, ControlId(kPictureId), instance, this);
+  if (!picture1_) return;
+  image1_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_NOTIFY, X(150), Y(30), X(4635),
+                            Y(1125), picture1_, ControlId(kImageId), instance, nullptr);
+  logo_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(kLogoBitmap), IMAGE_BITMAP, 0, 0, 0)));
+  if (image1_ && logo_) {
+    SendMessageW(image1_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
+    // A bitmap static sizes itself to its picture; the layout's box holds.
+    MoveWindow(image1_, X(150), Y(30), X(4635), Y(1125), FALSE);
+  }
+  label1_ = AddLabel(kLabelId, kVersion, 0, 4005, 1170, 825, 180, formFont_.get());
+  text1_[0] = AddLabel(kText1Id, kNotice, SS_NOTIFY, 1200, 1620, 3630, 195, tahoma_.get());
+  text1_[1] = AddLabel(kText1Id + 1, kMailAddress, SS_NOTIFY, 3480, 1440, 1350, 195, tahoma_.get());
+}
+
+HWND AboutBox::AddLabel(int id, const wchar_t* text, DWORD style, int left, int top, int width, int height,
+                        HFONT font) {
+  HWND label =
+      CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | style, X(left), Y(top),
+                      X(width), Y(height), picture1_, ControlId(id), GetModuleHandleW(nullptr), nullptr);
+  if (label) SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return label;
+}
+
+void AboutBox::ShowModeless(HWND owner) {
+  if (!Load(owner)) return;
+  SetWindowTopmost(hwnd_, 1);  // shows it too
+  ForceForeground(hwnd_);
+}
+
+void AboutBox::ShowModal(HWND owner) {
+  if (hwnd_) {  // open already (from the tray): one at a time
+    ForceForeground(hwnd_);
+    return;
+  }
+  ShowModally(owner, hwnd_, [&] {
+    if (!Load(owner)) return false;
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd_);
+    return true;
+  });
+}
+
+void AboutBox::Unload() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void AboutBox::Image1_Click() { OpenLink(kProductPage); }
+
+void AboutBox::text1_Click(int index) {
+  if (index == 0) OpenLink(kOverviewPage);
+  if (index == 1) OpenLink(kMailLink);
+}
+
+// Whether the shell could open the link or not, the box stays as it is.
+void AboutBox::OpenLink(const char* link) const { shellExecute_(GetDesktopWindow(), "open", link, nullptr, "", 5); }
+
+bool AboutBox::IsLink(HWND control) const {
+  return control && (control == image1_ || control == text1_[0] || control == text1_[1]);
+}
+
+LRESULT CALLBACK AboutBox::PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    SetWindowLongPtrW(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  }
+  auto box = reinterpret_cast<AboutBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return box ? box->HandlePanelMessage(window, message, wParam, lParam)
+             : DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The white panel hosts the picture and the labels, so their notices arrive here.
+LRESULT AboutBox::HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wParam) == STN_CLICKED) {
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        if (control == image1_) Image1_Click();
+        if (control == text1_[0]) text1_Click(0);
+        if (control == text1_[1]) text1_Click(1);
+        return 0;
+      }
+      break;
+    case WM_CTLCOLORSTATIC: {
+      const HWND control = reinterpret_cast<HWND>(lParam);
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      COLORREF color = GetSysColor(COLOR_WINDOWTEXT);
+      if (control == label1_) color = kVersionColor;
+      if (control == text1_[0]) color = kNoticeColor;
+      if (control == text1_[1]) color = kMailColor;
+      SetTextColor(dc, color);
+      SetBkColor(dc, RGB(255, 255, 255));
+      return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    }
+    case WM_SETCURSOR:
+      // Each link shows the hand while the pointer is over it; everything else keeps its arrow.
+      if (IsLink(reinterpret_cast<HWND>(wParam)) && LOWORD(lParam) == HTCLIENT) {
+        HCURSOR hand = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kHandCursor));
+        SetCursor(hand ? hand : LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
+        return TRUE;
+      }
+      break;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(panel, GWLP_USERDATA, 0);
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(panel, message, wParam, lParam);
+}
+
+LRESULT AboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = hwnd_;
+  switch (message) {
+    case WM_CLOSE:
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_NCDESTROY:
+      // The controls went before the form; their fonts and picture go with it.
+      hwnd_ = picture1_ = image1_ = label1_ = text1_[0] = text1_[1] = nullptr;
+      formFont_.reset();
+      tahoma_.reset();
+      logo_.reset();
+      return DefWindowProcW(window, message, wParam, lParam);
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace lum
