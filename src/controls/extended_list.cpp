@@ -54,10 +54,6 @@ void Fill(HDC dc, const RECT& area, COLORREF colour) {
   FillRect(dc, &area, brush.get());
 }
 
-}  // namespace
-
-namespace {
-
 int16_t ShiftOf(DWORD keys) {
   return static_cast<int16_t>(((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) | ((keys & MK_ALT) ? 4 : 0));
 }
@@ -132,12 +128,13 @@ std::u16string OleDataText(IDataObject* data) {
     const auto* bytes = medium.tymed == TYMED_HGLOBAL ? static_cast<const char*>(GlobalLock(medium.hGlobal)) : nullptr;
     if (bytes) {
       const size_t size = GlobalSize(medium.hGlobal);
+      // Up to the terminator, if the block has one.
       if (format == CF_UNICODETEXT) {
         text.assign(reinterpret_cast<const char16_t*>(bytes), size / sizeof(char16_t));
+        text.resize(std::min(text.size(), text.find(u'\0')));
       } else {
-        text = FromAnsi(std::string_view(bytes, size));
+        text = FromAnsi(std::string_view(bytes, strnlen(bytes, size)));
       }
-      text.resize(std::min(text.size(), text.find(u'\0')));  // up to the terminator, if any
       GlobalUnlock(medium.hGlobal);
     }
     ReleaseStgMedium(&medium);

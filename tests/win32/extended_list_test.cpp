@@ -38,8 +38,8 @@ class Recorder : public lum::SpeciaListEvents {
   }
 };
 
-// The drag events of one list, with the text of the data where an event carries data;
-// repeats of one event (the pointer resting over a target) are kept once.
+// The drag events of one list with their arguments and the text of the data they carry;
+// repeats (the pointer resting over a target) are kept once.
 class DragRecorder : public Recorder {
  public:
   DWORD allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE;  // what OLEStartDrag leaves
@@ -55,46 +55,60 @@ class DragRecorder : public Recorder {
     (kept = data)->AddRef();
   }
   void OLESetData(SpeciaList&, IDataObject* data, CLIPFORMAT format) override {
-    Log("OLESetData " + std::to_string(format), nullptr, 0);
+    Log("OLESetData", nullptr, format);
     lum::SetOleDataText(data, u"late");
   }
   void OLEGiveFeedback(SpeciaList&, DWORD effect, bool&) override { Log("OLEGiveFeedback", nullptr, effect); }
   void OLECompleteDrag(SpeciaList&, DWORD effect) override { Log("OLECompleteDrag", nullptr, effect); }
   void OLEDragOver(SpeciaList&, IDataObject* data, DWORD& effect, int16_t button, int16_t shift, float x, float y,
                    int16_t state) override {
-    Log("OLEDragOver " + Where(button, shift, x, y) + " " + std::to_string(state), data, effect);
+    Log("OLEDragOver", data, effect, {button, shift, std::lround(x), std::lround(y), state});
     effect = chosen;
   }
   void OLEDragDrop(SpeciaList&, IDataObject* data, DWORD& effect, int16_t button, int16_t shift, float x,
                    float y) override {
-    Log("OLEDragDrop " + Where(button, shift, x, y), data, effect);
+    Log("OLEDragDrop", data, effect, {button, shift, std::lround(x), std::lround(y)});
     effect = chosen;
   }
 
  private:
-  static std::string Where(int16_t button, int16_t shift, float x, float y) {
-    return std::to_string(button) + " " + std::to_string(shift) + " " + std::to_string(std::lround(x)) + " " +
-           std::to_string(std::lround(y));
-  }
-  void Log(std::string name, IDataObject* data, DWORD effect) {
-    name += " effect " + std::to_string(effect);
+  void Log(std::string name, IDataObject* data, DWORD value, std::initializer_list<long> more = {}) {
+    for (long number : more) name += " " + std::to_string(number);
+    name += " " + std::to_string(value);
     if (data) name += " \"" + lum::ToAnsi(lum::OleDataText(data)) + "\"";
     if (events.empty() || events.back() != name) events.push_back(name);
   }
 };
 
-struct OleScope {
-  OleScope() { OleInitialize(nullptr); }
-  ~OleScope() { OleUninitialize(); }
+// Two lists side by side in a dialog, dragged from and dropped on, with OLE set up.
+struct DragPair {
+  struct OleScope {
+    OleScope() { OleInitialize(nullptr); }
+    ~OleScope() { OleUninitialize(); }
+  } ole;
+  DialogWindow dialog;
+  DragRecorder source, target;
+  SpeciaList from{&source}, to{&target};
+  DragPair() {
+    from.Create(dialog.get(), 1, 5, 5, 140, 104);
+    to.Create(dialog.get(), 2, 150, 5, 140, 104);
+    to.SetOLEDropMode(1);
+  }
+  // A point 20, 30 pixels into the target's client area, and where the events put it.
+  POINTL Over() const {
+    POINT point{20, 30};
+    ClientToScreen(to.hwnd(), &point);
+    return {point.x, point.y};
+  }
+  static std::string Where() {
+    return std::to_string(20 * lum::TwipsPerPixel(LOGPIXELSX)) + " " +
+           std::to_string(30 * lum::TwipsPerPixel(LOGPIXELSY));
+  }
 };
 
 // Where the system keeps a window's registered drop target, on Windows and in Wine.
 IDropTarget* RegisteredTarget(HWND window) {
   return static_cast<IDropTarget*>(GetPropW(window, L"OleDropTargetInterface"));
-}
-
-std::string Twips(int x, int y) {
-  return std::to_string(x * lum::TwipsPerPixel(LOGPIXELSX)) + " " + std::to_string(y * lum::TwipsPerPixel(LOGPIXELSY));
 }
 
 uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
@@ -198,68 +212,56 @@ TEST(SpeciaList, GdiObjectsStayFlatOverAThousandRedraws) {
 }
 
 TEST(SpeciaList, DragDataAndTheDropTargetPassADragThrough) {
-  OleScope ole;
-  DialogWindow dialog;
-  DragRecorder source, target;
-  SpeciaList from(&source), to(&target);
-  ASSERT_TRUE(from.Create(dialog.get(), 1, 5, 5, 140, 104));
-  ASSERT_TRUE(to.Create(dialog.get(), 2, 150, 5, 140, 104));
-  from.AddItem(u"one");
-  from.AddItem(u"二つ目");
+  DragPair pair;
+  DragRecorder &source = pair.source, &target = pair.target;
+  pair.from.AddItem(u"one");
+  pair.from.AddItem(u"二つ目");
 
   // A drag its handler calls off: no drag, no completion, but the data carries the current item.
   source.allowed = 0;
-  EXPECT_EQ(from.OLEDrag(), DWORD{DROPEFFECT_NONE});
-  from.SetListIndex(1);
-  EXPECT_EQ(from.OLEDrag(), DWORD{DROPEFFECT_NONE});
-  EXPECT_EQ(source.events,
-            (Events{"OLEStartDrag effect 3 \"\"", "OLEStartDrag effect 3 \"" + lum::ToAnsi(u"二つ目") + "\""}));
+  EXPECT_EQ(pair.from.OLEDrag(), DWORD{DROPEFFECT_NONE});
+  pair.from.SetListIndex(1);
+  EXPECT_EQ(pair.from.OLEDrag(), DWORD{DROPEFFECT_NONE});
+  EXPECT_EQ(source.events, (Events{"OLEStartDrag 3 \"\"", "OLEStartDrag 3 \"" + lum::ToAnsi(u"二つ目") + "\""}));
   IDataObject* data = source.kept;
   ASSERT_NE(data, nullptr);
-  FORMATETC ansi{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  FORMATETC ansi{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}, unicode = ansi;
   STGMEDIUM medium{};
   ASSERT_EQ(data->GetData(&ansi, &medium), S_OK);
   EXPECT_EQ(std::string(static_cast<const char*>(GlobalLock(medium.hGlobal))), lum::ToAnsi(u"二つ目"));
   GlobalUnlock(medium.hGlobal);
   ReleaseStgMedium(&medium);
   // A format offered without data is asked of the owner when a target reads it.
-  FORMATETC unicode{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  unicode.cfFormat = CF_UNICODETEXT;
   STGMEDIUM offered{};
   ASSERT_EQ(data->SetData(&unicode, &offered, FALSE), S_OK);
-  EXPECT_EQ(data->QueryGetData(&unicode), S_OK);
   EXPECT_EQ(lum::OleDataText(data), u"late");
-  EXPECT_EQ(source.events.back(), "OLESetData 13 effect 0");
+  EXPECT_EQ(source.events.back(), "OLESetData 13");
 
   // The registered target raises the events; effects the source does not allow are dropped.
-  to.SetOLEDropMode(1);
-  IDropTarget* drop = RegisteredTarget(to.hwnd());
+  IDropTarget* drop = RegisteredTarget(pair.to.hwnd());
   ASSERT_NE(drop, nullptr);
   drop->AddRef();
-  POINT origin{0, 0};
-  ClientToScreen(to.hwnd(), &origin);
-  const POINTL at{origin.x + 20, origin.y + 30};
-  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  const POINTL at = pair.Over();
+  const DWORD both = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  DWORD effect = both;
   drop->DragEnter(data, MK_LBUTTON | MK_SHIFT, at, &effect);
   EXPECT_EQ(effect, DWORD{DROPEFFECT_COPY});
   target.chosen = DROPEFFECT_MOVE | DROPEFFECT_LINK;
-  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-  drop->DragOver(MK_LBUTTON, at, &effect);
+  drop->DragOver(MK_LBUTTON, at, &(effect = both));
   EXPECT_EQ(effect, DWORD{DROPEFFECT_MOVE});
   drop->DragLeave();
-  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-  drop->DragEnter(data, MK_RBUTTON, at, &effect);
-  effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-  drop->Drop(data, MK_CONTROL, at, &effect);
+  drop->DragEnter(data, MK_RBUTTON, at, &(effect = both));
+  drop->Drop(data, MK_CONTROL, at, &(effect = both));
   EXPECT_EQ(effect, DWORD{DROPEFFECT_MOVE});
-  const std::string where = Twips(20, 30);
-  EXPECT_EQ(
-      target.events,
-      (Events{"OLEDragOver 1 1 " + where + " 0 effect 3 \"late\"", "OLEDragOver 1 0 " + where + " 2 effect 3 \"late\"",
-              "OLEDragOver 0 0 " + where + " 1 effect 0 \"late\"", "OLEDragOver 2 0 " + where + " 0 effect 3 \"late\"",
-              "OLEDragDrop 0 2 " + where + " effect 3 \"late\""}));
+  const std::string where = DragPair::Where();
+  EXPECT_EQ(target.events,
+            (Events{"OLEDragOver 1 1 " + where + " 0 3 \"late\"", "OLEDragOver 1 0 " + where + " 2 3 \"late\"",
+                    "OLEDragOver 0 0 " + where + " 1 0 \"late\"", "OLEDragOver 2 0 " + where + " 0 3 \"late\"",
+                    "OLEDragDrop 0 2 " + where + " 3 \"late\""}));
   // Once the list takes no drops the target it gave away stays harmless.
-  to.SetOLEDropMode(0);
-  EXPECT_EQ(RegisteredTarget(to.hwnd()), nullptr);
+  pair.to.SetOLEDropMode(0);
+  EXPECT_EQ(RegisteredTarget(pair.to.hwnd()), nullptr);
   target.events.clear();
   drop->DragEnter(data, MK_LBUTTON, at, &effect);
   drop->DragLeave();
@@ -268,60 +270,52 @@ TEST(SpeciaList, DragDataAndTheDropTargetPassADragThrough) {
 }
 
 TEST(SpeciaList, AutomaticDragCarriesTheItemToAnotherList) {
-  OleScope ole;
-  DialogWindow dialog;
-  DragRecorder source, target;
-  SpeciaList from(&source), to(&target);
-  ASSERT_TRUE(from.Create(dialog.get(), 1, 5, 5, 140, 104));
-  ASSERT_TRUE(to.Create(dialog.get(), 2, 150, 5, 140, 104));
-  from.AddItem(u"one");
-  from.AddItem(u"two");
-  from.SetOLEDragMode(1);
-  to.SetOLEDropMode(1);
-  source.allowed = DROPEFFECT_MOVE;
-  target.chosen = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-  dialog.Pump();
-  POINT was{}, over{20, 30};
+  DragPair pair;
+  pair.from.AddItem(u"one");
+  pair.from.AddItem(u"two");
+  pair.from.SetOLEDragMode(1);
+  pair.source.allowed = DROPEFFECT_MOVE;
+  pair.target.chosen = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  pair.dialog.Pump();
+  POINT was{};
   GetCursorPos(&was);
-  ClientToScreen(to.hwnd(), &over);
-  SetCursorPos(over.x, over.y);
+  SetCursorPos(pair.Over().x, pair.Over().y);
 
   // Within the drag rectangle the press stays a press; beyond it the drag starts, and with no
   // button really down it drops at once where the pointer is.
-  const int y = from.RowPixels() * 3 / 2, reach = GetSystemMetrics(SM_CXDRAG);
-  SendMessageW(from.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, y));
-  SendMessageW(from.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40 + reach, y));
-  EXPECT_EQ(source.events, (Events{"MouseDown 1"}));
-  SendMessageW(from.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(41 + reach, y));
-  SendMessageW(from.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(41 + reach, y));
-  // The start handler allowed moving alone; the release went to the drag, so no Click.
-  EXPECT_EQ(source.events, (Events{"MouseDown 1", "OLEStartDrag effect 3 \"two\"", "OLEGiveFeedback effect 2",
-                                   "OLECompleteDrag effect 2"}));
-  EXPECT_EQ(target.events, (Events{"OLEDragOver 0 0 " + Twips(20, 30) + " 0 effect 2 \"two\"",
-                                   "OLEDragDrop 0 0 " + Twips(20, 30) + " effect 2 \"two\""}));
+  const HWND from = pair.from.hwnd();
+  const int y = pair.from.RowPixels() * 3 / 2, reach = GetSystemMetrics(SM_CXDRAG);
+  SendMessageW(from, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, y));
+  SendMessageW(from, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40 + reach, y));
+  EXPECT_EQ(pair.source.events, (Events{"MouseDown 1"}));
+  SendMessageW(from, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(41 + reach, y));
+  SendMessageW(from, WM_LBUTTONUP, 0, MAKELPARAM(41 + reach, y));
   SetCursorPos(was.x, was.y);
+  // The start handler allowed moving alone; the release went to the drag, so no Click.
+  EXPECT_EQ(pair.source.events,
+            (Events{"MouseDown 1", "OLEStartDrag 3 \"two\"", "OLEGiveFeedback 2", "OLECompleteDrag 2"}));
+  EXPECT_EQ(pair.target.events, (Events{"OLEDragOver 0 0 " + DragPair::Where() + " 0 2 \"two\"",
+                                        "OLEDragDrop 0 0 " + DragPair::Where() + " 2 \"two\""}));
 }
 
 // Without OLE on the thread the list neither drags nor takes drops, and nothing fails.
 TEST(SpeciaList, WithoutOleNothingIsDraggedOrDropped) {
-  HANDLE thread = CreateThread(
-      nullptr, 0,
-      [](void*) -> DWORD {
-        DialogWindow dialog;
-        DragRecorder recorder;
-        SpeciaList list(&recorder);
-        list.Create(dialog.get(), 1, 5, 5, 140, 104);
-        list.AddItem(u"one");
-        list.SetListIndex(0);
-        list.SetOLEDragMode(1);
-        list.SetOLEDropMode(1);
-        bool quiet = list.OLEDrag() == DROPEFFECT_NONE && !RegisteredTarget(list.hwnd());
-        SendMessageW(list.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 5));
-        SendMessageW(list.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 60));
-        SendMessageW(list.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(100, 60));
-        return quiet && recorder.events == Events{"MouseDown 1"} ? 0 : 1;
-      },
-      nullptr, 0, nullptr);
+  auto run = [](void*) -> DWORD {
+    DialogWindow dialog;
+    DragRecorder recorder;
+    SpeciaList list(&recorder);
+    list.Create(dialog.get(), 1, 5, 5, 140, 104);
+    list.AddItem(u"one");
+    list.SetListIndex(0);
+    list.SetOLEDragMode(1);
+    list.SetOLEDropMode(1);
+    const bool quiet = list.OLEDrag() == DROPEFFECT_NONE && !RegisteredTarget(list.hwnd());
+    SendMessageW(list.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 5));
+    SendMessageW(list.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 60));
+    SendMessageW(list.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(100, 60));
+    return quiet && recorder.events == Events{"MouseDown 1"} ? 0 : 1;
+  };
+  HANDLE thread = CreateThread(nullptr, 0, run, nullptr, 0, nullptr);
   ASSERT_NE(thread, nullptr);
   WaitForSingleObject(thread, INFINITE);
   DWORD code = 2;
