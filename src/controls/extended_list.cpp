@@ -350,8 +350,8 @@ bool SpeciaList::Create(HWND parent, int id, int x, int y, int width, int height
   font_ = containerFont ? *containerFont
                         : ControlFont::FromHandle(reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)));
   CreateWindowExW(WS_EX_CLIENTEDGE, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, x, y,
-                  width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                  this);
+                  width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                  GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
   vscList_ = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | SBS_VERT, 0, 0, 0, 0, hwnd_, nullptr,
                              GetModuleHandleW(nullptr), nullptr);
@@ -412,7 +412,9 @@ void SpeciaList::SelAll() {
   PaintChanged();
 }
 
-int32_t SpeciaList::HitTest(float x, float y) const { return model_.HitTest(std::llround(x), std::llround(y)); }
+int32_t SpeciaList::HitTest(float x, float y) const {
+  return model_.HitTest(std::llround(x), std::llround(y));
+}
 
 // --- properties -----------------------------------------------------------------------------
 
@@ -815,7 +817,8 @@ void SpeciaList::DrawBox(HDC dc, const RECT& cell, const RowLook& look) {
     }
     case kPictures:
       if (!look.checked)
-        effects_.PaintTransparentStdPic(dc, left + 1, cell.top + 1, c - 3, c - 3, boxUncheckPicture_, 0, 0, maskColor_);
+        effects_.PaintTransparentStdPic(dc, left + 1, cell.top + 1, c - 3, c - 3, boxUncheckPicture_, 0, 0,
+                                        maskColor_);
       break;
     default:
       break;
@@ -856,34 +859,16 @@ bool SpeciaList::OnKeyDown(WPARAM key) {
   using Key = ListModel::Key;
   Key step;
   switch (key) {
-    case VK_DOWN:
-      step = Key::kDown;
-      break;
-    case VK_UP:
-      step = Key::kUp;
-      break;
-    case VK_LEFT:
-      step = Key::kLeft;
-      break;
-    case VK_RIGHT:
-      step = Key::kRight;
-      break;
-    case VK_PRIOR:
-      step = Key::kPageUp;
-      break;
-    case VK_NEXT:
-      step = Key::kPageDown;
-      break;
-    case VK_HOME:
-      step = Key::kHome;
-      break;
-    case VK_END:
-      step = Key::kEnd;
-      break;
-    case VK_SPACE:
-      return ActOnBox(model_.ListIndex());
-    default:
-      return true;
+    case VK_DOWN: step = Key::kDown; break;
+    case VK_UP: step = Key::kUp; break;
+    case VK_LEFT: step = Key::kLeft; break;
+    case VK_RIGHT: step = Key::kRight; break;
+    case VK_PRIOR: step = Key::kPageUp; break;
+    case VK_NEXT: step = Key::kPageDown; break;
+    case VK_HOME: step = Key::kHome; break;
+    case VK_END: step = Key::kEnd; break;
+    case VK_SPACE: return ActOnBox(model_.ListIndex());
+    default: return true;
   }
   const bool click = model_.Navigate(step);
   PaintChanged();
@@ -908,8 +893,8 @@ bool SpeciaList::OnButtonDown(LPARAM at, bool doubleClick) {
   model_.SetHeld(true);
   dragArmed_ = oleDragMode_ == 1;
   dragFrom_ = {x, y};
-  if (events_)
-    events_->MouseDown(*this, 1, ShiftState(), static_cast<float>(x * TwipsX()), static_cast<float>(y * TwipsY()));
+  if (events_) events_->MouseDown(*this, 1, ShiftState(), static_cast<float>(x * TwipsX()),
+                                  static_cast<float>(y * TwipsY()));
   if (!*alive) return false;
   if (doubleClick && events_) events_->DblClick(*this);
   return *alive;
@@ -940,9 +925,8 @@ bool SpeciaList::OnMouseMove(WPARAM keys, LPARAM at) {
     }
   }
   auto alive = alive_;
-  if (events_)
-    events_->MouseMove(*this, ButtonsOf(keys), ShiftState(), static_cast<float>(x * TwipsX()),
-                       static_cast<float>(y * TwipsY()));
+  if (events_) events_->MouseMove(*this, ButtonsOf(keys), ShiftState(), static_cast<float>(x * TwipsX()),
+                                  static_cast<float>(y * TwipsY()));
   return *alive;
 }
 

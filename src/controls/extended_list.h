@@ -8,8 +8,8 @@
 // look changed; WM_PAINT copies.
 #pragma once
 
-#include <ole2.h>
 #include <windows.h>
+#include <ole2.h>
 
 #include <cstdint>
 #include <memory>
@@ -216,7 +216,7 @@ class SpeciaList : private ScrollBarEvents {
   HGDIOBJ surfaceOriginal_ = nullptr;
   SIZE surfaceSize_{0, 0};
   HFONT fontHandle_ = nullptr;
-  HFONT markFont_ = nullptr;    // Marlett, for the tick in the box column
+  HFONT markFont_ = nullptr;  // Marlett, for the tick in the box column
   std::vector<RowLook> drawn_;  // per visible slot, as last drawn
   int32_t drawnTopRow_ = 0;
 
