@@ -26,6 +26,12 @@ namespace lum {
 
 class SpeciaList;
 
+// The text in a data object: CF_UNICODETEXT, else CF_TEXT in the ANSI code page; empty when it
+// holds neither.
+std::u16string OleDataText(IDataObject* data);
+// Puts the text into a data object as CF_UNICODETEXT and CF_TEXT.
+bool SetOleDataText(IDataObject* data, const std::u16string& text);
+
 // What the list tells its owner. Positions are in twips of the list's client area.
 class SpeciaListEvents {
  public:
@@ -40,12 +46,21 @@ class SpeciaListEvents {
   virtual void MouseDown(SpeciaList&, int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
   virtual void MouseMove(SpeciaList&, int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
   virtual void MouseUp(SpeciaList&, int16_t /*button*/, int16_t /*shift*/, float /*x*/, float /*y*/) {}
-  // Drag and drop on the list's surface, passed through as it happens.
-  virtual void OLEStartDrag(SpeciaList&) {}
-  virtual void OLEDragOver(SpeciaList&, DWORD& /*effect*/, float /*x*/, float /*y*/, int16_t /*state*/) {}
-  virtual void OLEDragDrop(SpeciaList&, IDataObject* /*data*/, DWORD& /*effect*/, float /*x*/, float /*y*/) {}
-  virtual void OLEGiveFeedback(SpeciaList&, DWORD /*effect*/, bool& /*defaultCursors*/) {}
+  // Drag and drop on the list's surface, passed through as it happens. Buttons and shift are
+  // as in the mouse events; `state` is 0 entering, 1 leaving, 2 moving over the list.
   virtual void OLECompleteDrag(SpeciaList&, DWORD /*effect*/) {}
+  virtual void OLEDragDrop(SpeciaList&, IDataObject* /*data*/, DWORD& /*effect*/, int16_t /*button*/, int16_t /*shift*/,
+                           float /*x*/, float /*y*/) {}
+  virtual void OLEDragOver(SpeciaList&, IDataObject* /*data*/, DWORD& /*effect*/, int16_t /*button*/, int16_t /*shift*/,
+                           float /*x*/, float /*y*/, int16_t /*state*/) {}
+  // Leave `defaultCursors` true for the system's drag cursors, or set a cursor and clear it.
+  virtual void OLEGiveFeedback(SpeciaList&, DWORD /*effect*/, bool& /*defaultCursors*/) {}
+  // A drop target asks for a format that was offered without data (SetData with TYMED_NULL):
+  // put the data in now.
+  virtual void OLESetData(SpeciaList&, IDataObject* /*data*/, CLIPFORMAT /*format*/) {}
+  // A drag from the list is about to start: the data carries the current item's text and may
+  // be changed; clearing every allowed effect calls the drag off.
+  virtual void OLEStartDrag(SpeciaList&, IDataObject* /*data*/, DWORD& /*allowedEffects*/) {}
 };
 
 class SpeciaList : private ScrollBarEvents {
@@ -121,8 +136,14 @@ class SpeciaList : private ScrollBarEvents {
   void SetBoxPicture(const PictureView& picture);
   PictureView BoxUncheckPicture() const { return boxUncheckPicture_; }
   void SetBoxUncheckPicture(const PictureView& picture);
+  // 1 starts a drag by itself once the pressed pointer leaves the system's drag rectangle;
+  // 0 leaves drags to the owner's OLEDrag calls.
   int32_t OLEDragMode() const { return oleDragMode_; }
   void SetOLEDragMode(int32_t mode) { oleDragMode_ = mode; }
+  // Drags the current item's text from the list until the buttons are released or Escape is
+  // pressed; returns the effect the drop target chose (DROPEFFECT_NONE when the drag did not
+  // take place: OLE not initialised on the thread, no window, a drag already running).
+  DWORD OLEDrag();
   int32_t OLEDropMode() const { return oleDropMode_; }
   // 1 takes drops on the surface and passes them through the OLE events (the thread must have
   // called OleInitialize; without it the list takes no drops).
@@ -138,6 +159,8 @@ class SpeciaList : private ScrollBarEvents {
  private:
   template <typename Form>
   friend LRESULT CALLBACK RouteToForm(HWND, UINT, WPARAM, LPARAM);
+  class DataObject;
+  class DropSource;
   class DropTarget;
   struct RowLook {
     int32_t item = -1;
@@ -176,7 +199,9 @@ class SpeciaList : private ScrollBarEvents {
   bool OnButtonDown(LPARAM at, bool doubleClick);
   bool OnMouseMove(WPARAM keys, LPARAM at);
   bool OnButtonUp(LPARAM at);
+  bool StartsDrag(WPARAM keys, int x, int y);
   void OnDragTimer();
+  void RevokeDropTarget();
 
   SpeciaListEvents* events_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
@@ -211,6 +236,9 @@ class SpeciaList : private ScrollBarEvents {
   int32_t oleDragMode_ = 0;
   int32_t oleDropMode_ = 0;
   DropTarget* dropTarget_ = nullptr;
+  bool dragArmed_ = false;  // the left button went down with OLEDragMode 1
+  POINT dragFrom_{0, 0};
+  bool dragging_ = false;
 
   bool hasFocus_ = false;
   int dragDirection_ = 0;  // -1 above, +1 below the surface while the button is held

@@ -1,16 +1,20 @@
 // The program's own list box driven by real messages inside a dialog loop, and the clock
 // settings window built on it.
+#include "controls/extended_list.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "clock/clock_dialog.h"
-#include "controls/extended_list.h"
 #include "platform/profile.h"
 #include "platform/shell.h"
+#include "platform/text.h"
 #include "test_dialog.h"
 #include "test_support.h"
 
@@ -34,6 +38,49 @@ class Recorder : public lum::SpeciaListEvents {
     events.push_back("MouseUp " + std::to_string(button));
   }
 };
+
+// The drag events of one list with their arguments and the text of the data they carry;
+// repeats (the pointer resting over a target) are kept once.
+class DragRecorder : public Recorder {
+ public:
+  DWORD allowed = DROPEFFECT_MOVE;                   // what OLEStartDrag leaves
+  DWORD chosen = DROPEFFECT_COPY | DROPEFFECT_MOVE;  // what the drop events pick
+  void OLEStartDrag(SpeciaList&, IDataObject* data, DWORD& effects) override {
+    Log("OLEStartDrag", data, effects);
+    effects = allowed;
+  }
+  void OLESetData(SpeciaList&, IDataObject* data, CLIPFORMAT format) override {
+    Log("OLESetData", nullptr, format);
+    lum::SetOleDataText(data, u"late");
+  }
+  void OLEGiveFeedback(SpeciaList&, DWORD effect, bool&) override { Log("OLEGiveFeedback", nullptr, effect); }
+  void OLECompleteDrag(SpeciaList&, DWORD effect) override { Log("OLECompleteDrag", nullptr, effect); }
+  void OLEDragOver(SpeciaList&, IDataObject* data, DWORD& effect, int16_t button, int16_t shift, float x, float y,
+                   int16_t state) override {
+    Log("OLEDragOver", data, effect, {button, shift, std::lround(x), std::lround(y), state});
+    effect = chosen;
+  }
+  void OLEDragDrop(SpeciaList&, IDataObject* data, DWORD& effect, int16_t button, int16_t shift, float x,
+                   float y) override {
+    Log("OLEDragDrop", data, effect, {button, shift, std::lround(x), std::lround(y)});
+    effect = chosen;
+    (dropped = data)->AddRef();
+  }
+  IDataObject* dropped = nullptr;  // released by the test
+
+ private:
+  void Log(std::string name, IDataObject* data, DWORD value, std::initializer_list<long> more = {}) {
+    for (long number : more) name += " " + std::to_string(number);
+    name += " " + std::to_string(value);
+    if (data) name += " \"" + lum::ToAnsi(lum::OleDataText(data)) + "\"";
+    if (events.empty() || events.back() != name) events.push_back(name);
+  }
+};
+
+// Where the system keeps a window's registered drop target, on Windows and in Wine.
+IDropTarget* RegisteredTarget(HWND window) {
+  return static_cast<IDropTarget*>(GetPropW(window, L"OleDropTargetInterface"));
+}
 
 uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
@@ -133,6 +180,100 @@ TEST(SpeciaList, GdiObjectsStayFlatOverAThousandRedraws) {
   const int before = lumtest::CountLiveGdiObjects();
   for (int i = 0; i < 250; ++i) cycle(i);  // four redraws a cycle
   EXPECT_EQ(lumtest::CountLiveGdiObjects(), before);
+}
+
+// A press and move on one list drags its item onto another; the drop target is then driven
+// directly for what a drag under test cannot hold (buttons, leaving, effects not allowed).
+TEST(SpeciaList, DragsAnItemToAnotherListThroughTheOleEvents) {
+  OleInitialize(nullptr);
+  DialogWindow dialog;
+  DragRecorder source, target;
+  SpeciaList from(&source), to(&target);
+  ASSERT_TRUE(from.Create(dialog.get(), 1, 5, 5, 140, 104));
+  ASSERT_TRUE(to.Create(dialog.get(), 2, 150, 5, 140, 104));
+  from.AddItem(u"one");
+  from.AddItem(u"二つ目");
+  from.SetOLEDragMode(1);
+  to.SetOLEDropMode(1);
+  dialog.Pump();
+  POINT was{}, over{20, 30};
+  GetCursorPos(&was);
+  ClientToScreen(to.hwnd(), &over);
+  SetCursorPos(over.x, over.y);
+
+  // Within the drag rectangle a press stays a press; beyond it the drag starts and, with no
+  // button really down, drops at once where the pointer is. The release then clicks nothing.
+  const HWND list = from.hwnd();
+  const int y = from.RowPixels() * 3 / 2, reach = GetSystemMetrics(SM_CXDRAG);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, y));
+  SendMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40 + reach, y));
+  EXPECT_EQ(source.events, (Events{"MouseDown 1"}));
+  SendMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(41 + reach, y));
+  SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(41 + reach, y));
+  SetCursorPos(was.x, was.y);
+  const std::string text = "\"" + lum::ToAnsi(u"二つ目") + "\"",
+                    where = std::to_string(20 * lum::TwipsPerPixel(LOGPIXELSX)) + " " +
+                            std::to_string(30 * lum::TwipsPerPixel(LOGPIXELSY));
+  EXPECT_EQ(source.events, (Events{"MouseDown 1", "OLEStartDrag 3 " + text, "OLEGiveFeedback 2", "OLECompleteDrag 2"}));
+  EXPECT_EQ(target.events,
+            (Events{"OLEDragOver 0 0 " + where + " 0 2 " + text, "OLEDragDrop 0 0 " + where + " 2 " + text}));
+  IDataObject* data = target.dropped;
+  ASSERT_NE(data, nullptr);
+
+  // A format offered without data is asked of the dragging list's owner when read.
+  FORMATETC unicode{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+  STGMEDIUM offered{};
+  ASSERT_EQ(data->SetData(&unicode, &offered, FALSE), S_OK);
+  EXPECT_EQ(lum::OleDataText(data), u"late");
+  EXPECT_EQ(source.events.back(), "OLESetData 13");
+  // A handler that clears the allowed effects calls the drag off.
+  source.allowed = 0;
+  EXPECT_EQ(from.OLEDrag(), DWORD{DROPEFFECT_NONE});
+  EXPECT_EQ(source.events.back(), "OLEStartDrag 3 " + text);
+
+  IDropTarget* drop = RegisteredTarget(to.hwnd());
+  ASSERT_NE(drop, nullptr);
+  drop->AddRef();
+  target.events.clear();
+  target.chosen = DROPEFFECT_MOVE | DROPEFFECT_LINK;
+  const POINTL at{over.x, over.y};
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  drop->DragEnter(data, MK_RBUTTON | MK_SHIFT, at, &effect);
+  EXPECT_EQ(effect, DWORD{DROPEFFECT_MOVE});
+  drop->DragOver(MK_RBUTTON | MK_CONTROL, at, &effect);
+  drop->DragLeave();
+  EXPECT_EQ(target.events,
+            (Events{"OLEDragOver 2 1 " + where + " 0 3 \"late\"", "OLEDragOver 2 2 " + where + " 2 2 \"late\"",
+                    "OLEDragOver 0 0 " + where + " 1 0 \"late\""}));
+  // Once the list takes no drops the target it gave away stays harmless.
+  to.SetOLEDropMode(0);
+  EXPECT_EQ(RegisteredTarget(to.hwnd()), nullptr);
+  drop->DragEnter(data, MK_LBUTTON, at, &effect);
+  drop->Drop(data, 0, at, &effect);
+  EXPECT_EQ(target.events.size(), 3u);
+  drop->Release();
+  data->Release();
+  OleUninitialize();
+}
+
+// Without OLE on the thread the list neither drags nor takes drops, and nothing fails.
+TEST(SpeciaList, WithoutOleNothingIsDraggedOrDropped) {
+  DragRecorder recorder;
+  bool quiet = false;
+  std::thread([&] {
+    DialogWindow dialog;
+    SpeciaList list(&recorder);
+    list.Create(dialog.get(), 1, 5, 5, 140, 104);
+    list.AddItem(u"one");
+    list.SetListIndex(0);
+    list.SetOLEDragMode(1);
+    list.SetOLEDropMode(1);
+    quiet = list.OLEDrag() == DROPEFFECT_NONE && !RegisteredTarget(list.hwnd());
+    SendMessageW(list.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 5));
+    SendMessageW(list.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 60));
+  }).join();
+  EXPECT_TRUE(quiet);
+  EXPECT_EQ(recorder.events, (Events{"MouseDown 1"}));
 }
 
 TEST(ClockDialog, ShowsEverySampleMarksTheStoredRowAndStoresOnlyFromItsButton) {
