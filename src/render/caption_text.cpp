@@ -75,7 +75,9 @@ CaptionRenderer::TextLayout CaptionRenderer::LayOutText(HWND window, int iconWid
                                                         const CaptionRect& rect) const {
   TextLayout layout;
   wchar_t titleBuffer[255] = {};
-  if (GetWindowTextW(window, titleBuffer, 255) == 0) return layout;
+  // The title the window system keeps: asking another program's window by WM_GETTEXT would wait
+  // on that program's thread every tick.
+  if (InternalGetWindowText(window, titleBuffer, 255) == 0) return layout;
   layout.shown = true;
   const std::u16string title = FromWide(titleBuffer);
   const bool clockShown = shared_ && shared_->clockFlag == -1;

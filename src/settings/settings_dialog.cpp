@@ -180,8 +180,8 @@ void SettingsDialog::Form_Load() {
     for (int id : {+kCmdNewsText, +kLabelInterval, +kLabelMinutes, +kCmbNews, +kFrmNews, +kChkNews, +kOptVH0,
                    kOptVH0 + 1, +kSpeciaList1})
       HideControl(id);
-    for (UINT command : {static_cast<UINT>(kMnuNewsFirst), static_cast<UINT>(kSepChannels),
-                         static_cast<UINT>(kMnuNewsText)})
+    for (UINT command : {static_cast<UINT>(kCmdNews), static_cast<UINT>(kMnuNewsFirst),
+                         static_cast<UINT>(kSepChannels), static_cast<UINT>(kMnuNewsText)})
       DeleteMenu(menu_, command, MF_BYCOMMAND);
   } else {
     SetNews();

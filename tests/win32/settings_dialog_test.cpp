@@ -181,7 +181,8 @@ TEST_F(SettingsPage, WithoutChannelsTheNewsPageIsHiddenAndTheHeightStays) {
   for (int id : {+SettingsDialog::kFrmNews, +SettingsDialog::kCmbNews, +SettingsDialog::kCmdNewsText,
                  +SettingsDialog::kSpeciaList1})
     EXPECT_FALSE(IsWindowVisible(dialog.Control(id))) << id;
-  EXPECT_EQ(GetMenuState(dialog.Menu(), lum::kMnuNewsFirst, MF_BYCOMMAND), static_cast<UINT>(-1));
+  for (UINT item : {+lum::kMnuNewsFirst, +lum::kCmdNews, +lum::kMnuNewsText})
+    EXPECT_EQ(GetMenuState(dialog.Menu(), item, MF_BYCOMMAND), static_cast<UINT>(-1)) << item;
   SetWindowPos(dialog.hwnd(), nullptr, 0, 0, window.right - window.left, 600, SWP_NOMOVE | SWP_NOZORDER);
   GetWindowRect(dialog.hwnd(), &window);
   EXPECT_EQ(window.bottom - window.top, height);
