@@ -59,18 +59,9 @@ CommandEx::CommandEx(CommandExEvents* events) : events_(events) {}
 CommandEx::~CommandEx() {
   *alive_ = false;
   if (hwnd_) DestroyWindow(hwnd_);
-  ReleaseSurface();
+  surface_.Release();
   if (fontHandle_) DeleteObject(fontHandle_);
   picture_.Release();
-}
-
-void CommandEx::ReleaseSurface() {
-  if (!surface_) return;
-  SelectObject(surface_, surfaceOriginal_);
-  DeleteDC(surface_);
-  DeleteObject(surfaceBitmap_);
-  surface_ = nullptr;
-  surfaceBitmap_ = nullptr;
 }
 
 bool CommandEx::Create(HWND parent, int id, int x, int y, int width, int height, const ControlFont* containerFont) {
@@ -229,19 +220,7 @@ void CommandEx::Resized() {
   GetClientRect(hwnd_, &client);
   client_ = {client.left, client.top, client.right, client.bottom};
   face_ = client_;
-  ReleaseSurface();
-  HDC windowDC = GetDC(hwnd_);
-  surface_ = CreateCompatibleDC(windowDC);
-  surfaceBitmap_ = CreateCompatibleBitmap(windowDC, std::max(1, client_.Width()), std::max(1, client_.Height()));
-  ReleaseDC(hwnd_, windowDC);
-  if (!surface_ || !surfaceBitmap_) {
-    if (surface_) DeleteDC(surface_);
-    if (surfaceBitmap_) DeleteObject(surfaceBitmap_);
-    surface_ = nullptr;
-    surfaceBitmap_ = nullptr;
-    return;
-  }
-  surfaceOriginal_ = SelectObject(surface_, surfaceBitmap_);
+  if (!surface_.Ensure(hwnd_, client_.Width(), client_.Height())) return;
   Redraw();
 }
 
@@ -562,7 +541,7 @@ LRESULT CommandEx::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
-      ReleaseSurface();
+      surface_.Release();
       break;
     default:
       break;

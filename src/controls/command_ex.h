@@ -15,6 +15,7 @@
 
 #include "controls/button_layout.h"
 #include "controls/control_font.h"
+#include "controls/offscreen_surface.h"
 #include "controls/property_bag.h"
 #include "imaging/paint_effects.h"
 
@@ -119,7 +120,6 @@ class CommandEx {
   void Resized();
   void Redraw();  // the released face, when the control is ready
   void Present();
-  void ReleaseSurface();
   void ClearToBackColor();
   void DrawPicture();
   void DrawFocus();
@@ -140,9 +140,7 @@ class CommandEx {
   PaintEffects effects_;
 
   // The off-screen drawing of the whole control.
-  HDC surface_ = nullptr;
-  HBITMAP surfaceBitmap_ = nullptr;
-  HGDIOBJ surfaceOriginal_ = nullptr;
+  OffscreenSurface surface_;
   HFONT fontHandle_ = nullptr;
 
   PixelRect client_, face_;

@@ -337,7 +337,8 @@ SpeciaList::~SpeciaList() {
   *alive_ = false;
   RevokeDropTarget();
   if (hwnd_) DestroyWindow(hwnd_);
-  ReleaseSurface();
+  surface_.Release();
+  surfaceSize_ = {0, 0};
   if (fontHandle_) DeleteObject(fontHandle_);
   if (markFont_) DeleteObject(markFont_);
   boxPicture_.Release();
@@ -663,24 +664,9 @@ void SpeciaList::EnsureSurface() {
   GetClientRect(hwnd_, &client);
   const SIZE size{std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)};
   if (surface_ && size.cx == surfaceSize_.cx && size.cy == surfaceSize_.cy) return;
-  ReleaseSurface();
-  HDC screen = GetDC(hwnd_);
-  surface_ = CreateCompatibleDC(screen);
-  surfaceBitmap_ = CreateCompatibleBitmap(screen, size.cx, size.cy);
-  ReleaseDC(hwnd_, screen);
-  surfaceOriginal_ = SelectObject(surface_, surfaceBitmap_);
-  surfaceSize_ = size;
+  surface_.Ensure(hwnd_, size.cx, size.cy);
+  surfaceSize_ = surface_ ? size : SIZE{0, 0};
   drawn_.clear();
-}
-
-void SpeciaList::ReleaseSurface() {
-  if (!surface_) return;
-  SelectObject(surface_, surfaceOriginal_);
-  DeleteDC(surface_);
-  DeleteObject(surfaceBitmap_);
-  surface_ = nullptr;
-  surfaceBitmap_ = nullptr;
-  surfaceSize_ = {0, 0};
 }
 
 int SpeciaList::VisibleSlots() const { return std::max(model_.VisibleCount(), model_.VisibleRow()); }
@@ -1033,7 +1019,8 @@ LRESULT SpeciaList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RevokeDropTarget();
       hwnd_ = nullptr;
       vscList_ = nullptr;
-      ReleaseSurface();
+      surface_.Release();
+      surfaceSize_ = {0, 0};
       return DefWindowProcW(window, message, wParam, lParam);
     default:
       return DefWindowProcW(window, message, wParam, lParam);

@@ -18,6 +18,7 @@
 
 #include "controls/control_font.h"
 #include "controls/list_model.h"
+#include "controls/offscreen_surface.h"
 #include "controls/list_scroll_bar.h"
 #include "controls/property_bag.h"
 #include "imaging/paint_effects.h"
@@ -187,7 +188,6 @@ class SpeciaList : private ScrollBarEvents {
   void DrawBox(HDC dc, const RECT& cell, const RowLook& look);
   void Present(const RECT& area);
   void EnsureSurface();
-  void ReleaseSurface();
   void RebuildFont();
   int VisibleSlots() const;
   RECT SlotRect(int slot) const;
@@ -211,10 +211,8 @@ class SpeciaList : private ScrollBarEvents {
   ListModel model_;
   PaintEffects effects_;
 
-  HDC surface_ = nullptr;
-  HBITMAP surfaceBitmap_ = nullptr;
-  HGDIOBJ surfaceOriginal_ = nullptr;
-  SIZE surfaceSize_{0, 0};
+  OffscreenSurface surface_;
+  SIZE surfaceSize_{0, 0};  // the client size the rows are laid out in
   HFONT fontHandle_ = nullptr;
   HFONT markFont_ = nullptr;  // Marlett, for the tick in the box column
   std::vector<RowLook> drawn_;  // per visible slot, as last drawn

@@ -136,7 +136,7 @@ wait_for 20 painted || fail "notepad's caption was not repainted with a ticker"
 caption=$SNAP_CAPTION
 shots=()
 for i in 1 2 3 4 5; do
-  snap Notepad "ticker-$i" || fail "no snapshot of notepad"
+  wait_for 5 snap Notepad "ticker-$i" || fail "no snapshot of notepad"
   [[ $SNAP_HWND == "$NOTEPAD" && $(answer foreground) == 1 ]] || fail "notepad is no longer in front"
   [ "$SNAP_CAPTION" = "$caption" ] || fail "notepad's caption moved: $caption -> $SNAP_CAPTION"
   shots+=("$E2E_DIR/ticker-$i.bmp")
