@@ -51,6 +51,43 @@ CaptionOverlay::CaptionOverlay(CaptionRenderer& renderer, DWORD ownProcess)
 CaptionOverlay::~CaptionOverlay() {
   Unhook();
   if (hwnd_) DestroyWindow(hwnd_);
+  ReleaseSurface();
+}
+
+void CaptionOverlay::ReleaseSurface() {
+  if (surfaceDC_) {
+    SelectObject(surfaceDC_, surfacePrevious_);
+    DeleteDC(surfaceDC_);
+  }
+  if (surface_) DeleteObject(surface_);
+  surfaceDC_ = nullptr;
+  surface_ = nullptr;
+  surfacePrevious_ = nullptr;
+  surfaceBits_ = nullptr;
+  surfaceWidth_ = surfaceHeight_ = 0;
+}
+
+bool CaptionOverlay::FillSurface(int width, int height) {
+  if (!surfaceDC_ || width != surfaceWidth_ || height != surfaceHeight_) {
+    ReleaseSurface();
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    surface_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    surfaceDC_ = surface_ && bits ? CreateCompatibleDC(nullptr) : nullptr;
+    if (!surfaceDC_) {
+      ReleaseSurface();
+      return false;
+    }
+    surfacePrevious_ = SelectObject(surfaceDC_, surface_);
+    surfaceBits_ = static_cast<uint32_t*>(bits);
+    surfaceWidth_ = width;
+    surfaceHeight_ = height;
+  }
+  if (!BitBlt(surfaceDC_, 0, 0, width, height, renderer_.composedDC(), 0, 0, SRCCOPY)) return false;
+  GdiFlush();
+  for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) surfaceBits_[i] |= 0xFF000000u;
+  return true;
 }
 
 bool CaptionOverlay::Create() {
@@ -144,6 +181,7 @@ std::optional<ScreenRect> CaptionOverlay::PlaceFor(HWND target) const {
   titleBar.cbSize = sizeof titleBar;
   if (GetTitleBarInfo(target, &titleBar) && !(titleBar.rgstate[0] & STATE_SYSTEM_INVISIBLE))
     facts.titleBar = FromRect(titleBar.rcTitleBar);
+  facts.captionLine = GetSystemMetrics(SM_CYBORDER);
   const DwmApi& dwm = DwmApi::Get();
   if (dwm.CompositionEnabled()) {
     if (auto frame = dwm.ExtendedFrameBounds(target)) facts.frame = FromRect(*frame);
@@ -172,16 +210,22 @@ void CaptionOverlay::Refresh(HWND target) {
   // Laid out as the whole caption with the classic buttons after the overlay's end, so the
   // title and clock stop where the target's own buttons begin.
   const CaptionRect layout{0, 0, place->Width() + renderer_.ButtonAreaWidth(target, place->Height()), place->Height()};
-  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
   bool changed = false;
-  const bool composed = screen && renderer_.ComposeCaption(target, screen.get(), layout, &changed);
+  bool composed;
+  {
+    ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
+    composed = screen && renderer_.ComposeCaption(target, screen.get(), layout, &changed);
+  }
   if (composed &&
       (changed || !shown_ || place->Width() != shownPlace_.Width() || place->Height() != shownPlace_.Height())) {
-    POINT origin{place->left, place->top}, source{0, 0};
-    SIZE size{place->Width(), place->Height()};
-    BLENDFUNCTION opaque{AC_SRC_OVER, 0, 255, 0};
-    UpdateLayeredWindow(hwnd_, screen.get(), &origin, &size, renderer_.composedDC(), &source, 0, &opaque, ULW_ALPHA);
-    ++layeredUpdates_;
+    composed = FillSurface(place->Width(), place->Height());
+    if (composed) {
+      POINT origin{place->left, place->top}, source{0, 0};
+      SIZE size{place->Width(), place->Height()};
+      BLENDFUNCTION opaque{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+      UpdateLayeredWindow(hwnd_, nullptr, &origin, &size, surfaceDC_, &source, 0, &opaque, ULW_ALPHA);
+      ++layeredUpdates_;
+    }
   }
   if (!composed) return Hide();
   StackAbove(target, *place);
@@ -195,6 +239,8 @@ void CaptionOverlay::StackAbove(HWND target, const ScreenRect& place) {
     SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   UINT flags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW;
   HWND above = GetWindow(target, GW_HWNDPREV);
+  // A tick where nothing moved asks the window system for nothing more.
+  if (above == hwnd_ && shown_ && place == shownPlace_) return;
   HWND insertAfter = above;
   if (above == hwnd_)
     flags |= SWP_NOZORDER;  // in place already

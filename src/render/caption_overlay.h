@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 
 #include "render/caption_renderer.h"
@@ -50,6 +51,10 @@ class CaptionOverlay {
   void StackAbove(HWND target, const ScreenRect& place);
   void FollowTarget(HWND target);
   void Unhook();
+  // Copies the composed caption into the overlay's own 32-bit surface, opaque; false when
+  // the surface could not be made.
+  bool FillSurface(int width, int height);
+  void ReleaseSurface();
 
   CaptionRenderer& renderer_;
   DWORD ownProcess_;
@@ -59,6 +64,13 @@ class CaptionOverlay {
   bool shown_ = false;
   ScreenRect shownPlace_;
   unsigned layeredUpdates_ = 0;
+  // What the layered window shows: a DIB section with its alpha bytes set (Wine shows a
+  // layered window from a screen-compatible bitmap as nothing at all).
+  HDC surfaceDC_ = nullptr;
+  HBITMAP surface_ = nullptr;
+  HGDIOBJ surfacePrevious_ = nullptr;
+  uint32_t* surfaceBits_ = nullptr;
+  int surfaceWidth_ = 0, surfaceHeight_ = 0;
   HWINEVENTHOOK foregroundHook_ = nullptr;
   HWINEVENTHOOK minimizeHook_ = nullptr;
   HWINEVENTHOOK locationHook_ = nullptr;  // the target's process alone

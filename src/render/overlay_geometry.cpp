@@ -13,11 +13,12 @@ std::optional<ScreenRect> ComputeOverlayRect(const OverlayFacts& f) {
     r = {f.window.left + f.caption->left, f.window.top + f.caption->top, f.window.left + f.caption->right,
          f.window.top + f.caption->bottom};
   }
-  // The title bar gives the band's height; it leaves out the icon, so the sides come from
-  // the caption (or the title bar itself when there is no caption to go by).
+  // The title bar gives the band's height (the line under it left to the frame, as on the
+  // title bar); it leaves out the icon, so the sides come from the caption (or the title bar
+  // itself when there is no caption to go by).
   if (hasTitleBar) {
     r.top = f.titleBar->top;
-    r.bottom = f.titleBar->bottom;
+    r.bottom = f.titleBar->bottom - std::max(f.captionLine, 0);
     if (!hasCaption) {
       r.left = f.titleBar->left;
       r.right = f.titleBar->right;

@@ -25,6 +25,7 @@ struct OverlayFacts {
   std::optional<CaptionRect> caption;  // the classic caption, in window coordinates
   int32_t buttonArea = 0;              // classic: from the first button's left to the caption's right
   std::optional<ScreenRect> titleBar;  // GetTitleBarInfo
+  int32_t captionLine = 0;             // the line under the caption (SM_CYBORDER), which the title bar includes
   std::optional<ScreenRect> frame;     // the visible frame (DWMWA_EXTENDED_FRAME_BOUNDS)
   // The caption buttons, relative to the window rectangle (DWMWA_CAPTION_BUTTON_BOUNDS).
   std::optional<ScreenRect> buttons;

@@ -40,6 +40,7 @@ OverlayFacts Classic() {
   f.window = {100, 50, 600, 350};
   f.caption = lum::CaptionRect{4, 4, 496, 22};
   f.buttonArea = 56;
+  f.captionLine = 1;
   return f;
 }
 
@@ -53,8 +54,8 @@ TEST(OverlayRect, FromWhicheverFactsThereAre) {
   cases.push_back({"classic: the caption up to the button area", Classic(), ScreenRect{104, 54, 540, 72}});
   {
     OverlayFacts f = Classic();
-    f.titleBar = ScreenRect{122, 54, 596, 73};  // leaves the icon out: only its height counts
-    cases.push_back({"title bar gives the height", f, ScreenRect{104, 54, 540, 73}});
+    f.titleBar = ScreenRect{122, 54, 596, 75};  // leaves the icon out: only its height counts
+    cases.push_back({"title bar gives the height, less the line under it", f, ScreenRect{104, 54, 540, 74}});
   }
   {
     // Composed: invisible 7-pixel borders, a 31-pixel caption, 138 pixels of buttons.
@@ -62,7 +63,7 @@ TEST(OverlayRect, FromWhicheverFactsThereAre) {
     f.titleBar = ScreenRect{108, 51, 592, 81};
     f.frame = ScreenRect{107, 50, 593, 343};
     f.buttons = ScreenRect{355, 1, 493, 31};
-    cases.push_back({"composed: frame bounds and the buttons' own bounds", f, ScreenRect{107, 51, 455, 81}});
+    cases.push_back({"composed: frame bounds and the buttons' own bounds", f, ScreenRect{107, 51, 455, 80}});
   }
   {
     OverlayFacts f = Classic();
@@ -78,7 +79,7 @@ TEST(OverlayRect, FromWhicheverFactsThereAre) {
     OverlayFacts f = Classic();
     f.caption.reset();
     f.titleBar = ScreenRect{122, 54, 596, 73};
-    cases.push_back({"no caption: the title bar alone", f, ScreenRect{122, 54, 540, 73}});
+    cases.push_back({"no caption: the title bar alone", f, ScreenRect{122, 54, 540, 72}});
   }
   {
     OverlayFacts f = Classic();

@@ -49,8 +49,8 @@ class Overlay : public testing::Test {
     renderer_.SetCaptionPicture(picture_.get());
     ASSERT_TRUE(overlay_.Create());
   }
-  // Where the overlay must stand: the title bar's band from the caption's left to the
-  // minimise button's left (classic buttons: close, maximise, minimise).
+  // Where the overlay must stand: the title bar's band (less the line under it) from the
+  // caption's left to the minimise button's left (classic buttons: close, maximise, minimise).
   static RECT Expected(HWND target) {
     const RECT window = WindowRect(target);
     const std::optional<lum::CaptionRect> caption = CaptionRenderer::GetCaptionRect(target);
@@ -59,7 +59,7 @@ class Overlay : public testing::Test {
     GetTitleBarInfo(target, &titleBar);
     const int button = GetSystemMetrics(SM_CXSIZE);
     return {window.left + caption->left, titleBar.rcTitleBar.top, window.left + caption->right - 3 * button + 2,
-            titleBar.rcTitleBar.bottom};
+            titleBar.rcTitleBar.bottom - GetSystemMetrics(SM_CYBORDER)};
   }
   bool Shown() const { return IsWindowVisible(overlay_.hwnd()) != FALSE; }
 
@@ -91,6 +91,12 @@ TEST_F(Overlay, StandsOverTheTitleBarUpToTheButtonsDirectlyAboveItsTarget) {
   // reaches the overlay's right end, where the classic text area ends.
   EXPECT_EQ(GetPixel(renderer_.composedDC(), got.right - got.left - 1, 0),
             static_cast<COLORREF>(RGB(0x3C, 0x5A, 0x78)));
+
+  // And the screen shows it over the target's caption.
+  lumtest::PumpMessages();
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetPixel(screen, got.right - 1, got.top), static_cast<COLORREF>(RGB(0x3C, 0x5A, 0x78)));
+  ReleaseDC(nullptr, screen);
 
   // A window opened later stays above the overlay; the overlay keeps to its target.
   TestWindow later(WS_OVERLAPPEDWINDOW, 0, L"later");
