@@ -51,42 +51,14 @@ CaptionOverlay::CaptionOverlay(CaptionRenderer& renderer, DWORD ownProcess)
 CaptionOverlay::~CaptionOverlay() {
   Unhook();
   if (hwnd_) DestroyWindow(hwnd_);
-  ReleaseSurface();
-}
-
-void CaptionOverlay::ReleaseSurface() {
-  if (surfaceDC_) {
-    SelectObject(surfaceDC_, surfacePrevious_);
-    DeleteDC(surfaceDC_);
-  }
-  if (surface_) DeleteObject(surface_);
-  surfaceDC_ = nullptr;
-  surface_ = nullptr;
-  surfacePrevious_ = nullptr;
-  surfaceBits_ = nullptr;
-  surfaceWidth_ = surfaceHeight_ = 0;
 }
 
 bool CaptionOverlay::FillSurface(int width, int height) {
-  if (!surfaceDC_ || width != surfaceWidth_ || height != surfaceHeight_) {
-    ReleaseSurface();
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    surface_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    surfaceDC_ = surface_ && bits ? CreateCompatibleDC(nullptr) : nullptr;
-    if (!surfaceDC_) {
-      ReleaseSurface();
-      return false;
-    }
-    surfacePrevious_ = SelectObject(surfaceDC_, surface_);
-    surfaceBits_ = static_cast<uint32_t*>(bits);
-    surfaceWidth_ = width;
-    surfaceHeight_ = height;
-  }
-  if (!BitBlt(surfaceDC_, 0, 0, width, height, renderer_.composedDC(), 0, 0, SRCCOPY)) return false;
+  surface_.FitDib(width, height);
+  if (!surface_.dc()) return false;
+  if (!BitBlt(surface_.dc(), 0, 0, width, height, renderer_.composedDC(), 0, 0, SRCCOPY)) return false;
   GdiFlush();
-  for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) surfaceBits_[i] |= 0xFF000000u;
+  for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) surface_.bits()[i] |= 0xFF000000u;
   return true;
 }
 
@@ -223,7 +195,7 @@ void CaptionOverlay::Refresh(HWND target) {
       POINT origin{place->left, place->top}, source{0, 0};
       SIZE size{place->Width(), place->Height()};
       BLENDFUNCTION opaque{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-      UpdateLayeredWindow(hwnd_, nullptr, &origin, &size, surfaceDC_, &source, 0, &opaque, ULW_ALPHA);
+      UpdateLayeredWindow(hwnd_, nullptr, &origin, &size, surface_.dc(), &source, 0, &opaque, ULW_ALPHA);
       ++layeredUpdates_;
     }
   }

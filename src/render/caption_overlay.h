@@ -37,8 +37,6 @@ class CaptionOverlay {
   bool visible() const { return shown_; }
   // How often the layered window's bitmap has been replaced.
   unsigned layeredUpdates() const { return layeredUpdates_; }
-  // Where the overlay stands over `target`; nothing when it gets no overlay.
-  std::optional<ScreenRect> PlaceFor(HWND target) const;
   // One window event as the hooks receive it: a new foreground window, the target moved or
   // resized, minimised or restored. (Wine sends none of these, so its tests hand them over.)
   void OnEvent(DWORD event, HWND window, LONG object);
@@ -47,6 +45,8 @@ class CaptionOverlay {
   static void CALLBACK OnWinEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child, DWORD thread,
                                   DWORD time);
   bool Eligible(HWND target) const;
+  // Where the overlay stands over `target`; nothing when it gets no overlay.
+  std::optional<ScreenRect> PlaceFor(HWND target) const;
   // Stacks the overlay directly above the target, in the target's (topmost or not) band.
   void StackAbove(HWND target, const ScreenRect& place);
   void FollowTarget(HWND target);
@@ -54,7 +54,6 @@ class CaptionOverlay {
   // Copies the composed caption into the overlay's own 32-bit surface, opaque; false when
   // the surface could not be made.
   bool FillSurface(int width, int height);
-  void ReleaseSurface();
 
   CaptionRenderer& renderer_;
   DWORD ownProcess_;
@@ -65,12 +64,8 @@ class CaptionOverlay {
   ScreenRect shownPlace_;
   unsigned layeredUpdates_ = 0;
   // What the layered window shows: a DIB section with its alpha bytes set (Wine shows a
-  // layered window from a screen-compatible bitmap as nothing at all).
-  HDC surfaceDC_ = nullptr;
-  HBITMAP surface_ = nullptr;
-  HGDIOBJ surfacePrevious_ = nullptr;
-  uint32_t* surfaceBits_ = nullptr;
-  int surfaceWidth_ = 0, surfaceHeight_ = 0;
+  // layered window updated from a screen-compatible bitmap as nothing at all).
+  CaptionCanvas surface_;
   HWINEVENTHOOK foregroundHook_ = nullptr;
   HWINEVENTHOOK minimizeHook_ = nullptr;
   HWINEVENTHOOK locationHook_ = nullptr;  // the target's process alone

@@ -22,6 +22,26 @@ bool CaptionCanvas::Fit(HDC reference, int width, int height) {
   return true;
 }
 
+bool CaptionCanvas::FitDib(int width, int height) {
+  if (dc_ && bits_ && width == width_ && height == height_) return false;
+  Release();
+  if (width <= 0 || height <= 0) return true;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  dc_ = bitmap_ && bits ? CreateCompatibleDC(nullptr) : nullptr;
+  if (!dc_) {
+    Release();
+    return true;
+  }
+  previous_ = SelectObject(dc_, bitmap_);
+  bits_ = static_cast<uint32_t*>(bits);
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
 void CaptionCanvas::Release() {
   if (dc_) {
     if (previous_) SelectObject(dc_, previous_);
@@ -31,6 +51,7 @@ void CaptionCanvas::Release() {
   dc_ = nullptr;
   bitmap_ = nullptr;
   previous_ = nullptr;
+  bits_ = nullptr;
   width_ = height_ = 0;
 }
 

@@ -35,8 +35,11 @@ class CaptionCanvas {
   // A bitmap of this size, compatible with `reference`: the one it has if the size matches
   // (false), else a new one with undefined contents (true). dc() is null if that failed.
   bool Fit(HDC reference, int width, int height);
+  // The same with a 32-bit top-down DIB section, whose pixels bits() gives.
+  bool FitDib(int width, int height);
   void Release();
   HDC dc() const { return dc_; }
+  uint32_t* bits() const { return bits_; }
   // The pixels of `area` as 0x00RRGGBB, row by row.
   std::vector<uint32_t> Pixels(const RECT& area) const;
 
@@ -44,6 +47,7 @@ class CaptionCanvas {
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ previous_ = nullptr;
+  uint32_t* bits_ = nullptr;  // a DIB section's only
   int width_ = 0, height_ = 0;
 };
 

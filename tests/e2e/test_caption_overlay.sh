@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # With OVERLAY=1 Lumbrel shows notepad's caption in an overlay window of its own (Wine has no
 # desktop composition, so the key forces it): the band up to the caption buttons shows the
-# picture while the buttons and the rest of notepad look as before; a double click on the
-# caption goes through the overlay and maximises notepad, and the overlay follows; minimised,
-# notepad has no overlay. Without the key no overlay window exists.
+# picture while the buttons and the rest of notepad look as before. Mouse input goes through
+# the overlay: a drag on the caption moves notepad and a double click maximises it, and the
+# overlay follows both; minimised, notepad has no overlay. The overlay goes with the program,
+# and without the key no overlay window exists.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin
@@ -52,6 +53,30 @@ pass "$IMAGE_RESULT"
 result=$(image same-outside "$E2E_DIR/before.bmp" "$E2E_DIR/after.bmp" "$OVERLAY_RECT" "$(grow "$before_caret" 2)" \
   "$(grow "$SNAP_CARET" 2)") || fail "$result"
 pass "$result"
+
+# Dragged by its caption (through the overlay): the overlay stands over the new place.
+probe find Notepad
+read -r nl nt nr nb <<<"$(answer window)"
+x=$(((nl + nr) / 2)) y=$((nt + (ct + cb) / 2))
+xdotool mousemove --window "$(desktop_xwindow)" $x $y mousedown 1
+for step in 1 2 3 4; do
+  sleep 0.1
+  xdotool mousemove --window "$(desktop_xwindow)" $((x + 20 * step)) $((y + 15 * step))
+done
+xdotool mouseup 1
+t0=$(date +%s%N)
+moved() {
+  probe find Notepad || return 1
+  local l t
+  read -r l t _ _ <<<"$(answer window)"
+  [ "$l $t" = "$((nl + 80)) $((nt + 60))" ]
+}
+wait_for 10 moved || fail "notepad was not dragged to $((nl + 80)) $((nt + 60)): $(cat "$PROBE_ANSWER")"
+overlay_rect=$OVERLAY_RECT
+wait_for 10 overlay_over_notepad "$overlay_rect" ||
+  fail "the overlay did not follow the drag: $OVERLAY_RECT, want $overlay_rect over the moved notepad"
+probe find LumbrelCaptionOverlay
+pass "notepad dragged by 80, 60; the overlay stands over its caption at $(answer window) ($(elapsed_ms "$t0") ms after the drag)"
 
 # A double click on the caption's middle reaches notepad through the overlay.
 probe find Notepad
