@@ -13,14 +13,7 @@ program_folder Lumbrel
 write_ini "$dir/LUM.ini" "$dir" FIRST=1 OVERLAY=1
 
 start_notepad
-settled() {
-  snap Notepad before-1 || return 1
-  local first_caret=$SNAP_CARET
-  snap Notepad before &&
-    image same-outside "$E2E_DIR/before-1.bmp" "$E2E_DIR/before.bmp" "0 0 0 0" "$(grow "$first_caret" 2)" \
-      "$(grow "$SNAP_CARET" 2)" >/dev/null
-}
-wait_for 30 settled || fail "notepad's window did not settle"
+wait_for 30 notepad_settled || fail "notepad's window did not settle"
 before_caret=$SNAP_CARET
 pass "notepad in front, caption $SNAP_CAPTION"
 
