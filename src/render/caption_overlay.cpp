@@ -195,7 +195,8 @@ void CaptionOverlay::Refresh(HWND target) {
       POINT origin{place->left, place->top}, source{0, 0};
       SIZE size{place->Width(), place->Height()};
       BLENDFUNCTION opaque{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-      UpdateLayeredWindow(hwnd_, nullptr, &origin, &size, surface_.dc(), &source, 0, &opaque, ULW_ALPHA);
+      // A window the system refused the bitmap would show garbage or nothing: hidden instead.
+      composed = UpdateLayeredWindow(hwnd_, nullptr, &origin, &size, surface_.dc(), &source, 0, &opaque, ULW_ALPHA);
       ++layeredUpdates_;
     }
   }
