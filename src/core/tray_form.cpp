@@ -5,15 +5,17 @@
 #include "about/about_box.h"
 #include "anim/animation_frames.h"
 #include "clock/clock_dialog.h"
-#include "settings/settings_dialog.h"
+#include "core/caption_mode.h"
 #include "core/repaint_cycle.h"
-#include "core/tray_menu.h"
 #include "core/settings_values.h"
 #include "core/tray_icon.h"
+#include "core/tray_menu.h"
 #include "imaging/picture_file.h"
+#include "platform/dwm.h"
 #include "platform/form_window.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "settings/settings_dialog.h"
 
 namespace lum {
 
@@ -167,6 +169,7 @@ bool TrayForm::Form_Load() {
     optNews_Click(controls_.optNews.selected);
   }
   UpdateMenuMarks();
+  ChooseCaptionMode();
   // 26.
   Taskview();
   // 27.
@@ -203,6 +206,7 @@ void TrayForm::Form_Unload() {
   timNewsRunning_ = false;
   controls_.timNewsInterval = 0;
   EnableTimer1(false);
+  overlay_.reset();
   if (trayAdded_) {
     TrayIconRecord record = MakeTrayIconRecord(hwnd_, icon_, kCaption);
     Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<PNOTIFYICONDATAA>(&record));
@@ -211,6 +215,15 @@ void TrayForm::Form_Unload() {
   // Every other form goes with the tray form.
   newsWindow_.Unload();
   if (aboutBox_) aboutBox_->Unload();
+}
+
+void TrayForm::ChooseCaptionMode() {
+  overlay_.reset();
+  const std::u16string value = ini_.GetIniString(u"DEFAULT", u"OVERLAY");
+  if (lum::ChooseCaptionMode(value, DwmApi::Get().CompositionEnabled()) != CaptionMode::kOverlay) return;
+  overlay_ = std::make_unique<CaptionOverlay>(renderer_, options_.overlayOwnProcess.value_or(GetCurrentProcessId()));
+  // Without its window the title bar is painted as before.
+  if (!overlay_->Create()) overlay_.reset();
 }
 
 void TrayForm::CreateDefaultIni() const {
@@ -306,9 +319,11 @@ void TrayForm::Timer1_Timer() {
   phase_ = !phase_;
   InitialBar();
   HWND foreground = GetForegroundWindow();
-  if (!foreground) return;
-  const auto style = static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE));
-  if (!HasCaptionFrame(style)) return;
+  const auto style = foreground ? static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE)) : 0;
+  if (!foreground || !HasCaptionFrame(style)) {
+    if (overlay_) overlay_->Hide();
+    return;
+  }
   // As the renderer last read it: again whenever the system's settings change.
   int buttonHeight = renderer_.metrics().buttonHeight;
   if (buttonHeight != settings_.captionButtonHeight) {
@@ -316,6 +331,11 @@ void TrayForm::Timer1_Timer() {
     PicAni();
     // The frames just handed over are gone; hand over their successors before painting.
     renderer_.SetCaptionPicture(picActive(frameCounter_ > 0 ? frameCounter_ : 1));
+  }
+  // The overlay refreshes its content here; the window events move and hide it in between.
+  if (overlay_) {
+    overlay_->Refresh(foreground);
+    return;
   }
   // A window's class never changes: asked once per foreground window, not on every tick.
   if (foreground != classCheckedWindow_) {

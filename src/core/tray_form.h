@@ -10,10 +10,11 @@
 
 #include "core/settings.h"
 #include "news/channels.h"
-#include "news/news_window.h"
 #include "news/news_ticker.h"
+#include "news/news_window.h"
 #include "platform/profile.h"
 #include "platform/scoped_win.h"
+#include "render/caption_overlay.h"
 #include "render/caption_renderer.h"
 
 namespace lum {
@@ -28,6 +29,9 @@ struct TrayFormOptions {
   std::u16string instanceName = u"Lumbrel.Form1.SingleInstance";
   // The program ends its message loop when the form goes; tests keep theirs running.
   bool quitMessageLoopOnClose = true;
+  // The process whose windows the caption overlay leaves alone: this one unless a test,
+  // whose own windows are the targets, names another.
+  std::optional<DWORD> overlayOwnProcess;
 };
 
 class TrayForm {
@@ -131,6 +135,9 @@ class TrayForm {
   HWND hwnd() const { return hwnd_; }
   const TrayFormControls& controls() const { return controls_; }
   CaptionRenderer& renderer() { return renderer_; }
+  // The overlay that shows the caption where title bars cannot be painted; null in the
+  // title-bar mode.
+  CaptionOverlay* overlay() const { return overlay_.get(); }
   const ProfileFile& ini() const { return ini_; }
   int32_t frameCounter() const { return frameCounter_; }
   int32_t frameCount() const { return frameCount_; }
@@ -158,12 +165,15 @@ class TrayForm {
   int SelectedChannel() const;
   void ReadLocalNews(int index);
   void StartNewsTimer();
+  // [DEFAULT] OVERLAY and the desktop decide how captions reach the screen.
+  void ChooseCaptionMode();
 
   SharedSettings& settings_;
   TrayFormOptions options_;
   ProfileFile ini_;
   TrayFormControls controls_;
   CaptionRenderer renderer_;
+  std::unique_ptr<CaptionOverlay> overlay_;
   HWND classCheckedWindow_ = nullptr;  // the last foreground window whose class was asked
   bool paintableClass_ = false;
   HWND hwnd_ = nullptr;

@@ -1,5 +1,7 @@
 #include "render/caption_renderer.h"
 
+#include <algorithm>
+
 #include "platform/scoped_win.h"
 
 namespace lum {
@@ -20,6 +22,26 @@ bool CaptionCanvas::Fit(HDC reference, int width, int height) {
   return true;
 }
 
+bool CaptionCanvas::FitDib(int width, int height) {
+  if (dc_ && bits_ && width == width_ && height == height_) return false;
+  Release();
+  if (width <= 0 || height <= 0) return true;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  dc_ = bitmap_ && bits ? CreateCompatibleDC(nullptr) : nullptr;
+  if (!dc_) {
+    Release();
+    return true;
+  }
+  previous_ = SelectObject(dc_, bitmap_);
+  bits_ = static_cast<uint32_t*>(bits);
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
 void CaptionCanvas::Release() {
   if (dc_) {
     if (previous_) SelectObject(dc_, previous_);
@@ -29,6 +51,7 @@ void CaptionCanvas::Release() {
   dc_ = nullptr;
   bitmap_ = nullptr;
   previous_ = nullptr;
+  bits_ = nullptr;
   width_ = height_ = 0;
 }
 
@@ -179,10 +202,35 @@ bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_
   if (!rect) return false;
   ScopedWindowDC windowDC(window);
   if (!windowDC) return false;
-  record_.rect = *rect;
+  if (!Compose(window, windowDC.get(), *rect, style, exStyle)) return false;
+  return BitBlt(windowDC.get(), rect->left, rect->top, rect->Width(), rect->Height(), composed_.dc(), rect->left,
+                rect->top, SRCCOPY) != FALSE;
+}
+
+bool CaptionRenderer::ComposeCaption(HWND window, HDC reference, const CaptionRect& rect, bool* changed) {
+  if (rect.Width() <= 0 || rect.Height() <= 0) return false;
+  return Compose(window, reference, rect, static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE)),
+                 static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), changed);
+}
+
+int CaptionRenderer::ButtonAreaWidth(HWND window, int captionHeight) {
+  // The buttons stand at the caption's right end, so any caption of this height will do.
+  const CaptionRect probe{0, 0, 4096, captionHeight};
+  const auto faces =
+      CaptionButtonFaces(static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE)),
+                         static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), probe, metrics(), nullptr);
+  int firstLeft = probe.right;
+  for (const CaptionButtonFace& face : faces) firstLeft = std::min<int>(firstLeft, face.box.left);
+  return probe.right - firstLeft;
+}
+
+bool CaptionRenderer::Compose(HWND window, HDC reference, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
+                              bool* changed) {
+  if (changed) *changed = false;
+  record_.rect = rect;
   // As large as the window's top-left part up to the caption's far corner, so that the
   // canvases' coordinates are the window's own.
-  if (composed_.Fit(windowDC.get(), rect->right, rect->bottom)) textValid_ = false;
+  if (composed_.Fit(reference, rect.right, rect.bottom)) textValid_ = false;
   if (!composed_.dc()) return false;
 
   // Background, icon and buttons: composed together, the icon being drawn over the
@@ -190,7 +238,7 @@ bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_
   BaseKey key;
   key.picture = record_.picture;
   key.pictureGeneration = pictureGeneration_;
-  key.rect = *rect;
+  key.rect = rect;
   key.icon = CaptionIcon(window);
   key.style = style;
   key.exStyle = exStyle;
@@ -207,18 +255,18 @@ bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_
         if (!base || !stored->valid || (base->valid && stored->lastUse < base->lastUse)) base = stored.get();
     }
     base->valid = false;
-    base->canvas.Fit(windowDC.get(), rect->right, rect->bottom);
+    base->canvas.Fit(reference, rect.right, rect.bottom);
     HDC dc = base->canvas.dc();
     if (!dc) return false;
     const int saved = SaveDC(dc);
     // Black first, as a new bitmap is, for a picture that cannot be drawn.
-    PatBlt(dc, rect->left, rect->top, rect->Width(), rect->Height(), BLACKNESS);
+    PatBlt(dc, rect.left, rect.top, rect.Width(), rect.Height(), BLACKNESS);
     if (record_.picture)
-      DrawPictureBackground(window, dc, *rect);
+      DrawPictureBackground(window, dc, rect);
     else
-      DrawGradientBackground(window, dc, *rect);
-    base->iconWidth = DrawCaptionIcon(window, dc, *rect);
-    base->buttonAreaWidth = DrawButtonsLayer(dc, key, *rect);
+      DrawGradientBackground(window, dc, rect);
+    base->iconWidth = DrawCaptionIcon(window, dc, rect);
+    base->buttonAreaWidth = DrawButtonsLayer(dc, key, rect);
     RestoreDC(dc, saved);
     base->key = key;
     base->valid = true;
@@ -229,7 +277,7 @@ bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_
   // The title with its outline and the clock, over the base; the news ticker moves on
   // every tick, so with news on the text is drawn afresh every time.
   TextKey text;
-  text.layout = LayOutText(window, base->iconWidth, base->buttonAreaWidth, *rect);
+  text.layout = LayOutText(window, base->iconWidth, base->buttonAreaWidth, rect);
   text.font = CaptionFont();
   text.bold = bold_;
   text.textColor = textColor_;
@@ -238,17 +286,16 @@ bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_
   const bool news = ticker_ && ticker_->NewsOn();
   if (!textValid_ || news || !(text == textKey_)) {
     HDC dc = composed_.dc();
-    BitBlt(dc, rect->left, rect->top, rect->Width(), rect->Height(), base->canvas.dc(), rect->left, rect->top,
-           SRCCOPY);
+    BitBlt(dc, rect.left, rect.top, rect.Width(), rect.Height(), base->canvas.dc(), rect.left, rect.top, SRCCOPY);
     const int saved = SaveDC(dc);
-    DrawTextLayer(dc, text.layout, *rect, text.font);
+    DrawTextLayer(dc, text.layout, rect, text.font);
     RestoreDC(dc, saved);
     textKey_ = std::move(text);
     composedBase_ = key;
     textValid_ = true;
+    if (changed) *changed = true;
   }
-  return BitBlt(windowDC.get(), rect->left, rect->top, rect->Width(), rect->Height(), composed_.dc(), rect->left,
-                rect->top, SRCCOPY) != FALSE;
+  return true;
 }
 
 }  // namespace lum

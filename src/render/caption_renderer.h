@@ -35,8 +35,11 @@ class CaptionCanvas {
   // A bitmap of this size, compatible with `reference`: the one it has if the size matches
   // (false), else a new one with undefined contents (true). dc() is null if that failed.
   bool Fit(HDC reference, int width, int height);
+  // The same with a 32-bit top-down DIB section, whose pixels bits() gives.
+  bool FitDib(int width, int height);
   void Release();
   HDC dc() const { return dc_; }
+  uint32_t* bits() const { return bits_; }
   // The pixels of `area` as 0x00RRGGBB, row by row.
   std::vector<uint32_t> Pixels(const RECT& area) const;
 
@@ -44,6 +47,7 @@ class CaptionCanvas {
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ previous_ = nullptr;
+  uint32_t* bits_ = nullptr;  // a DIB section's only
   int width_ = 0, height_ = 0;
 };
 
@@ -110,6 +114,14 @@ class CaptionRenderer {
   // Composes (what changed of) one caption and copies it; false when nothing could be painted.
   bool PaintCaption(HWND window);
   static std::optional<CaptionRect> GetCaptionRect(HWND window);
+  // Composes the window's caption laid out in `rect` (coordinates of the composed canvas,
+  // compatible with `reference`) without putting it anywhere; composedDC() holds it then.
+  // `changed` tells whether the composed pixels differ from the last composition's.
+  bool ComposeCaption(HWND window, HDC reference, const CaptionRect& rect, bool* changed = nullptr);
+  HDC composedDC() const { return composed_.dc(); }
+  // The classic button area's width for this window: from the first button's left to the
+  // caption's right.
+  int ButtonAreaWidth(HWND window, int captionHeight);
   // The caption font, the system's colours or metrics changed: everything kept is built
   // afresh; after a display change the canvases too.
   void OnSystemSettingsChanged(bool displayChanged = false);
@@ -169,6 +181,8 @@ class CaptionRenderer {
   static std::optional<CaptionRect> CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle,
                                                    const FrameMetrics& metrics);
   bool Paint(HWND window, uint32_t exStyle, std::optional<uint32_t> style);
+  bool Compose(HWND window, HDC reference, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
+               bool* changed = nullptr);
   HICON CaptionIcon(HWND window);
   TextLayout LayOutText(HWND window, int iconWidth, int buttonWidth, const CaptionRect& rect) const;
   void DrawTextLayer(HDC surface, const TextLayout& layout, const CaptionRect& rect, HFONT captionFont);

@@ -107,6 +107,16 @@ notepad_in_front() {
     [ "$(answer hwnd)" != "$1" ]
 }
 
+# notepad_settled: notepad as it paints itself; two snapshots alike (but for the caret) say it
+# has settled. The second is $E2E_DIR/before.bmp, described in SNAP_CAPTION and SNAP_CARET.
+notepad_settled() {
+  snap Notepad before-1 || return 1
+  local first_caret=$SNAP_CARET
+  snap Notepad before &&
+    image same-outside "$E2E_DIR/before-1.bmp" "$E2E_DIR/before.bmp" "0 0 0 0" "$(grow "$first_caret" 2)" \
+      "$(grow "$SNAP_CARET" 2)" >/dev/null
+}
+
 # probe ARGS...: runs e2e_probe inside the desktop (plain `wine` would put it on another desktop,
 # where it sees none of the test's windows) and waits for its answer file. Succeeds when the
 # answer starts with "ok"; `answer KEY` reads its values.

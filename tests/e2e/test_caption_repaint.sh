@@ -11,15 +11,7 @@ write_ini "$dir/LUM.ini" "$dir" FIRST=1
 
 start_notepad
 
-# Notepad as it paints itself: two snapshots alike (but for the caret) say it has settled.
-settled() {
-  snap Notepad before-1 || return 1
-  local first_caret=$SNAP_CARET
-  snap Notepad before &&
-    image same-outside "$E2E_DIR/before-1.bmp" "$E2E_DIR/before.bmp" "0 0 0 0" "$(grow "$first_caret" 2)" \
-      "$(grow "$SNAP_CARET" 2)" >/dev/null
-}
-wait_for 30 settled || fail "notepad's window did not settle"
+wait_for 30 notepad_settled || fail "notepad's window did not settle"
 caption=$SNAP_CAPTION before_caret=$SNAP_CARET
 pass "notepad in front, caption $caption (window coordinates), caret at ${before_caret:-nowhere}"
 

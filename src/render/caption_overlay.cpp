@@ -1,0 +1,225 @@
+#include "render/caption_overlay.h"
+
+#include <string>
+
+#include "core/repaint_cycle.h"
+#include "platform/dwm.h"
+#include "platform/scoped_win.h"
+#include "platform/text.h"
+
+namespace lum {
+
+namespace {
+
+constexpr wchar_t kOverlayClass[] = L"LumbrelCaptionOverlay";
+
+// The overlay's window is the hook's only reader: one overlay per process.
+CaptionOverlay* hookedOverlay = nullptr;
+
+LRESULT CALLBACK OverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+bool Topmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// A window spread over its whole monitor without being maximised: a game, a video, a slide show.
+bool FullScreen(HWND window) {
+  RECT r{};
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (IsZoomed(window) || !GetWindowRect(window, &r) ||
+      !GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
+    return false;
+  const RECT& m = monitor.rcMonitor;
+  return r.left <= m.left && r.top <= m.top && r.right >= m.right && r.bottom >= m.bottom;
+}
+
+}  // namespace
+
+CaptionOverlay::CaptionOverlay(CaptionRenderer& renderer, DWORD ownProcess)
+    : renderer_(renderer), ownProcess_(ownProcess) {}
+
+CaptionOverlay::~CaptionOverlay() {
+  Unhook();
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool CaptionOverlay::FillSurface(int width, int height) {
+  surface_.FitDib(width, height);
+  if (!surface_.dc()) return false;
+  if (!BitBlt(surface_.dc(), 0, 0, width, height, renderer_.composedDC(), 0, 0, SRCCOPY)) return false;
+  GdiFlush();
+  for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) surface_.bits()[i] |= 0xFF000000u;
+  return true;
+}
+
+bool CaptionOverlay::Create() {
+  if (hwnd_) return true;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = OverlayProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = kOverlayClass;
+  RegisterClassExW(&windowClass);  // fails harmlessly when a second overlay registers it again
+  hwnd_ = CreateWindowExW(kExStyle, kOverlayClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+  if (!hwnd_) return false;
+  // Out of context: the events arrive as messages on this thread, costing the target nothing.
+  if (!hookedOverlay) {
+    hookedOverlay = this;
+    constexpr DWORD flags = WINEVENT_OUTOFCONTEXT;
+    foregroundHook_ =
+        SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, OnWinEvent, 0, 0, flags);
+    minimizeHook_ =
+        SetWinEventHook(EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND, nullptr, OnWinEvent, 0, 0, flags);
+  }
+  return true;
+}
+
+void CaptionOverlay::Unhook() {
+  for (HWINEVENTHOOK* hook : {&foregroundHook_, &minimizeHook_, &locationHook_}) {
+    if (*hook) UnhookWinEvent(*hook);
+    *hook = nullptr;
+  }
+  if (hookedOverlay == this) hookedOverlay = nullptr;
+}
+
+void CALLBACK CaptionOverlay::OnWinEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG, DWORD, DWORD) {
+  if (hookedOverlay) hookedOverlay->OnEvent(event, window, object);
+}
+
+void CaptionOverlay::OnEvent(DWORD event, HWND window, LONG object) {
+  if (!hwnd_ || object != OBJID_WINDOW || window == hwnd_) return;
+  switch (event) {
+    case EVENT_SYSTEM_FOREGROUND:
+      Refresh(window);
+      break;
+    case EVENT_SYSTEM_MINIMIZESTART:
+      if (window == target_) Hide();
+      break;
+    case EVENT_SYSTEM_MINIMIZEEND:
+    case EVENT_OBJECT_LOCATIONCHANGE:
+      if (window == target_) Refresh(window);
+      break;
+    default:
+      break;
+  }
+}
+
+void CaptionOverlay::FollowTarget(HWND target) {
+  if (target == target_) return;
+  target_ = target;
+  DWORD process = 0;
+  if (target) GetWindowThreadProcessId(target, &process);
+  if (hookedOverlay != this || process == targetProcess_) return;
+  // Moves and resizes of the target's process alone: every caret and cursor move of the
+  // whole desktop is a location change too.
+  if (locationHook_) UnhookWinEvent(locationHook_);
+  locationHook_ = process ? SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
+                                            OnWinEvent, process, 0, WINEVENT_OUTOFCONTEXT)
+                          : nullptr;
+  targetProcess_ = locationHook_ ? process : 0;
+}
+
+bool CaptionOverlay::Eligible(HWND target) const {
+  if (!target || target == hwnd_ || !IsWindowVisible(target) || IsIconic(target)) return false;
+  DWORD process = 0;
+  GetWindowThreadProcessId(target, &process);
+  if (process == ownProcess_) return false;
+  const auto style = static_cast<uint32_t>(GetWindowLongW(target, GWL_STYLE));
+  const auto exStyle = static_cast<uint32_t>(GetWindowLongW(target, GWL_EXSTYLE));
+  if ((style & WS_CAPTION) != WS_CAPTION || (exStyle & WS_EX_TOOLWINDOW) != 0) return false;
+  return !DwmApi::Get().Cloaked(target) && !FullScreen(target);
+}
+
+std::optional<ScreenRect> CaptionOverlay::PlaceFor(HWND target) const {
+  if (!Eligible(target)) return std::nullopt;
+  OverlayFacts facts;
+  RECT window{};
+  if (!GetWindowRect(target, &window)) return std::nullopt;
+  facts.window = FromRect(window);
+  facts.caption = CaptionRenderer::GetCaptionRect(target);
+  if (facts.caption) facts.buttonArea = renderer_.ButtonAreaWidth(target, facts.caption->Height());
+  TITLEBARINFO titleBar{};
+  titleBar.cbSize = sizeof titleBar;
+  if (GetTitleBarInfo(target, &titleBar) && !(titleBar.rgstate[0] & STATE_SYSTEM_INVISIBLE))
+    facts.titleBar = FromRect(titleBar.rcTitleBar);
+  facts.captionLine = GetSystemMetrics(SM_CYBORDER);
+  const DwmApi& dwm = DwmApi::Get();
+  if (dwm.CompositionEnabled()) {
+    if (auto frame = dwm.ExtendedFrameBounds(target)) facts.frame = FromRect(*frame);
+    if (auto buttons = dwm.CaptionButtonBounds(target)) facts.buttons = FromRect(*buttons);
+  }
+  return ComputeOverlayRect(facts);
+}
+
+void CaptionOverlay::Hide() {
+  if (hwnd_ && shown_) ShowWindow(hwnd_, SW_HIDE);
+  shown_ = false;
+}
+
+void CaptionOverlay::Refresh(HWND target) {
+  if (!hwnd_) return;
+  FollowTarget(target);
+  // Refused classes as the title-bar mode refuses them.
+  if (target && target != classChecked_) {
+    char className[128] = {};
+    const int length = GetClassNameA(target, className, sizeof className);
+    paintableClass_ = IsPaintableClass(CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0))));
+    classChecked_ = target;
+  }
+  const std::optional<ScreenRect> place = paintableClass_ ? PlaceFor(target) : std::nullopt;
+  if (!place) return Hide();
+  // Laid out as the whole caption with the classic buttons after the overlay's end, so the
+  // title and clock stop where the target's own buttons begin.
+  const CaptionRect layout{0, 0, place->Width() + renderer_.ButtonAreaWidth(target, place->Height()), place->Height()};
+  bool changed = false;
+  bool composed;
+  {
+    ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
+    composed = screen && renderer_.ComposeCaption(target, screen.get(), layout, &changed);
+  }
+  if (composed &&
+      (changed || !shown_ || place->Width() != shownPlace_.Width() || place->Height() != shownPlace_.Height())) {
+    composed = FillSurface(place->Width(), place->Height());
+    if (composed) {
+      POINT origin{place->left, place->top}, source{0, 0};
+      SIZE size{place->Width(), place->Height()};
+      BLENDFUNCTION opaque{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+      // A window the system refused the bitmap would show garbage or nothing: hidden instead.
+      composed = UpdateLayeredWindow(hwnd_, nullptr, &origin, &size, surface_.dc(), &source, 0, &opaque, ULW_ALPHA);
+      ++layeredUpdates_;
+    }
+  }
+  if (!composed) return Hide();
+  StackAbove(target, *place);
+  shownPlace_ = *place;
+  shown_ = true;
+}
+
+void CaptionOverlay::StackAbove(HWND target, const ScreenRect& place) {
+  const bool topmost = Topmost(target);
+  if (Topmost(hwnd_) != topmost)
+    SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  UINT flags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW;
+  HWND above = GetWindow(target, GW_HWNDPREV);
+  // A tick where nothing moved asks the window system for nothing more.
+  if (above == hwnd_ && shown_ && place == shownPlace_) return;
+  HWND insertAfter = above;
+  if (above == hwnd_)
+    flags |= SWP_NOZORDER;  // in place already
+  else if (!above || Topmost(above) != topmost)
+    insertAfter = topmost ? HWND_TOPMOST : HWND_TOP;  // the target heads its band
+  SetWindowPos(hwnd_, insertAfter, place.left, place.top, 0, 0, flags);
+}
+
+}  // namespace lum

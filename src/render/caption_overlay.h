@@ -1,0 +1,77 @@
+// The caption shown in a window of our own over another window's title bar, for desktops
+// where the window manager draws every frame itself and painting into a title bar never
+// shows. Layered and click-through: the target's caption still takes every click.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "render/caption_renderer.h"
+#include "render/overlay_geometry.h"
+
+namespace lum {
+
+class CaptionOverlay {
+ public:
+  static constexpr DWORD kExStyle = WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+
+  // `ownProcess` names the process whose windows get no overlay: Lumbrel's own.
+  CaptionOverlay(CaptionRenderer& renderer, DWORD ownProcess);
+  ~CaptionOverlay();
+  CaptionOverlay(const CaptionOverlay&) = delete;
+  CaptionOverlay& operator=(const CaptionOverlay&) = delete;
+
+  // The window and the window-event hooks that let it follow its target; false when the
+  // window could not be made.
+  bool Create();
+  // Composes the caption of `target` (the foreground window) and shows it over its title
+  // bar, or hides the overlay when that window gets none. The layered bitmap is replaced
+  // only when the composed caption changed.
+  void Refresh(HWND target);
+  void Hide();
+
+  HWND hwnd() const { return hwnd_; }
+  HWND target() const { return target_; }
+  bool visible() const { return shown_; }
+  // How often the layered window's bitmap has been replaced.
+  unsigned layeredUpdates() const { return layeredUpdates_; }
+  // One window event as the hooks receive it: a new foreground window, the target moved or
+  // resized, minimised or restored. (Wine sends none of these, so its tests hand them over.)
+  void OnEvent(DWORD event, HWND window, LONG object);
+
+ private:
+  static void CALLBACK OnWinEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child, DWORD thread,
+                                  DWORD time);
+  bool Eligible(HWND target) const;
+  // Where the overlay stands over `target`; nothing when it gets no overlay.
+  std::optional<ScreenRect> PlaceFor(HWND target) const;
+  // Stacks the overlay directly above the target, in the target's (topmost or not) band.
+  void StackAbove(HWND target, const ScreenRect& place);
+  void FollowTarget(HWND target);
+  void Unhook();
+  // Copies the composed caption into the overlay's own 32-bit surface, opaque; false when
+  // the surface could not be made.
+  bool FillSurface(int width, int height);
+
+  CaptionRenderer& renderer_;
+  DWORD ownProcess_;
+  HWND hwnd_ = nullptr;
+  HWND target_ = nullptr;
+  DWORD targetProcess_ = 0;
+  bool shown_ = false;
+  ScreenRect shownPlace_;
+  unsigned layeredUpdates_ = 0;
+  // What the layered window shows: a DIB section with its alpha bytes set (Wine shows a
+  // layered window updated from a screen-compatible bitmap as nothing at all).
+  CaptionCanvas surface_;
+  HWINEVENTHOOK foregroundHook_ = nullptr;
+  HWINEVENTHOOK minimizeHook_ = nullptr;
+  HWINEVENTHOOK locationHook_ = nullptr;  // the target's process alone
+  // The last target whose class was asked: a window's class never changes.
+  HWND classChecked_ = nullptr;
+  bool paintableClass_ = false;
+};
+
+}  // namespace lum

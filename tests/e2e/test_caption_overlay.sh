@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# With OVERLAY=1 Lumbrel shows notepad's caption in an overlay window of its own (Wine has no
+# desktop composition, so the key forces it): the band up to the caption buttons shows the
+# picture while the buttons and the rest of notepad look as before. Mouse input goes through
+# the overlay: a drag on the caption moves notepad and a double click maximises it, and the
+# overlay follows both; minimised, notepad has no overlay. The overlay goes with the program,
+# and without the key no overlay window exists.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_begin
+
+program_folder Lumbrel
+write_ini "$dir/LUM.ini" "$dir" FIRST=1 OVERLAY=1
+
+start_notepad
+wait_for 30 notepad_settled || fail "notepad's window did not settle"
+before_caret=$SNAP_CARET
+pass "notepad in front, caption $SNAP_CAPTION"
+
+# The overlay's rectangle in notepad's window coordinates, once it stands over notepad.
+OVERLAY_RECT=""
+overlay_over_notepad() {
+  probe find Notepad || return 1
+  local nl nt
+  read -r nl nt _ _ <<<"$(answer window)"
+  probe find LumbrelCaptionOverlay && [ "$(answer visible)" = 1 ] || return 1
+  local l t r b
+  read -r l t r b <<<"$(answer window)"
+  OVERLAY_RECT="$((l - nl)) $((t - nt)) $((r - nl)) $((b - nt))"
+  [ "$1" = any ] || [ "$OVERLAY_RECT" = "$1" ]
+}
+
+start_lumbrel "$dir"
+wait_for 30 overlay_over_notepad any || fail "no overlay over notepad: $(cat "$PROBE_ANSWER")"
+read -r cl ct cr cb <<<"$SNAP_CAPTION"
+read -r ol ot or ob <<<"$OVERLAY_RECT"
+[ "$ol $ot $ob" = "$cl $ct $cb" ] && [ "$or" -lt "$cr" ] && [ "$or" -gt "$((cl + (cr - cl) / 2))" ] ||
+  fail "overlay at $OVERLAY_RECT, caption $SNAP_CAPTION"
+pass "overlay over notepad's caption up to the buttons: $OVERLAY_RECT (caption $SNAP_CAPTION)"
+
+IMAGE_RESULT=""
+shown() { snap Notepad after && IMAGE_RESULT=$(image shows "$E2E_DIR/after.bmp" "$OVERLAY_RECT" "$dir/Lum1.bmp"); }
+wait_for 30 shown || fail "the overlay does not show Lum1.bmp: $IMAGE_RESULT"
+pass "$IMAGE_RESULT"
+# Buttons, frame and everything else are notepad's own pixels still.
+result=$(image same-outside "$E2E_DIR/before.bmp" "$E2E_DIR/after.bmp" "$OVERLAY_RECT" "$(grow "$before_caret" 2)" \
+  "$(grow "$SNAP_CARET" 2)") || fail "$result"
+pass "$result"
+
+# Dragged by its caption (through the overlay): the overlay stands over the new place.
+probe find Notepad
+read -r nl nt nr nb <<<"$(answer window)"
+x=$(((nl + nr) / 2)) y=$((nt + (ct + cb) / 2))
+xdotool mousemove --window "$(desktop_xwindow)" $x $y mousedown 1
+for step in 1 2 3 4; do
+  sleep 0.1
+  xdotool mousemove --window "$(desktop_xwindow)" $((x + 20 * step)) $((y + 15 * step))
+done
+xdotool mouseup 1
+t0=$(date +%s%N)
+moved() {
+  probe find Notepad || return 1
+  local l t
+  read -r l t _ _ <<<"$(answer window)"
+  [ "$l $t" = "$((nl + 80)) $((nt + 60))" ]
+}
+wait_for 10 moved || fail "notepad was not dragged to $((nl + 80)) $((nt + 60)): $(cat "$PROBE_ANSWER")"
+overlay_rect=$OVERLAY_RECT
+wait_for 10 overlay_over_notepad "$overlay_rect" ||
+  fail "the overlay did not follow the drag: $OVERLAY_RECT, want $overlay_rect over the moved notepad"
+probe find LumbrelCaptionOverlay
+pass "notepad dragged by 80, 60; the overlay stands over its caption at $(answer window) ($(elapsed_ms "$t0") ms after the drag)"
+
+# A double click on the caption's middle reaches notepad through the overlay.
+probe find Notepad
+read -r nl nt nr nb <<<"$(answer window)"
+xdotool mousemove --window "$(desktop_xwindow)" $(((nl + nr) / 2)) $((nt + (ct + cb) / 2)) click --repeat 2 --delay 80 1
+maximised() {
+  probe find Notepad || return 1
+  local l t r b
+  read -r l t r b <<<"$(answer window)"
+  [ "$((r - l))" -gt "$((nr - nl + 100))" ]
+}
+wait_for 20 maximised || fail "notepad was not maximised by a double click on its caption: $(cat "$PROBE_ANSWER")"
+probe find Notepad
+max_window=$(answer window)
+follows() {
+  overlay_over_notepad any || return 1
+  read -r l _ r _ <<<"$max_window"
+  read -r ol _ or _ <<<"$OVERLAY_RECT"
+  [ "$((or - ol))" -gt "$((r - l - 150))" ]
+}
+wait_for 10 follows || fail "the overlay did not follow to the maximised caption: $OVERLAY_RECT, window $max_window"
+pass "double click maximised notepad ($max_window); the overlay followed: $OVERLAY_RECT"
+
+# Minimised by its own button (right of the overlay): the overlay goes.
+probe find Notepad
+read -r nl nt nr nb <<<"$(answer window)"
+button=$(($(printf %s "$OVERLAY_RECT" | cut -d' ' -f3) + 8))
+click_desktop 1 $((nl + button)) $((nt + (ct + cb) / 2))
+overlay_gone() { ! probe find LumbrelCaptionOverlay || [ "$(answer visible)" = 0 ]; }
+wait_for 10 overlay_gone || fail "the overlay stays after notepad was minimised: $(cat "$PROBE_ANSWER")"
+pass "notepad minimised by its own button, the overlay hidden"
+
+crash_seen && fail "a Wine debugger started (crash)"
+stop_lumbrel "$dir"
+probe find LumbrelCaptionOverlay && fail "the overlay outlived lumbrel.exe"
+pass "the overlay went with lumbrel.exe"
+
+# Without the key: Wine has no composition, so the title bar is painted and no overlay exists.
+write_ini "$dir/LUM.ini" "$dir" FIRST=1
+start_notepad
+start_lumbrel "$dir"
+painted() { snap @foreground plain && image shows "$E2E_DIR/plain.bmp" "$SNAP_CAPTION" "$dir/Lum1.bmp" >/dev/null; }
+wait_for 30 painted || fail "without OVERLAY the title bar was not painted"
+probe find LumbrelCaptionOverlay && fail "an overlay window exists without OVERLAY"
+pass "without OVERLAY the title bar is painted and there is no overlay ($(elapsed_ms) ms in all)"

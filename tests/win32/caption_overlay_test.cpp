@@ -1,0 +1,275 @@
+// The caption overlay under Wine, where it is forced on (Wine composes no frames): its place
+// over a test window's title bar and in the z-order, its styles, when it hides, how the
+// window events move it, and that an unchanged tick replaces no bitmap and leaks nothing.
+#include "render/caption_overlay.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/settings.h"
+#include "core/tray_form.h"
+#include "platform/dwm.h"
+#include "platform/scoped_win.h"
+#include "render/caption_renderer.h"
+#include "test_support.h"
+
+namespace {
+
+using lum::CaptionOverlay;
+using lum::CaptionRenderer;
+using lum::ScopedBitmap;
+using lumtest::TestWindow;
+
+constexpr DWORD kNoProcess = 0;  // no window belongs to it: every test window is a target
+constexpr uint32_t kPictureColour = 0x3C5A78;
+
+ScopedBitmap SolidPicture() {
+  std::vector<uint32_t> bits(64 * 40, kPictureColour);
+  return ScopedBitmap(CreateBitmap(64, 40, 1, 32, bits.data()));
+}
+
+RECT WindowRect(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+std::string Describe(const RECT& r) {
+  return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ", " +
+         std::to_string(r.bottom) + ")";
+}
+
+class Overlay : public testing::Test {
+ protected:
+  void SetUp() override {
+    renderer_.SetCaptionPicture(picture_.get());
+    ASSERT_TRUE(overlay_.Create());
+  }
+  // Where the overlay must stand: the title bar's band (less the line under it) from the
+  // caption's left to the minimise button's left (classic buttons: close, maximise, minimise).
+  static RECT Expected(HWND target) {
+    const RECT window = WindowRect(target);
+    const std::optional<lum::CaptionRect> caption = CaptionRenderer::GetCaptionRect(target);
+    TITLEBARINFO titleBar{};
+    titleBar.cbSize = sizeof titleBar;
+    GetTitleBarInfo(target, &titleBar);
+    const int button = GetSystemMetrics(SM_CXSIZE);
+    return {window.left + caption->left, titleBar.rcTitleBar.top, window.left + caption->right - 3 * button + 2,
+            titleBar.rcTitleBar.bottom - GetSystemMetrics(SM_CYBORDER)};
+  }
+  bool Shown() const { return IsWindowVisible(overlay_.hwnd()) != FALSE; }
+
+  ScopedBitmap picture_ = SolidPicture();
+  CaptionRenderer renderer_;
+  CaptionOverlay overlay_{renderer_, kNoProcess};
+};
+
+TEST_F(Overlay, StandsOverTheTitleBarUpToTheButtonsDirectlyAboveItsTarget) {
+  TestWindow target(WS_OVERLAPPEDWINDOW, 0, L"");
+  ASSERT_TRUE(target.get());
+  overlay_.Refresh(target.get());
+  lumtest::PumpMessages();
+
+  const LONG exStyle = GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE);
+  EXPECT_EQ(exStyle & CaptionOverlay::kExStyle, static_cast<LONG>(CaptionOverlay::kExStyle))
+      << "layered, transparent, no-activate tool window";
+  EXPECT_EQ(exStyle & WS_EX_TOPMOST, 0);
+  EXPECT_NE(GetWindowLongW(overlay_.hwnd(), GWL_STYLE) & WS_POPUP, 0);
+  EXPECT_EQ(GetWindow(overlay_.hwnd(), GW_OWNER), nullptr);
+
+  ASSERT_TRUE(Shown());
+  const RECT want = Expected(target.get()), got = WindowRect(overlay_.hwnd());
+  EXPECT_TRUE(EqualRect(&got, &want)) << Describe(got) << ", want " << Describe(want);
+  EXPECT_EQ(GetWindow(target.get(), GW_HWNDPREV), overlay_.hwnd()) << "not directly above its target";
+  EXPECT_EQ(GetForegroundWindow(), target.get()) << "the overlay took the activation";
+
+  // The bitmap it shows is the caption composed as the title bar would get it: the picture
+  // reaches the overlay's right end, where the classic text area ends.
+  EXPECT_EQ(GetPixel(renderer_.composedDC(), got.right - got.left - 1, 0),
+            static_cast<COLORREF>(RGB(0x3C, 0x5A, 0x78)));
+
+  // And the screen shows it over the target's caption.
+  lumtest::PumpMessages();
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetPixel(screen, got.right - 1, got.top), static_cast<COLORREF>(RGB(0x3C, 0x5A, 0x78)));
+  ReleaseDC(nullptr, screen);
+
+  // A window opened later stays above the overlay; the overlay keeps to its target.
+  TestWindow later(WS_OVERLAPPEDWINDOW, 0, L"later");
+  SetWindowPos(target.get(), later.get(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  overlay_.Refresh(target.get());
+  EXPECT_EQ(GetWindow(target.get(), GW_HWNDPREV), overlay_.hwnd());
+  EXPECT_EQ(GetWindow(overlay_.hwnd(), GW_HWNDPREV), later.get());
+  EXPECT_EQ(GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+}
+
+TEST_F(Overlay, JoinsTheTopmostBandOnlyWithATopmostTarget) {
+  TestWindow target(WS_OVERLAPPEDWINDOW, WS_EX_TOPMOST, L"");
+  ASSERT_TRUE(target.get());
+  overlay_.Refresh(target.get());
+  ASSERT_TRUE(Shown());
+  EXPECT_NE(GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_EQ(GetWindow(target.get(), GW_HWNDPREV), overlay_.hwnd());
+
+  TestWindow plain(WS_OVERLAPPEDWINDOW, 0, L"");
+  overlay_.Refresh(plain.get());
+  ASSERT_TRUE(Shown());
+  EXPECT_EQ(GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_EQ(GetWindow(plain.get(), GW_HWNDPREV), overlay_.hwnd());
+}
+
+TEST_F(Overlay, HidesForWindowsThatGetNoCaption) {
+  TestWindow shown(WS_OVERLAPPEDWINDOW, 0, L"");
+  struct Case {
+    const char* name;
+    DWORD style, exStyle;
+    int show;
+    bool own;
+  };
+  const Case cases[] = {
+      {"minimised", WS_OVERLAPPEDWINDOW, 0, SW_SHOWMINNOACTIVE, false},
+      {"tool window", WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW, 0, false},
+      {"no caption", WS_POPUP | WS_THICKFRAME, 0, 0, false},
+      {"dialog frame without border", WS_POPUP | WS_DLGFRAME, 0, 0, false},
+      {"one of the program's own", WS_OVERLAPPEDWINDOW, 0, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    overlay_.Refresh(shown.get());
+    ASSERT_TRUE(Shown());
+    TestWindow target(c.style, c.exStyle, L"");
+    ASSERT_TRUE(target.get());
+    if (c.show) ShowWindow(target.get(), c.show);
+    // The program's own windows: those of the process the overlay is told is the program's.
+    CaptionOverlay own(renderer_, GetCurrentProcessId());
+    ASSERT_TRUE(own.Create());
+    CaptionOverlay& overlay = c.own ? own : overlay_;
+    overlay.Refresh(target.get());
+    EXPECT_FALSE(IsWindowVisible(overlay.hwnd()));
+    EXPECT_FALSE(overlay.visible());
+  }
+  overlay_.Refresh(nullptr);
+  EXPECT_FALSE(Shown()) << "no foreground window";
+}
+
+// Wine 8 raises no foreground, location or minimise events (only object creation), so the
+// events are handed over as the hooks would receive them.
+TEST_F(Overlay, FollowsItsTargetThroughTheWindowEvents) {
+  TestWindow target(WS_OVERLAPPEDWINDOW, 0, L"");
+  overlay_.Refresh(target.get());
+  ASSERT_TRUE(Shown());
+  const RECT before = WindowRect(overlay_.hwnd());
+
+  // Moved and resized: a location change of the target brings the overlay along at once;
+  // those of other windows, or of the target's caret, change nothing.
+  const RECT window = WindowRect(target.get());
+  SetWindowPos(target.get(), nullptr, window.left + 60, window.top + 40, window.right - window.left - 100,
+               window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  TestWindow other(WS_OVERLAPPEDWINDOW, 0, L"other");
+  SetWindowPos(target.get(), other.get(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  overlay_.OnEvent(EVENT_OBJECT_LOCATIONCHANGE, other.get(), OBJID_WINDOW);
+  overlay_.OnEvent(EVENT_OBJECT_LOCATIONCHANGE, target.get(), OBJID_CARET);
+  RECT got = WindowRect(overlay_.hwnd());
+  EXPECT_TRUE(EqualRect(&got, &before)) << Describe(got) << ", want " << Describe(before);
+  overlay_.OnEvent(EVENT_OBJECT_LOCATIONCHANGE, target.get(), OBJID_WINDOW);
+  RECT want = Expected(target.get());
+  got = WindowRect(overlay_.hwnd());
+  EXPECT_TRUE(EqualRect(&got, &want)) << Describe(got) << ", want " << Describe(want);
+  EXPECT_EQ(got.left, before.left + 60);
+  EXPECT_EQ(GetWindow(target.get(), GW_HWNDPREV), overlay_.hwnd());
+
+  // Minimised: gone at once; restored: back.
+  ShowWindow(target.get(), SW_MINIMIZE);
+  overlay_.OnEvent(EVENT_SYSTEM_MINIMIZESTART, target.get(), OBJID_WINDOW);
+  EXPECT_FALSE(Shown()) << "still shown over a minimised window";
+  ShowWindow(target.get(), SW_RESTORE);
+  overlay_.OnEvent(EVENT_SYSTEM_MINIMIZEEND, target.get(), OBJID_WINDOW);
+  EXPECT_TRUE(Shown()) << "not back over the restored window";
+
+  // Another window comes to the front: the overlay goes over to it.
+  overlay_.OnEvent(EVENT_SYSTEM_FOREGROUND, other.get(), OBJID_WINDOW);
+  EXPECT_EQ(overlay_.target(), other.get());
+  want = Expected(other.get());
+  got = WindowRect(overlay_.hwnd());
+  EXPECT_TRUE(EqualRect(&got, &want)) << Describe(got) << ", want " << Describe(want);
+  EXPECT_EQ(GetWindow(other.get(), GW_HWNDPREV), overlay_.hwnd());
+  // Now a location change of the old target is someone else's.
+  SetWindowPos(target.get(), nullptr, window.left, window.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  overlay_.OnEvent(EVENT_OBJECT_LOCATIONCHANGE, target.get(), OBJID_WINDOW);
+  EXPECT_EQ(overlay_.target(), other.get());
+}
+
+TEST_F(Overlay, UnchangedTicksReplaceNoBitmapAndLeaveNoGdiObject) {
+  TestWindow target(WS_OVERLAPPEDWINDOW, 0, L"first");
+  overlay_.Refresh(target.get());
+  ASSERT_TRUE(Shown());
+  const unsigned first = overlay_.layeredUpdates();
+  EXPECT_EQ(first, 1u);
+  for (int i = 0; i < 5; ++i) overlay_.Refresh(target.get());
+  EXPECT_EQ(overlay_.layeredUpdates(), first) << "ticks without a change replaced the bitmap";
+
+  SetWindowTextW(target.get(), L"second");
+  overlay_.Refresh(target.get());
+  EXPECT_EQ(overlay_.layeredUpdates(), first + 1) << "a new title must reach the overlay";
+
+  // A move alone moves the window and keeps its bitmap.
+  const RECT window = WindowRect(target.get());
+  SetWindowPos(target.get(), nullptr, window.left + 10, window.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  overlay_.Refresh(target.get());
+  EXPECT_EQ(overlay_.layeredUpdates(), first + 1);
+  EXPECT_EQ(WindowRect(overlay_.hwnd()).left, Expected(target.get()).left);
+
+  auto tick = [&](int i) {
+    SetWindowTextW(target.get(), i % 2 ? L"odd" : L"even");
+    overlay_.Refresh(target.get());
+    if (i % 7 == 0) overlay_.Refresh(nullptr);
+  };
+  for (int i = 0; i < 10; ++i) tick(i);
+  const int before = lumtest::CountLiveGdiObjects();
+  for (int i = 0; i < 1000; ++i) tick(i);
+  EXPECT_EQ(lumtest::CountLiveGdiObjects(), before) << "GDI objects left behind by 1,000 overlay ticks";
+}
+
+// The tray form in both modes: OVERLAY=1 brings the overlay over the foreground window;
+// without the key Wine (no desktop composition) keeps the title bar and no overlay exists.
+TEST(TrayFormCaptionMode, OverlayKeyChoosesTheOverlayAndWineOtherwiseKeepsTheTitleBar) {
+  ASSERT_FALSE(lum::DwmApi::Get().CompositionEnabled()) << "Wine reports desktop composition";
+  struct Case {
+    const char* lines;
+    bool overlay;
+  };
+  const Case cases[] = {{"OVERLAY=1\r\n", true}, {"", false}, {"OVERLAY=0\r\n", false}, {"OVERLAY=x\r\n", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines);
+    lumtest::TempFolder folder;
+    ASSERT_TRUE(lumtest::WriteFileBytes(folder.File(lum::kIniName),
+                                        std::string("[DEFAULT]\r\nFIRST=1\r\n") + c.lines + "[CUSTOMIZE]\r\n"));
+    lum::SharedSettings settings;
+    lum::TrayFormOptions options{folder.path(), lumtest::UniqueInstanceName(), false};
+    options.overlayOwnProcess = kNoProcess;
+    lum::TrayForm form(settings, options);
+    ASSERT_TRUE(form.Form_Load());
+    ASSERT_EQ(form.overlay() != nullptr, c.overlay);
+    if (!c.overlay) {
+      EXPECT_EQ(FindWindowW(L"LumbrelCaptionOverlay", nullptr), nullptr);
+      continue;
+    }
+    TestWindow target(WS_OVERLAPPEDWINDOW, 0, L"");
+    ASSERT_EQ(GetForegroundWindow(), target.get());
+    const RECT frameBefore = WindowRect(target.get());
+    form.Timer1_Timer();
+    HWND overlay = form.overlay()->hwnd();
+    EXPECT_TRUE(IsWindowVisible(overlay));
+    EXPECT_EQ(GetWindow(target.get(), GW_HWNDPREV), overlay);
+    const RECT got = WindowRect(overlay);
+    EXPECT_EQ(got.left, frameBefore.left + GetSystemMetrics(SM_CXFRAME));
+    form.Form_Unload();
+    EXPECT_FALSE(IsWindow(overlay)) << "the overlay outlived the program";
+  }
+}
+
+}  // namespace
