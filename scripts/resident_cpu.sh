@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# Usage: scripts/resident_cpu.sh [SECONDS]
+# Usage: scripts/resident_cpu.sh [SECONDS] [OVERLAY]
 # What the resident program costs: lumbrel.exe from dist/Lumbrel in a Wine desktop with notepad in
 # front, the default picture animating, the clock with seconds and the outline on. Its CPU time is
 # read from /proc/<pid>/stat (user + system, all threads), as a task manager reads it, over SECONDS
 # (60 by default) and printed as a share of one core; the Wine server's share is printed beside it.
+# OVERLAY, when given, is written as [DEFAULT] OVERLAY (1: the caption overlay, 0: the title bar).
 set -uo pipefail
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 seconds=${1:-60}
+overlay=${2:-}
 e2e_begin resident_cpu
 
 program_folder Lumbrel
 write_ini "$ini" "$dir"
 ini_set "$ini" DEFAULT ANIMATION=1 CLOCK=1 SHADOW=1 SHADOWCOLOR=0 FIRST=1
 ini_set "$ini" CUSTOMIZE CLOCK=4
+[ -z "$overlay" ] || ini_set "$ini" DEFAULT "OVERLAY=$overlay"
 start_notepad
 start_lumbrel "$dir"
 wait_for 30 caption_painted @foreground "$dir/Lum1.bmp" cpu || fail "notepad's caption was not painted: $IMAGE_RESULT"
