@@ -29,7 +29,7 @@ int TwipsX() { return TwipsPerPixel(LOGPIXELSX); }
 int TwipsY() { return TwipsPerPixel(LOGPIXELSY); }
 
 // One control of the page, its place in twips from the window's client corner.
-struct ControlSpec {
+struct ControlPlace {
   int id;
   const wchar_t* windowClass;
   const wchar_t* text;
@@ -45,7 +45,7 @@ constexpr DWORD kFrame = kChild | BS_GROUPBOX;
 constexpr DWORD kLabel = kChild | SS_LEFT | SS_NOPREFIX;
 
 // Frames come first so that the controls drawn over them stay on top.
-constexpr ControlSpec kControls[] = {
+constexpr ControlPlace kControls[] = {
     {SettingsDialog::kFramePicture, L"BUTTON", L"ﾀｲﾄﾙﾊﾞｰの背景画像変更", kFrame, 90, 60, 4905, 585},
     {SettingsDialog::kFrameColour, L"BUTTON", L"ﾀｲﾄﾙﾊﾞｰの文字色変更", kFrame, 90, 720, 4905, 585},
     {SettingsDialog::kFramePosition, L"BUTTON", L"ﾀｲﾄﾙｷｬﾌﾟｼｮﾝの表示位置", kFrame, 90, 1380, 2385, 795},
@@ -118,10 +118,10 @@ void SettingsDialog::CreateControls() {
   bold.bold = true;
   boldFont_ = bold.Create();
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  for (const ControlSpec& spec : kControls) {
-    HWND control = CreateWindowExW(0, spec.windowClass, spec.text, spec.style, spec.left / TwipsX(),
-                                   spec.top / TwipsY(), spec.width / TwipsX(), spec.height / TwipsY(), hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleW(nullptr),
+  for (const ControlPlace& place : kControls) {
+    HWND control = CreateWindowExW(0, place.windowClass, place.text, place.style, place.left / TwipsX(),
+                                   place.top / TwipsY(), place.width / TwipsX(), place.height / TwipsY(), hwnd_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), GetModuleHandleW(nullptr),
                                    nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
