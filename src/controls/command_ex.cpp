@@ -35,22 +35,11 @@ void RegisterButtonClass() {
 
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-int16_t ShiftState() {
-  int16_t shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
-  if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
-  if (GetKeyState(VK_MENU) < 0) shift |= 4;
-  return shift;
-}
-
 void FillRectColour(HDC dc, const PixelRect& area, COLORREF colour) {
   ScopedBrush brush(CreateSolidBrush(colour));
   ScopedSelect select(dc, brush.get());
   PatBlt(dc, area.left, area.top, area.Width(), area.Height(), PATCOPY);
 }
-
-int TwipsX() { return TwipsPerPixel(LOGPIXELSX); }
-int TwipsY() { return TwipsPerPixel(LOGPIXELSY); }
 
 }  // namespace
 

@@ -36,14 +36,6 @@ void RegisterListClass() {
   (void)registered;
 }
 
-int16_t ShiftState() {
-  int16_t shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
-  if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
-  if (GetKeyState(VK_MENU) < 0) shift |= 4;
-  return shift;
-}
-
 int16_t ButtonsOf(WPARAM keys) {
   return static_cast<int16_t>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
                               ((keys & MK_MBUTTON) ? 4 : 0));
@@ -325,8 +317,6 @@ class SpeciaList::DropTarget : public ComObject<IDropTarget> {
   POINT last_{0, 0};
 };
 
-int SpeciaList::TwipsX() { return TwipsPerPixel(LOGPIXELSX); }
-int SpeciaList::TwipsY() { return TwipsPerPixel(LOGPIXELSY); }
 
 SpeciaList::SpeciaList(SpeciaListEvents* events) : events_(events) {
   m_Scroll.SetEvents(this);
@@ -369,15 +359,22 @@ bool SpeciaList::Create(HWND parent, int id, int x, int y, int width, int height
 // --- items and state ------------------------------------------------------------------------
 
 void SpeciaList::AddItem(const std::u16string& text, int32_t position, bool checked, int32_t count) {
+  const int32_t before = model_.Count();
   model_.AddItem(text, position, checked, count);
-  SyncScrollBar();
-  FullPaint();
+  // Only the rows from the insertion on show other texts; appending redraws just the new rows.
+  ForgetRowsFrom(position <= 0 || position > before + 1 ? before : position - 1);
+  PaintChanged();
 }
 
 void SpeciaList::RemoveItems(int32_t first, int32_t count) {
   model_.RemoveItems(first, count);
-  SyncScrollBar();
-  FullPaint();
+  ForgetRowsFrom(first);
+  PaintChanged();
+}
+
+void SpeciaList::ForgetRowsFrom(int32_t item) {
+  for (RowLook& look : drawn_)
+    if (look.item >= item) look = RowLook{-2};
 }
 
 void SpeciaList::Clear() {
@@ -451,6 +448,8 @@ void SpeciaList::SetForeColor(uint32_t colour) {
   foreColor_ = colour;
   FullPaint();
 }
+float SpeciaList::ItemHeight() const { return static_cast<float>(itemHeightPixels_ * TwipsY()); }
+
 void SpeciaList::SetItemHeight(float twips) {
   itemHeightPixels_ = std::max(1, static_cast<int>(twips) / TwipsY());
   Layout();

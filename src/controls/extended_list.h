@@ -124,7 +124,7 @@ class SpeciaList : private ScrollBarEvents {
   void SetBackColor(uint32_t colour);
   uint32_t ForeColor() const { return foreColor_; }
   void SetForeColor(uint32_t colour);
-  float ItemHeight() const { return static_cast<float>(itemHeightPixels_ * TwipsY()); }
+  float ItemHeight() const;
   void SetItemHeight(float twips);  // truncated to whole pixels
   float ItemWidth() const { return itemWidth_; }
   void SetItemWidth(float twips);
@@ -175,13 +175,12 @@ class SpeciaList : private ScrollBarEvents {
   void Change(VScrollBarL& bar) override;
   void Scroll(VScrollBarL& bar) override;
 
-  static int TwipsX();
-  static int TwipsY();
   void Layout();
   void ApplyMetrics();
   void SyncScrollBar();
   void FullPaint();
   void PaintChanged();  // the rows whose look differs from what is drawn
+  void ForgetRowsFrom(int32_t item);  // rows from `item` on are drawn again, their texts changed
   void ScrolledTo(int32_t topRow);
   RowLook LookOf(int slot) const;
   void DrawItem(HDC dc, int slot, const RowLook& look);

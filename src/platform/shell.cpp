@@ -82,6 +82,17 @@ int TwipsPerPixel(int axis) {
   return dpi > 0 ? 1440 / dpi : 15;
 }
 
+int TwipsX() { return TwipsPerPixel(LOGPIXELSX); }
+int TwipsY() { return TwipsPerPixel(LOGPIXELSY); }
+
+int16_t ShiftState() {
+  int16_t shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= 1;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= 2;
+  if (GetKeyState(VK_MENU) < 0) shift |= 4;
+  return shift;
+}
+
 void DoEvents() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 namespace lum {
@@ -35,6 +36,12 @@ std::u16string CurrentDirectory();
 
 // Twips per screen pixel along LOGPIXELSX or LOGPIXELSY (15 at 96 DPI): forms are placed in twips.
 int TwipsPerPixel(int axis);
+int TwipsX();  // TwipsPerPixel(LOGPIXELSX)
+int TwipsY();  // TwipsPerPixel(LOGPIXELSY)
+
+// The shift (1), control (2) and alt (4) keys held now, as the controls' key and mouse events
+// report them.
+int16_t ShiftState();
 
 // Lets the window messages that are already waiting run once.
 void DoEvents();

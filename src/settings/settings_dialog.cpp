@@ -25,9 +25,6 @@ constexpr std::u16string_view kDefault = u"DEFAULT";
 constexpr std::u16string_view kCustomize = u"CUSTOMIZE";
 constexpr std::array<const char16_t*, 5> kIntervals = {u"3", u"5", u"10", u"15", u"30"};
 
-int TwipsX() { return TwipsPerPixel(LOGPIXELSX); }
-int TwipsY() { return TwipsPerPixel(LOGPIXELSY); }
-
 // One control of the page, its place in twips from the window's client corner.
 struct ControlPlace {
   int id;
