@@ -92,13 +92,20 @@ LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
     case WM_DISPLAYCHANGE:
       // The caption font, colours, metrics or display depth the renderer keeps may be out of date.
       renderer_.OnSystemSettingsChanged(message == WM_DISPLAYCHANGE);
+      if (overlay_) overlay_->OnSystemSettingsChanged(message == WM_DISPLAYCHANGE);
       break;
     case WM_CLOSE:
     case kQuitRequestMessage:
       subQuit();
+      return 0;
+    case WM_ENDSESSION:
+      // The session ends and the process with it: quit as the menu would, so the overlay and
+      // the tray icon go and the settings dialog keeps its place.
+      if (wParam) subQuit();
       return 0;
     case kSettingsClosedMessage:
       // The dialog's window has gone; the next left click loads it afresh.
@@ -334,7 +341,7 @@ void TrayForm::Timer1_Timer() {
   }
   // The overlay refreshes its content here; the window events move and hide it in between.
   if (overlay_) {
-    overlay_->Refresh(foreground);
+    overlay_->Refresh(foreground, style);
     return;
   }
   // A window's class never changes: asked once per foreground window, not on every tick.

@@ -56,6 +56,24 @@ class ScopedMemoryDC {
   HDC dc_;
 };
 
+// A device context of our own from CreateDC, kept as long as its owner wants it.
+class OwnedDC {
+ public:
+  OwnedDC() = default;
+  ~OwnedDC() { reset(); }
+  OwnedDC(const OwnedDC&) = delete;
+  OwnedDC& operator=(const OwnedDC&) = delete;
+  void reset(HDC dc = nullptr) {
+    if (dc_) DeleteDC(dc_);
+    dc_ = dc;
+  }
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HDC dc_ = nullptr;
+};
+
 // A window's device context from GetWindowDC (whole window) or GetDC (client area).
 class ScopedWindowDC {
  public:

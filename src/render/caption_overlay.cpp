@@ -32,13 +32,10 @@ ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; 
 bool Topmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 // A window spread over its whole monitor without being maximised: a game, a video, a slide show.
-bool FullScreen(HWND window) {
-  RECT r{};
+bool FullScreen(const RECT& r) {
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  if (IsZoomed(window) || !GetWindowRect(window, &r) ||
-      !GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor))
-    return false;
+  if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &monitor)) return false;
   const RECT& m = monitor.rcMonitor;
   return r.left <= m.left && r.top <= m.top && r.right >= m.right && r.bottom >= m.bottom;
 }
@@ -118,8 +115,16 @@ void CaptionOverlay::OnEvent(DWORD event, HWND window, LONG object) {
 void CaptionOverlay::FollowTarget(HWND target) {
   if (target == target_) return;
   target_ = target;
+  // A window's process and class never change: asked once per target.
   DWORD process = 0;
-  if (target) GetWindowThreadProcessId(target, &process);
+  paintableClass_ = false;
+  if (target) {
+    GetWindowThreadProcessId(target, &process);
+    char className[128] = {};
+    const int length = GetClassNameA(target, className, sizeof className);
+    paintableClass_ = IsPaintableClass(CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0))));
+  }
+  targetOwner_ = process;
   if (hookedOverlay != this || process == targetProcess_) return;
   // Moves and resizes of the target's process alone: every caret and cursor move of the
   // whole desktop is a location change too.
@@ -130,36 +135,40 @@ void CaptionOverlay::FollowTarget(HWND target) {
   targetProcess_ = locationHook_ ? process : 0;
 }
 
-bool CaptionOverlay::Eligible(HWND target) const {
-  if (!target || target == hwnd_ || !IsWindowVisible(target) || IsIconic(target)) return false;
-  DWORD process = 0;
-  GetWindowThreadProcessId(target, &process);
-  if (process == ownProcess_) return false;
-  const auto style = static_cast<uint32_t>(GetWindowLongW(target, GWL_STYLE));
-  const auto exStyle = static_cast<uint32_t>(GetWindowLongW(target, GWL_EXSTYLE));
-  if ((style & WS_CAPTION) != WS_CAPTION || (exStyle & WS_EX_TOOLWINDOW) != 0) return false;
-  return !DwmApi::Get().Cloaked(target) && !FullScreen(target);
+bool CaptionOverlay::ReadTarget(HWND target, std::optional<uint32_t> style) {
+  current_.window = target;
+  if (!target || target == hwnd_ || !paintableClass_ || targetOwner_ == ownProcess_) return false;
+  current_.style = style ? *style : static_cast<uint32_t>(GetWindowLongW(target, GWL_STYLE));
+  if ((current_.style & (WS_VISIBLE | WS_MINIMIZE)) != WS_VISIBLE || (current_.style & WS_CAPTION) != WS_CAPTION)
+    return false;
+  current_.exStyle = static_cast<uint32_t>(GetWindowLongW(target, GWL_EXSTYLE));
+  if ((current_.exStyle & WS_EX_TOOLWINDOW) != 0 || !GetWindowRect(target, &current_.rect)) return false;
+  composition_ = DwmApi::Get().CompositionEnabled();
+  return !(composition_ && DwmApi::Get().Cloaked(target));
 }
 
-std::optional<ScreenRect> CaptionOverlay::PlaceFor(HWND target) const {
-  if (!Eligible(target)) return std::nullopt;
+std::optional<ScreenRect> CaptionOverlay::PlaceFor(const TargetFacts& target) const {
+  if (!(target.style & WS_MAXIMIZE) && FullScreen(target.rect)) return std::nullopt;
   OverlayFacts facts;
-  RECT window{};
-  if (!GetWindowRect(target, &window)) return std::nullopt;
-  facts.window = FromRect(window);
-  facts.caption = CaptionRenderer::GetCaptionRect(target);
-  if (facts.caption) facts.buttonArea = renderer_.ButtonAreaWidth(target, facts.caption->Height());
+  facts.window = FromRect(target.rect);
+  facts.caption = CaptionRenderer::CaptionRectOf(target.rect, target.style, target.exStyle, renderer_.metrics().frame);
+  if (facts.caption) facts.buttonArea = renderer_.ButtonAreaWidth(target.style, target.exStyle, facts.caption->Height());
   TITLEBARINFO titleBar{};
   titleBar.cbSize = sizeof titleBar;
-  if (GetTitleBarInfo(target, &titleBar) && !(titleBar.rgstate[0] & STATE_SYSTEM_INVISIBLE))
+  if (GetTitleBarInfo(target.window, &titleBar) && !(titleBar.rgstate[0] & STATE_SYSTEM_INVISIBLE))
     facts.titleBar = FromRect(titleBar.rcTitleBar);
   facts.captionLine = GetSystemMetrics(SM_CYBORDER);
-  const DwmApi& dwm = DwmApi::Get();
-  if (dwm.CompositionEnabled()) {
-    if (auto frame = dwm.ExtendedFrameBounds(target)) facts.frame = FromRect(*frame);
-    if (auto buttons = dwm.CaptionButtonBounds(target)) facts.buttons = FromRect(*buttons);
+  if (composition_) {
+    const DwmApi& dwm = DwmApi::Get();
+    if (auto frame = dwm.ExtendedFrameBounds(target.window)) facts.frame = FromRect(*frame);
+    if (auto buttons = dwm.CaptionButtonBounds(target.window)) facts.buttons = FromRect(*buttons);
   }
   return ComputeOverlayRect(facts);
+}
+
+void CaptionOverlay::OnSystemSettingsChanged(bool displayChanged) {
+  placed_.reset();
+  if (displayChanged) screen_.reset();
 }
 
 void CaptionOverlay::Hide() {
@@ -167,33 +176,29 @@ void CaptionOverlay::Hide() {
   shown_ = false;
 }
 
-void CaptionOverlay::Refresh(HWND target) {
+void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style) {
   if (!hwnd_) return;
   FollowTarget(target);
-  // Refused classes as the title-bar mode refuses them.
-  if (target && target != classChecked_) {
-    char className[128] = {};
-    const int length = GetClassNameA(target, className, sizeof className);
-    paintableClass_ = IsPaintableClass(CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0))));
-    classChecked_ = target;
-  }
-  const std::optional<ScreenRect> place = paintableClass_ ? PlaceFor(target) : std::nullopt;
-  if (!place) return Hide();
+  if (!ReadTarget(target, style)) return Hide();
+  // The place follows from the window's rectangle and styles (and the system's metrics), so
+  // a tick where none of them changed asks the window system nothing more.
+  if (!placed_ || !(placed_->target == current_)) placed_ = Placement{current_, PlaceFor(current_)};
+  if (!placed_->place) return Hide();
+  const ScreenRect place = *placed_->place;
   // Laid out as the whole caption with the classic buttons after the overlay's end, so the
   // title and clock stop where the target's own buttons begin.
-  const CaptionRect layout{0, 0, place->Width() + renderer_.ButtonAreaWidth(target, place->Height()), place->Height()};
+  const int buttonArea = renderer_.ButtonAreaWidth(current_.style, current_.exStyle, place.Height());
+  const CaptionRect layout{0, 0, place.Width() + buttonArea, place.Height()};
+  // The canvases are made compatible with the display: a DC of its own, kept.
+  if (!screen_) screen_.reset(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
   bool changed = false;
-  bool composed;
-  {
-    ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
-    composed = screen && renderer_.ComposeCaption(target, screen.get(), layout, &changed);
-  }
-  if (composed &&
-      (changed || !shown_ || place->Width() != shownPlace_.Width() || place->Height() != shownPlace_.Height())) {
-    composed = FillSurface(place->Width(), place->Height());
+  bool composed = screen_ && renderer_.ComposeCaption(target, screen_.get(), layout, current_.style, current_.exStyle,
+                                                      &changed);
+  if (composed && (changed || !shown_ || place.Width() != shownPlace_.Width() || place.Height() != shownPlace_.Height())) {
+    composed = FillSurface(place.Width(), place.Height());
     if (composed) {
-      POINT origin{place->left, place->top}, source{0, 0};
-      SIZE size{place->Width(), place->Height()};
+      POINT origin{place.left, place.top}, source{0, 0};
+      SIZE size{place.Width(), place.Height()};
       BLENDFUNCTION opaque{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
       // A window the system refused the bitmap would show garbage or nothing: hidden instead.
       composed = UpdateLayeredWindow(hwnd_, nullptr, &origin, &size, surface_.dc(), &source, 0, &opaque, ULW_ALPHA);
@@ -201,13 +206,13 @@ void CaptionOverlay::Refresh(HWND target) {
     }
   }
   if (!composed) return Hide();
-  StackAbove(target, *place);
-  shownPlace_ = *place;
+  StackAbove(target, place);
+  shownPlace_ = place;
   shown_ = true;
 }
 
 void CaptionOverlay::StackAbove(HWND target, const ScreenRect& place) {
-  const bool topmost = Topmost(target);
+  const bool topmost = (current_.exStyle & WS_EX_TOPMOST) != 0;
   if (Topmost(hwnd_) != topmost)
     SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   UINT flags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW;

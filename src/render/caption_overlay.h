@@ -29,8 +29,12 @@ class CaptionOverlay {
   // Composes the caption of `target` (the foreground window) and shows it over its title
   // bar, or hides the overlay when that window gets none. The layered bitmap is replaced
   // only when the composed caption changed.
-  void Refresh(HWND target);
+  // `style`: the target's style, if the caller has just read it.
+  void Refresh(HWND target, std::optional<uint32_t> style = std::nullopt);
   void Hide();
+  // The system's metrics or theme changed: the place is worked out afresh; after a display
+  // change the canvases are made for the new display.
+  void OnSystemSettingsChanged(bool displayChanged);
 
   HWND hwnd() const { return hwnd_; }
   HWND target() const { return target_; }
@@ -44,9 +48,21 @@ class CaptionOverlay {
  private:
   static void CALLBACK OnWinEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child, DWORD thread,
                                   DWORD time);
-  bool Eligible(HWND target) const;
-  // Where the overlay stands over `target`; nothing when it gets no overlay.
-  std::optional<ScreenRect> PlaceFor(HWND target) const;
+  // What a tick asks of its target, once: each question asked of another process's window
+  // is a round trip to the window system.
+  struct TargetFacts {
+    HWND window = nullptr;
+    uint32_t style = 0, exStyle = 0;
+    RECT rect{};
+    bool operator==(const TargetFacts& o) const {
+      return window == o.window && style == o.style && exStyle == o.exStyle && EqualRect(&rect, &o.rect);
+    }
+  };
+  // Reads current_; false when the target gets no overlay (no caption, minimised, a tool
+  // window, cloaked, one of the program's own, a class refused).
+  bool ReadTarget(HWND target, std::optional<uint32_t> style);
+  // Where the overlay stands over the target; nothing when it gets none (full screen).
+  std::optional<ScreenRect> PlaceFor(const TargetFacts& target) const;
   // Stacks the overlay directly above the target, in the target's (topmost or not) band.
   void StackAbove(HWND target, const ScreenRect& place);
   void FollowTarget(HWND target);
@@ -59,7 +75,17 @@ class CaptionOverlay {
   DWORD ownProcess_;
   HWND hwnd_ = nullptr;
   HWND target_ = nullptr;
-  DWORD targetProcess_ = 0;
+  DWORD targetOwner_ = 0;    // the target's process
+  DWORD targetProcess_ = 0;  // the process the location hook watches
+  TargetFacts current_;
+  bool composition_ = false;
+  // The place worked out for the facts it was worked out from.
+  struct Placement {
+    TargetFacts target;
+    std::optional<ScreenRect> place;
+  };
+  std::optional<Placement> placed_;
+  OwnedDC screen_;  // a display DC the canvases are made compatible with
   bool shown_ = false;
   ScreenRect shownPlace_;
   unsigned layeredUpdates_ = 0;
@@ -69,9 +95,7 @@ class CaptionOverlay {
   HWINEVENTHOOK foregroundHook_ = nullptr;
   HWINEVENTHOOK minimizeHook_ = nullptr;
   HWINEVENTHOOK locationHook_ = nullptr;  // the target's process alone
-  // The last target whose class was asked: a window's class never changes.
-  HWND classChecked_ = nullptr;
-  bool paintableClass_ = false;
+  bool paintableClass_ = false;  // the target's class is one that gets a caption
 };
 
 }  // namespace lum

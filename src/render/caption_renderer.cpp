@@ -93,17 +93,22 @@ const CaptionMetrics& CaptionRenderer::metrics() {
   return *metrics_;
 }
 
-std::optional<CaptionRect> CaptionRenderer::CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle,
-                                                           const FrameMetrics& metrics) {
+std::optional<CaptionRect> CaptionRenderer::CaptionRectOf(const RECT& windowRect, uint32_t style, uint32_t exStyle,
+                                                          const FrameMetrics& metrics) {
   WindowFacts facts;
   facts.style = style;
   facts.exStyle = exStyle;
   facts.minimized = (style & WS_MINIMIZE) != 0;
+  facts.width = windowRect.right - windowRect.left;
+  facts.height = windowRect.bottom - windowRect.top;
+  return ComputeCaptionRect(facts, metrics);
+}
+
+std::optional<CaptionRect> CaptionRenderer::CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle,
+                                                           const FrameMetrics& metrics) {
   RECT screen{};
   if (!GetWindowRect(window, &screen)) return std::nullopt;
-  facts.width = screen.right - screen.left;
-  facts.height = screen.bottom - screen.top;
-  return ComputeCaptionRect(facts, metrics);
+  return CaptionRectOf(screen, style, exStyle, metrics);
 }
 
 std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
@@ -207,18 +212,16 @@ bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_
                 rect->top, SRCCOPY) != FALSE;
 }
 
-bool CaptionRenderer::ComposeCaption(HWND window, HDC reference, const CaptionRect& rect, bool* changed) {
+bool CaptionRenderer::ComposeCaption(HWND window, HDC reference, const CaptionRect& rect, uint32_t style,
+                                     uint32_t exStyle, bool* changed) {
   if (rect.Width() <= 0 || rect.Height() <= 0) return false;
-  return Compose(window, reference, rect, static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE)),
-                 static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), changed);
+  return Compose(window, reference, rect, style, exStyle, changed);
 }
 
-int CaptionRenderer::ButtonAreaWidth(HWND window, int captionHeight) {
+int CaptionRenderer::ButtonAreaWidth(uint32_t style, uint32_t exStyle, int captionHeight) {
   // The buttons stand at the caption's right end, so any caption of this height will do.
   const CaptionRect probe{0, 0, 4096, captionHeight};
-  const auto faces =
-      CaptionButtonFaces(static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE)),
-                         static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), probe, metrics(), nullptr);
+  const auto faces = CaptionButtonFaces(style, exStyle, probe, metrics(), nullptr);
   int firstLeft = probe.right;
   for (const CaptionButtonFace& face : faces) firstLeft = std::min<int>(firstLeft, face.box.left);
   return probe.right - firstLeft;

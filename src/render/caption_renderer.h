@@ -114,14 +114,19 @@ class CaptionRenderer {
   // Composes (what changed of) one caption and copies it; false when nothing could be painted.
   bool PaintCaption(HWND window);
   static std::optional<CaptionRect> GetCaptionRect(HWND window);
-  // Composes the window's caption laid out in `rect` (coordinates of the composed canvas,
-  // compatible with `reference`) without putting it anywhere; composedDC() holds it then.
-  // `changed` tells whether the composed pixels differ from the last composition's.
-  bool ComposeCaption(HWND window, HDC reference, const CaptionRect& rect, bool* changed = nullptr);
+  // The same for a window whose rectangle and styles the caller has just read.
+  static std::optional<CaptionRect> CaptionRectOf(const RECT& windowRect, uint32_t style, uint32_t exStyle,
+                                                  const FrameMetrics& metrics);
+  // Composes the caption of the window (whose styles the caller has just read) laid out in
+  // `rect` (coordinates of the composed canvas, compatible with `reference`) without putting
+  // it anywhere; composedDC() holds it then. `changed` tells whether the composed pixels
+  // differ from the last composition's.
+  bool ComposeCaption(HWND window, HDC reference, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
+                      bool* changed);
   HDC composedDC() const { return composed_.dc(); }
-  // The classic button area's width for this window: from the first button's left to the
-  // caption's right.
-  int ButtonAreaWidth(HWND window, int captionHeight);
+  // The classic button area's width for a window of these styles: from the first button's
+  // left to the caption's right.
+  int ButtonAreaWidth(uint32_t style, uint32_t exStyle, int captionHeight);
   // The caption font, the system's colours or metrics changed: everything kept is built
   // afresh; after a display change the canvases too.
   void OnSystemSettingsChanged(bool displayChanged = false);

@@ -267,8 +267,11 @@ TEST(TrayFormCaptionMode, OverlayKeyChoosesTheOverlayAndWineOtherwiseKeepsTheTit
     EXPECT_EQ(GetWindow(target.get(), GW_HWNDPREV), overlay);
     const RECT got = WindowRect(overlay);
     EXPECT_EQ(got.left, frameBefore.left + GetSystemMetrics(SM_CXFRAME));
-    form.Form_Unload();
+    // The end of the session takes the program down as a quit does.
+    HWND formWindow = form.hwnd();
+    SendMessageW(formWindow, WM_ENDSESSION, TRUE, 0);
     EXPECT_FALSE(IsWindow(overlay)) << "the overlay outlived the program";
+    EXPECT_FALSE(IsWindow(formWindow));
   }
 }
 
