@@ -2,6 +2,10 @@
 // against the window system redrawing the same window's frame, on the benchmark's own window
 // and on notepad's (another process), and prints each figure with its ratio and target.
 // Usage: lumbrel_bench.exe [RESULT_FILE]   (the figures also go to standard output)
+//        lumbrel_bench.exe --resident-floor
+//          runs until ended, doing every 180 ms only what the least resident caption program
+//          must: a window DC of the foreground window and one block copy onto its caption
+//          (scripts/resident_cpu.sh measures it beside Lumbrel)
 #include <windows.h>
 
 #include <algorithm>
@@ -110,8 +114,26 @@ struct Notepad {
   }
 };
 
+int ResidentFloor() {
+  lum::ScopedWindowDC screen(nullptr, lum::ScopedWindowDC::kClient);
+  lum::ScopedMemoryDC ready(screen.get());
+  lum::ScopedBitmap bitmap(CreateCompatibleBitmap(screen.get(), 640, 20));
+  lum::ScopedSelect selected(ready.get(), bitmap.get());
+  PatBlt(ready.get(), 0, 0, 640, 20, WHITENESS);
+  SetTimer(nullptr, 0, 180, nullptr);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.message != WM_TIMER) continue;
+    if (HWND foreground = GetForegroundWindow()) {
+      lum::ScopedWindowDC dc(foreground);
+      BitBlt(dc.get(), 4, 4, 640, 20, ready.get(), 0, 0, SRCCOPY);
+    }
+  }
+  return 0;
+}
+
 struct Figures {
-  double floor, redraw, steady, animated, clock, everything;
+  double floor, redraw, steady, animated, clock, everything, questions;
 };
 
 // The complete caption of the resident program: animated picture, icon, buttons, the title
@@ -147,6 +169,18 @@ Figures Measure(HWND window, const std::vector<HBITMAP>& frames, int repetitions
   Case redraw{[&] { RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW); },
               repetitions / 4};
   Case steady{[&] { renderer.RepaintCaption(window); }, repetitions};
+  // What a steady tick must ask of the window to know that nothing changed: its style,
+  // extended style, rectangle and title (on Windows reads of shared memory; under Wine each
+  // a round trip to the Wine server when the window is another process's).
+  Case questions{[&] {
+                   GetWindowLongA(window, GWL_STYLE);
+                   GetWindowLongA(window, GWL_EXSTYLE);
+                   RECT r;
+                   GetWindowRect(window, &r);
+                   wchar_t title[256];
+                   InternalGetWindowText(window, title, 255);
+                 },
+                 repetitions};
   size_t frame = 0;
   Case animated{[&] {
                   renderer.SetCaptionPicture(frames[++frame % frames.size()]);
@@ -168,8 +202,8 @@ Figures Measure(HWND window, const std::vector<HBITMAP>& frames, int repetitions
                     renderer.RepaintCaption(window);
                   },
                   repetitions / 4};
-  TimeInterleaved({&floor, &redraw, &steady, &animated, &clock, &everything}, 5);
-  return {floor.best, redraw.best, steady.best, animated.best, clock.best, everything.best};
+  TimeInterleaved({&floor, &redraw, &steady, &animated, &clock, &everything, &questions}, 5);
+  return {floor.best, redraw.best, steady.best, animated.best, clock.best, everything.best, questions.best};
 }
 
 bool Report(const char* name, const Figures& f) {
@@ -193,12 +227,15 @@ bool Report(const char* name, const Figures& f) {
     Print(row.label, row.value * 1e6, ratio, row.target);
     met = met && ratio <= row.target;
   }
+  Print("  (of the steady tick, its questions to the window: %.1f us; the rest %.2f x floor)\n", f.questions * 1e6,
+        f.floor > 0 ? (f.steady - f.questions) / f.floor : 0);
   return met;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--resident-floor") return ResidentFloor();
   if (argc > 1) g_out = std::fopen(argv[1], "w");
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = DefWindowProcW;

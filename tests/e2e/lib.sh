@@ -119,14 +119,18 @@ notepad_settled() {
 
 # probe ARGS...: runs e2e_probe inside the desktop (plain `wine` would put it on another desktop,
 # where it sees none of the test's windows) and waits for its answer file. Succeeds when the
-# answer starts with "ok"; `answer KEY` reads its values.
-probe() {
+# answer starts with "ok"; `answer KEY` reads its values. probe_start starts it and returns at
+# once (PROBE_ANSWER names the answer to come), probe_wait waits for that answer.
+probe() { probe_start "$@" && probe_wait; }
+probe_start() {
   PROBE_COUNT=$((PROBE_COUNT + 1))
   PROBE_ANSWER="$E2E_DIR/probe-$PROBE_COUNT.txt"
   rm -f "$PROBE_ANSWER"
   in_desktop "$E2E_DIR" "$(winpath "$PROBE_EXE")" "$(winpath "$PROBE_ANSWER")" "$@"
+}
+probe_wait() {
   if ! wait_for 40 test -e "$PROBE_ANSWER"; then
-    echo "fail probe $1 gave no answer" >"$PROBE_ANSWER"
+    echo "fail the probe gave no answer" >"$PROBE_ANSWER"
     return 1
   fi
   [ "$(head -1 "$PROBE_ANSWER")" = ok ]
@@ -143,12 +147,14 @@ snap() {
 
 # lumbrel_pids DIR: Unix process ids of the lumbrel.exe started from DIR (Wine shows the Windows
 # path as the command line).
-lumbrel_pids() {
-  local exe pid
-  exe=$(winpath "$1/lumbrel.exe")
-  for pid in $(pgrep -f 'lumbrel\.exe'); do
-    # The program itself, not an explorer that was asked to start it.
-    if tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | head -1 | grep -qixF "$exe"; then echo "$pid"; fi
+lumbrel_pids() { program_pids "$(winpath "$1/lumbrel.exe")"; }
+
+# program_pids EXE: the processes running EXE (a Windows path), not an explorer asked to start it.
+program_pids() {
+  local pid name
+  name=$(basename "${1//\\//}")
+  for pid in $(pgrep -f "${name//./\\.}"); do
+    if tr '\0' '\n' <"/proc/$pid/cmdline" 2>/dev/null | head -1 | grep -qixF "$1"; then echo "$pid"; fi
   done
 }
 

@@ -12,6 +12,15 @@
 //                                                the screen under WINDOW's caption again and again
 //                                                for MS milliseconds, the captures stacked top to
 //                                                bottom in one 24-bit BMP, with their times
+//   e2e_probe RESULT_FILE follow WINDOW COMPANION MS
+//                                                watches for MS milliseconds how COMPANION (a window
+//                                                that stands over WINDOW) follows WINDOW's moves:
+//                                                "moved" (whether WINDOW moved), "lag" (ms from
+//                                                WINDOW's last move until COMPANION stood at the same
+//                                                place relative to it again, -1 if it never did),
+//                                                "stray" (samples after that where it stood apart
+//                                                or hidden); RESULT_FILE.sampling appears once the
+//                                                watch has begun
 // WINDOW is a top-level window's class name, or "@foreground" for the foreground window.
 //
 // The answer goes to RESULT_FILE: `wine explorer /desktop=...` returns as soon as it has started
@@ -206,6 +215,50 @@ bool Frames(HWND window, int durationMs, const char* path, Result& result) {
   return WriteBmp24(path, width, height * count, bits, (static_cast<size_t>(width) * 3 + 3) & ~size_t{3});
 }
 
+// Samples both windows every few milliseconds: where the companion stands relative to the
+// window at the start is where it must stand again after the window's last move.
+bool Follow(HWND window, HWND companion, int durationMs, const std::string& resultPath, Result& result) {
+  struct Sample {
+    DWORD time;
+    RECT window, companion;
+    bool shown;
+  };
+  auto take = [&](DWORD start) {
+    Sample s{GetTickCount() - start, {}, {}, IsWindowVisible(companion) != FALSE};
+    GetWindowRect(window, &s.window);
+    GetWindowRect(companion, &s.companion);
+    return s;
+  };
+  const DWORD start = GetTickCount();
+  std::vector<Sample> samples{take(start)};
+  if (!samples[0].shown || durationMs <= 0) return false;
+  if (FILE* mark = std::fopen((resultPath + ".sampling").c_str(), "wb")) std::fclose(mark);
+  while (samples.back().time < static_cast<DWORD>(durationMs)) {
+    Sleep(5);
+    samples.push_back(take(start));
+  }
+  const Sample& first = samples.front();
+  auto inPlace = [&](const Sample& s) {
+    return s.shown && s.companion.left - s.window.left == first.companion.left - first.window.left &&
+           s.companion.top - s.window.top == first.companion.top - first.window.top &&
+           s.companion.right - s.companion.left == first.companion.right - first.companion.left;
+  };
+  size_t lastMove = 0;
+  for (size_t i = 1; i < samples.size(); ++i)
+    if (!EqualRect(&samples[i].window, &samples[i - 1].window)) lastMove = i;
+  long lag = -1;
+  int stray = 0;
+  for (size_t i = lastMove; i < samples.size(); ++i) {
+    if (lag < 0 && inPlace(samples[i])) lag = static_cast<long>(samples[i].time - samples[lastMove].time);
+    else if (lag >= 0 && !inPlace(samples[i])) ++stray;
+  }
+  result.Add("moved", lastMove > 0 ? "1" : "0");
+  result.Add("lag", std::to_string(lag));
+  result.Add("stray", std::to_string(stray));
+  result.Add("samples", std::to_string(samples.size()));
+  return true;
+}
+
 // A window given as a class name, or "@foreground".
 HWND FindTopLevel(const std::string& target) {
   return target == "@foreground" ? GetForegroundWindow() : FindWindowA(target.c_str(), nullptr);
@@ -247,8 +300,15 @@ Result Run(int argc, char** argv) {
       result.text = "could not capture the screen\n";
       return result;
     }
+  } else if (command == "follow" && argc == 6) {
+    window = FindTopLevel(argv[3]);
+    HWND companion = FindTopLevel(argv[4]);
+    if (window && (!companion || !Follow(window, companion, std::atoi(argv[5]), argv[1], result))) {
+      result.text = "the companion window is not shown over the window\n";
+      return result;
+    }
   } else {
-    result.text = "usage: e2e_probe RESULT_FILE find|snap|frames|channel ...\n";
+    result.text = "usage: e2e_probe RESULT_FILE find|snap|frames|follow|channel ...\n";
     return result;
   }
   if (!window) {

@@ -47,29 +47,28 @@ result=$(image same-outside "$E2E_DIR/before.bmp" "$E2E_DIR/after.bmp" "$OVERLAY
   "$(grow "$SNAP_CARET" 2)") || fail "$result"
 pass "$result"
 
-# Dragged by its caption (through the overlay): the overlay stands over the new place.
+# Dragged by its caption (through the overlay): within half a second of the last move the
+# overlay stands over the new place, and it stays there.
 probe find Notepad
 read -r nl nt nr nb <<<"$(answer window)"
 x=$(((nl + nr) / 2)) y=$((nt + (ct + cb) / 2))
+probe_start follow Notepad LumbrelCaptionOverlay 3000
+wait_for 30 test -e "$PROBE_ANSWER.sampling" || fail "the probe did not begin to watch: $(cat "$PROBE_ANSWER" 2>/dev/null)"
 xdotool mousemove --window "$(desktop_xwindow)" $x $y mousedown 1
 for step in 1 2 3 4; do
   sleep 0.1
   xdotool mousemove --window "$(desktop_xwindow)" $((x + 20 * step)) $((y + 15 * step))
 done
 xdotool mouseup 1
-t0=$(date +%s%N)
-moved() {
-  probe find Notepad || return 1
-  local l t
-  read -r l t _ _ <<<"$(answer window)"
-  [ "$l $t" = "$((nl + 80)) $((nt + 60))" ]
-}
-wait_for 10 moved || fail "notepad was not dragged to $((nl + 80)) $((nt + 60)): $(cat "$PROBE_ANSWER")"
-overlay_rect=$OVERLAY_RECT
-wait_for 10 overlay_over_notepad "$overlay_rect" ||
-  fail "the overlay did not follow the drag: $OVERLAY_RECT, want $overlay_rect over the moved notepad"
-probe find LumbrelCaptionOverlay
-pass "notepad dragged by 80, 60; the overlay stands over its caption at $(answer window) ($(elapsed_ms "$t0") ms after the drag)"
+probe_wait || fail "the overlay was not watched: $(cat "$PROBE_ANSWER")"
+[ "$(answer moved)" = 1 ] || fail "notepad was not dragged"
+lag=$(answer lag)
+[ "$lag" -ge 0 ] && [ "$lag" -le 500 ] && [ "$(answer stray)" = 0 ] ||
+  fail "the overlay did not follow the drag within half a second: $(tr '\n' ' ' <"$PROBE_ANSWER")"
+probe find Notepad
+read -r l t _ _ <<<"$(answer window)"
+[ "$l $t" = "$((nl + 80)) $((nt + 60))" ] || fail "notepad was not dragged to $((nl + 80)) $((nt + 60)): at $l $t"
+pass "notepad dragged by 80, 60; the overlay stood over its caption again $lag ms after the last move"
 
 # A double click on the caption's middle reaches notepad through the overlay.
 probe find Notepad
