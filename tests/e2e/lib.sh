@@ -268,6 +268,28 @@ sys.exit(0 if checks[command](*args) else 1)
 EOF
 )
 
+# overlay_over_notepad RECT|any: whether the caption overlay is shown over notepad (at RECT, or
+# anywhere); OVERLAY_RECT is its rectangle in notepad's window coordinates.
+OVERLAY_RECT=""
+overlay_over_notepad() {
+  probe find Notepad || return 1
+  local nl nt l t r b
+  read -r nl nt _ _ <<<"$(answer window)"
+  probe find LumbrelCaptionOverlay && [ "$(answer visible)" = 1 ] || return 1
+  read -r l t r b <<<"$(answer window)"
+  OVERLAY_RECT="$((l - nl)) $((t - nt)) $((r - nl)) $((b - nt))"
+  [ "$1" = any ] || [ "$OVERLAY_RECT" = "$1" ]
+}
+
+# overlay_spans CAPTION: whether OVERLAY_RECT covers the caption's height from its left end to
+# somewhere in its right half, where the window's own buttons begin.
+overlay_spans() {
+  local cl ct cr cb ol ot or ob
+  read -r cl ct cr cb <<<"$1"
+  read -r ol ot or ob <<<"$OVERLAY_RECT"
+  [ "$ol $ot $ob" = "$cl $ct $cb" ] && [ "$or" -lt "$cr" ] && [ "$or" -gt "$((cl + (cr - cl) / 2))" ]
+}
+
 # grow "L T R B" N: a rectangle widened by N pixels on every side (empty stays empty).
 grow() {
   [ -n "$1" ] || return 0

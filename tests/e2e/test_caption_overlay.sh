@@ -17,25 +17,10 @@ wait_for 30 notepad_settled || fail "notepad's window did not settle"
 before_caret=$SNAP_CARET
 pass "notepad in front, caption $SNAP_CAPTION"
 
-# The overlay's rectangle in notepad's window coordinates, once it stands over notepad.
-OVERLAY_RECT=""
-overlay_over_notepad() {
-  probe find Notepad || return 1
-  local nl nt
-  read -r nl nt _ _ <<<"$(answer window)"
-  probe find LumbrelCaptionOverlay && [ "$(answer visible)" = 1 ] || return 1
-  local l t r b
-  read -r l t r b <<<"$(answer window)"
-  OVERLAY_RECT="$((l - nl)) $((t - nt)) $((r - nl)) $((b - nt))"
-  [ "$1" = any ] || [ "$OVERLAY_RECT" = "$1" ]
-}
-
 start_lumbrel "$dir"
 wait_for 30 overlay_over_notepad any || fail "no overlay over notepad: $(cat "$PROBE_ANSWER")"
+overlay_spans "$SNAP_CAPTION" || fail "overlay at $OVERLAY_RECT, caption $SNAP_CAPTION"
 read -r cl ct cr cb <<<"$SNAP_CAPTION"
-read -r ol ot or ob <<<"$OVERLAY_RECT"
-[ "$ol $ot $ob" = "$cl $ct $cb" ] && [ "$or" -lt "$cr" ] && [ "$or" -gt "$((cl + (cr - cl) / 2))" ] ||
-  fail "overlay at $OVERLAY_RECT, caption $SNAP_CAPTION"
 pass "overlay over notepad's caption up to the buttons: $OVERLAY_RECT (caption $SNAP_CAPTION)"
 
 IMAGE_RESULT=""

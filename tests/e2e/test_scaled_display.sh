@@ -31,20 +31,8 @@ pass "$result"
 stop_lumbrel "$dir"
 write_ini "$dir/LUM.ini" "$dir" FIRST=1 OVERLAY=1
 start_lumbrel "$dir"
-overlay_rect=""
-overlay_shown() {
-  probe find Notepad || return 1
-  local nl nt l t r b
-  read -r nl nt _ _ <<<"$(answer window)"
-  probe find LumbrelCaptionOverlay && [ "$(answer visible)" = 1 ] || return 1
-  read -r l t r b <<<"$(answer window)"
-  overlay_rect="$((l - nl)) $((t - nt)) $((r - nl)) $((b - nt))"
-}
-wait_for 30 overlay_shown || fail "no overlay over notepad: $(cat "$PROBE_ANSWER")"
-read -r cl ct cr cb <<<"$caption"
-read -r ol ot or ob <<<"$overlay_rect"
-[ "$ol $ot $ob" = "$cl $ct $cb" ] && [ "$or" -lt "$cr" ] && [ "$or" -gt "$((cl + (cr - cl) / 2))" ] ||
-  fail "overlay at $overlay_rect, caption $caption"
-pass "the overlay stands over the scaled caption up to its buttons: $overlay_rect"
+wait_for 30 overlay_over_notepad any || fail "no overlay over notepad: $(cat "$PROBE_ANSWER")"
+overlay_spans "$caption" || fail "overlay at $OVERLAY_RECT, caption $caption"
+pass "the overlay stands over the scaled caption up to its buttons: $OVERLAY_RECT"
 crash_seen && fail "a Wine debugger started (crash)"
 pass "no crash ($(elapsed_ms) ms in all)"
