@@ -123,6 +123,7 @@ TEST_F(Overlay, JoinsTheTopmostBandOnlyWithATopmostTarget) {
 }
 
 TEST_F(Overlay, HidesForWindowsThatGetNoCaption) {
+  constexpr int kFullScreen = -1;  // not a ShowWindow command: the window covers the monitor
   TestWindow shown(WS_OVERLAPPEDWINDOW, 0, L"");
   struct Case {
     const char* name;
@@ -136,6 +137,7 @@ TEST_F(Overlay, HidesForWindowsThatGetNoCaption) {
       {"no caption", WS_POPUP | WS_THICKFRAME, 0, 0, false},
       {"dialog frame without border", WS_POPUP | WS_DLGFRAME, 0, 0, false},
       {"one of the program's own", WS_OVERLAPPEDWINDOW, 0, 0, true},
+      {"spread over the whole monitor", WS_OVERLAPPEDWINDOW, 0, kFullScreen, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -143,7 +145,11 @@ TEST_F(Overlay, HidesForWindowsThatGetNoCaption) {
     ASSERT_TRUE(Shown());
     TestWindow target(c.style, c.exStyle, L"");
     ASSERT_TRUE(target.get());
-    if (c.show) ShowWindow(target.get(), c.show);
+    if (c.show == kFullScreen)
+      SetWindowPos(target.get(), nullptr, -10, -10, GetSystemMetrics(SM_CXSCREEN) + 20,
+                   GetSystemMetrics(SM_CYSCREEN) + 20, SWP_NOZORDER);
+    else if (c.show)
+      ShowWindow(target.get(), c.show);
     // The program's own windows: those of the process the overlay is told is the program's.
     CaptionOverlay own(renderer_, GetCurrentProcessId());
     ASSERT_TRUE(own.Create());
