@@ -272,8 +272,10 @@ int main(int argc, char** argv) {
   } else {
     PrintText("notepad could not be started: no figures for another process's window\n");
   }
-  Print("(best of 5 interleaved rounds of %.0f ticks each, a quarter of that for the redraw and everything new;"
-        " ratios measured in this one run)\n", repetitions);
+  Print(
+      "(best of 5 interleaved rounds of %.0f ticks each, a quarter of that for the redraw and everything new;"
+      " ratios measured in this one run)\n",
+      repetitions);
   PrintText(met ? "all ratios at or under target\n" : "some ratios over target\n");
   std::fflush(stdout);
   if (g_out) std::fclose(g_out);

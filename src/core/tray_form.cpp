@@ -254,10 +254,9 @@ void TrayForm::RegisterAsService() const {
   // Only the old consumer versions of Windows export it; elsewhere there is nothing to do.
   using RegisterServiceProcessFn = DWORD(WINAPI*)(DWORD, DWORD);
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  auto registerService =
-      kernel ? reinterpret_cast<RegisterServiceProcessFn>(
-                   reinterpret_cast<void*>(GetProcAddress(kernel, "RegisterServiceProcess")))
-             : nullptr;
+  auto registerService = kernel ? reinterpret_cast<RegisterServiceProcessFn>(
+                                      reinterpret_cast<void*>(GetProcAddress(kernel, "RegisterServiceProcess")))
+                                : nullptr;
   if (registerService) registerService(GetCurrentProcessId(), 0);
 }
 

@@ -152,7 +152,8 @@ std::optional<ScreenRect> CaptionOverlay::PlaceFor(const TargetFacts& target) co
   OverlayFacts facts;
   facts.window = FromRect(target.rect);
   facts.caption = CaptionRenderer::CaptionRectOf(target.rect, target.style, target.exStyle, renderer_.metrics().frame);
-  if (facts.caption) facts.buttonArea = renderer_.ButtonAreaWidth(target.style, target.exStyle, facts.caption->Height());
+  if (facts.caption)
+    facts.buttonArea = renderer_.ButtonAreaWidth(target.style, target.exStyle, facts.caption->Height());
   TITLEBARINFO titleBar{};
   titleBar.cbSize = sizeof titleBar;
   if (GetTitleBarInfo(target.window, &titleBar) && !(titleBar.rgstate[0] & STATE_SYSTEM_INVISIBLE))
@@ -192,9 +193,10 @@ void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style) {
   // The canvases are made compatible with the display: a DC of its own, kept.
   if (!screen_) screen_.reset(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
   bool changed = false;
-  bool composed = screen_ && renderer_.ComposeCaption(target, screen_.get(), layout, current_.style, current_.exStyle,
-                                                      &changed);
-  if (composed && (changed || !shown_ || place.Width() != shownPlace_.Width() || place.Height() != shownPlace_.Height())) {
+  bool composed =
+      screen_ && renderer_.ComposeCaption(target, screen_.get(), layout, current_.style, current_.exStyle, &changed);
+  if (composed &&
+      (changed || !shown_ || place.Width() != shownPlace_.Width() || place.Height() != shownPlace_.Height())) {
     composed = FillSurface(place.Width(), place.Height());
     if (composed) {
       POINT origin{place.left, place.top}, source{0, 0};

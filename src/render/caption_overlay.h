@@ -95,7 +95,7 @@ class CaptionOverlay {
   HWINEVENTHOOK foregroundHook_ = nullptr;
   HWINEVENTHOOK minimizeHook_ = nullptr;
   HWINEVENTHOOK locationHook_ = nullptr;  // the target's process alone
-  bool paintableClass_ = false;  // the target's class is one that gets a caption
+  bool paintableClass_ = false;           // the target's class is one that gets a caption
 };
 
 }  // namespace lum

@@ -146,8 +146,8 @@ class CaptionRenderer {
   // The metrics as last read: on the first use and after OnSystemSettingsChanged.
   const CaptionMetrics& metrics();
   // Title, clock and ticker between the icon column and the buttons.
-  void DrawCaptionText(HWND window, HDC surface, int iconWidth, int buttonWidth, const CaptionRect& rect,
-                       bool active, HFONT captionFont);
+  void DrawCaptionText(HWND window, HDC surface, int iconWidth, int buttonWidth, const CaptionRect& rect, bool active,
+                       HFONT captionFont);
   // The clock as the caption shows it now.
   std::u16string ClockText() const;
 

@@ -249,8 +249,10 @@ bool Follow(HWND window, HWND companion, int durationMs, const std::string& resu
   long lag = -1;
   int stray = 0;
   for (size_t i = lastMove; i < samples.size(); ++i) {
-    if (lag < 0 && inPlace(samples[i])) lag = static_cast<long>(samples[i].time - samples[lastMove].time);
-    else if (lag >= 0 && !inPlace(samples[i])) ++stray;
+    if (lag < 0 && inPlace(samples[i]))
+      lag = static_cast<long>(samples[i].time - samples[lastMove].time);
+    else if (lag >= 0 && !inPlace(samples[i]))
+      ++stray;
   }
   result.Add("moved", lastMove > 0 ? "1" : "0");
   result.Add("lag", std::to_string(lag));
