@@ -328,7 +328,6 @@ SpeciaList::~SpeciaList() {
   RevokeDropTarget();
   if (hwnd_) DestroyWindow(hwnd_);
   surface_.Release();
-  surfaceSize_ = {0, 0};
   if (fontHandle_) DeleteObject(fontHandle_);
   if (markFont_) DeleteObject(markFont_);
   boxPicture_.Release();
@@ -662,9 +661,9 @@ void SpeciaList::EnsureSurface() {
   RECT client{};
   GetClientRect(hwnd_, &client);
   const SIZE size{std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)};
-  if (surface_ && size.cx == surfaceSize_.cx && size.cy == surfaceSize_.cy) return;
+  const SIZE have = surface_.Size();
+  if (surface_ && size.cx == have.cx && size.cy == have.cy) return;
   surface_.Ensure(hwnd_, size.cx, size.cy);
-  surfaceSize_ = surface_ ? size : SIZE{0, 0};
   drawn_.clear();
 }
 
@@ -672,7 +671,7 @@ int SpeciaList::VisibleSlots() const { return std::max(model_.VisibleCount(), mo
 
 RECT SpeciaList::SlotRect(int slot) const {
   const int perRow = model_.VisibleRow();
-  const int cellWidth = itemWidth_ > 0 ? static_cast<int>(itemWidth_) / TwipsX() : surfaceSize_.cx;
+  const int cellWidth = itemWidth_ > 0 ? static_cast<int>(itemWidth_) / TwipsX() : surface_.Size().cx;
   const int left = (slot % perRow) * cellWidth, top = (slot / perRow) * itemHeightPixels_;
   return {left, top, left + cellWidth, top + itemHeightPixels_};
 }
@@ -701,7 +700,7 @@ SpeciaList::RowLook SpeciaList::LookOf(int slot) const {
 void SpeciaList::FullPaint() {
   if (!ready_ || !hwnd_) return;
   EnsureSurface();
-  RECT all{0, 0, surfaceSize_.cx, surfaceSize_.cy};
+  RECT all{0, 0, surface_.Size().cx, surface_.Size().cy};
   Fill(surface_, all, ResolveColour(backColor_));
   drawn_.assign(static_cast<size_t>(VisibleSlots()), RowLook{-2});
   drawnTopRow_ = model_.TopRow();
@@ -716,16 +715,17 @@ void SpeciaList::PaintChanged() {
   const int slots = VisibleSlots();
   if (drawn_.size() != static_cast<size_t>(slots)) drawn_.assign(static_cast<size_t>(slots), RowLook{-2});
   RECT dirty{0, 0, 0, 0};
+  const SIZE size = surface_.Size();
   // A scroll moves what is drawn and leaves only the uncovered rows to draw.
   const int rows = model_.TopRow() - drawnTopRow_;
   if (rows != 0) {
     const int shift = rows * itemHeightPixels_;
     const int slotShift = rows * model_.VisibleRow();
-    if (std::abs(rows) * itemHeightPixels_ < surfaceSize_.cy) {
+    if (std::abs(rows) * itemHeightPixels_ < size.cy) {
       if (shift > 0)
-        BitBlt(surface_, 0, 0, surfaceSize_.cx, surfaceSize_.cy - shift, surface_, 0, shift, SRCCOPY);
+        BitBlt(surface_, 0, 0, size.cx, size.cy - shift, surface_, 0, shift, SRCCOPY);
       else
-        BitBlt(surface_, 0, -shift, surfaceSize_.cx, surfaceSize_.cy + shift, surface_, 0, 0, SRCCOPY);
+        BitBlt(surface_, 0, -shift, size.cx, size.cy + shift, surface_, 0, 0, SRCCOPY);
     }
     std::vector<RowLook> moved(drawn_.size(), RowLook{-2});
     for (int slot = 0; slot < slots; ++slot) {
@@ -734,7 +734,7 @@ void SpeciaList::PaintChanged() {
     }
     drawn_ = std::move(moved);
     drawnTopRow_ = model_.TopRow();
-    dirty = {0, 0, surfaceSize_.cx, surfaceSize_.cy};
+    dirty = {0, 0, size.cx, size.cy};
   }
   for (int slot = 0; slot < slots; ++slot) {
     const RowLook look = LookOf(slot);
@@ -893,7 +893,7 @@ bool SpeciaList::OnMouseMove(WPARAM keys, LPARAM at) {
     return *alive;
   }
   if (model_.Held()) {
-    const int direction = y < 0 ? -1 : (y >= surfaceSize_.cy ? 1 : 0);
+    const int direction = y < 0 ? -1 : (y >= surface_.Size().cy ? 1 : 0);
     if (direction != dragDirection_) {
       dragDirection_ = direction;
       if (direction)
@@ -1019,7 +1019,6 @@ LRESULT SpeciaList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       hwnd_ = nullptr;
       vscList_ = nullptr;
       surface_.Release();
-      surfaceSize_ = {0, 0};
       return DefWindowProcW(window, message, wParam, lParam);
     default:
       return DefWindowProcW(window, message, wParam, lParam);

@@ -211,7 +211,6 @@ class SpeciaList : private ScrollBarEvents {
   PaintEffects effects_;
 
   OffscreenSurface surface_;
-  SIZE surfaceSize_{0, 0};  // the client size the rows are laid out in
   HFONT fontHandle_ = nullptr;
   HFONT markFont_ = nullptr;  // Marlett, for the tick in the box column
   std::vector<RowLook> drawn_;  // per visible slot, as last drawn

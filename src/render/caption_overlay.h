@@ -91,7 +91,7 @@ class CaptionOverlay {
   unsigned layeredUpdates_ = 0;
   // What the layered window shows: a DIB section with its alpha bytes set (Wine shows a
   // layered window updated from a screen-compatible bitmap as nothing at all).
-  CaptionCanvas surface_;
+  MemoryCanvas surface_;
   HWINEVENTHOOK foregroundHook_ = nullptr;
   HWINEVENTHOOK minimizeHook_ = nullptr;
   HWINEVENTHOOK locationHook_ = nullptr;  // the target's process alone

@@ -6,75 +6,6 @@
 
 namespace lum {
 
-bool CaptionCanvas::Fit(HDC reference, int width, int height) {
-  if (dc_ && width == width_ && height == height_) return false;
-  Release();
-  if (width <= 0 || height <= 0) return true;
-  bitmap_ = CreateCompatibleBitmap(reference, width, height);
-  dc_ = bitmap_ ? CreateCompatibleDC(reference) : nullptr;
-  if (!dc_) {
-    Release();
-    return true;
-  }
-  previous_ = SelectObject(dc_, bitmap_);
-  width_ = width;
-  height_ = height;
-  return true;
-}
-
-bool CaptionCanvas::FitDib(int width, int height) {
-  if (dc_ && bits_ && width == width_ && height == height_) return false;
-  Release();
-  if (width <= 0 || height <= 0) return true;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  dc_ = bitmap_ && bits ? CreateCompatibleDC(nullptr) : nullptr;
-  if (!dc_) {
-    Release();
-    return true;
-  }
-  previous_ = SelectObject(dc_, bitmap_);
-  bits_ = static_cast<uint32_t*>(bits);
-  width_ = width;
-  height_ = height;
-  return true;
-}
-
-void CaptionCanvas::Release() {
-  if (dc_) {
-    if (previous_) SelectObject(dc_, previous_);
-    DeleteDC(dc_);
-  }
-  if (bitmap_) DeleteObject(bitmap_);
-  dc_ = nullptr;
-  bitmap_ = nullptr;
-  previous_ = nullptr;
-  bits_ = nullptr;
-  width_ = height_ = 0;
-}
-
-std::vector<uint32_t> CaptionCanvas::Pixels(const RECT& area) const {
-  const int width = area.right - area.left, height = area.bottom - area.top;
-  if (!dc_ || width <= 0 || height <= 0) return {};
-  // Copied into a DIB section of their own, which gives the bits without deselecting anything.
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  ScopedBitmap section(CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ScopedMemoryDC reader(dc_);
-  if (!section || !reader || !bits) return {};
-  {
-    ScopedSelect selected(reader.get(), section.get());
-    BitBlt(reader.get(), 0, 0, width, height, dc_, area.left, area.top, SRCCOPY);
-    GdiFlush();
-  }
-  std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits), static_cast<const uint32_t*>(bits) + width * height);
-  for (uint32_t& p : pixels) p &= 0x00FFFFFF;
-  return pixels;
-}
-
 CaptionMetrics CaptionMetrics::Read() {
   CaptionMetrics m;
   m.frame.cxFrame = GetSystemMetrics(SM_CXFRAME);
@@ -158,7 +89,7 @@ bool CaptionRenderer::FaceCoversItsBox(HDC reference, const CaptionButtonFace& f
   // Drawn over black and over white: where both give the same pixels the face covers its
   // rectangle completely, and a copy of it is exactly what drawing it would give.
   bool covers = false;
-  CaptionCanvas trial;
+  MemoryCanvas trial;
   trial.Fit(reference, size.cx, size.cy);
   if (trial.dc()) {
     const RECT box{0, 0, size.cx, size.cy};

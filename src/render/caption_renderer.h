@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "clock/clock_format.h"
+#include "imaging/memory_canvas.h"
 #include "core/settings.h"
 #include "platform/scoped_win.h"
 #include "render/caption_geometry.h"
@@ -22,33 +23,6 @@ namespace lum {
 struct CaptionRecord {
   CaptionRect rect;
   HBITMAP picture = nullptr;  // not owned: the current animation frame
-};
-
-// An off-screen bitmap selected into its own memory DC, kept from one paint to the next.
-class CaptionCanvas {
- public:
-  CaptionCanvas() = default;
-  ~CaptionCanvas() { Release(); }
-  CaptionCanvas(const CaptionCanvas&) = delete;
-  CaptionCanvas& operator=(const CaptionCanvas&) = delete;
-
-  // A bitmap of this size, compatible with `reference`: the one it has if the size matches
-  // (false), else a new one with undefined contents (true). dc() is null if that failed.
-  bool Fit(HDC reference, int width, int height);
-  // The same with a 32-bit top-down DIB section, whose pixels bits() gives.
-  bool FitDib(int width, int height);
-  void Release();
-  HDC dc() const { return dc_; }
-  uint32_t* bits() const { return bits_; }
-  // The pixels of `area` as 0x00RRGGBB, row by row.
-  std::vector<uint32_t> Pixels(const RECT& area) const;
-
- private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previous_ = nullptr;
-  uint32_t* bits_ = nullptr;  // a DIB section's only
-  int width_ = 0, height_ = 0;
 };
 
 // One caption button: where it goes and which face DrawFrameControl gives it.
@@ -220,7 +194,7 @@ class CaptionRenderer {
   std::optional<CaptionMetrics> metrics_;
   // Background, icon and buttons as composed for one animation frame.
   struct StoredBase {
-    CaptionCanvas canvas;
+    MemoryCanvas canvas;
     BaseKey key;
     bool valid = false;
     unsigned lastUse = 0;
@@ -231,8 +205,8 @@ class CaptionRenderer {
   std::vector<std::unique_ptr<StoredBase>> bases_;
   unsigned useCounter_ = 0;
   BaseKey composedBase_;    // the base under the text in composed_
-  CaptionCanvas composed_;  // a base with the text: what reaches the window
-  CaptionCanvas buttons_;   // the buttons alone
+  MemoryCanvas composed_;  // a base with the text: what reaches the window
+  MemoryCanvas buttons_;   // the buttons alone
   bool textValid_ = false, buttonsValid_ = false;
   // Whether a face of this state and size covers its rectangle: found out once each.
   struct FaceVerdict {
