@@ -81,14 +81,8 @@ void CommandEx::SetFont(const ControlFont& font) {
   RebuildFont();
   Changed("Font");
 }
-void CommandEx::SetForeColor(uint32_t colour) {
-  foreColor_ = colour;
-  Changed("ForeColor");
-}
-void CommandEx::SetBackColor(uint32_t colour) {
-  backColor_ = colour;
-  Changed("BackColor");
-}
+void CommandEx::SetForeColor(uint32_t colour) { Assign(foreColor_, colour, "ForeColor"); }
+void CommandEx::SetBackColor(uint32_t colour) { Assign(backColor_, colour, "BackColor"); }
 void CommandEx::SetCaption(const std::u16string& caption) {
   caption_ = caption;
   if (hwnd_) SetWindowTextW(hwnd_, Wide(caption_));  // for accessibility tools and tests
@@ -99,38 +93,14 @@ void CommandEx::SetEnabled(bool enabled) {
   if (hwnd_) EnableWindow(hwnd_, enabled);
   Changed("Enabled");
 }
-void CommandEx::SetButton(int32_t button) {
-  button_ = button;
-  Changed("Button");
-}
-void CommandEx::SetShape(int32_t shape) {
-  shape_ = shape;
-  Changed("Shape");
-}
-void CommandEx::SetPicturePlace(int32_t place) {
-  picturePlace_ = place;
-  Changed("PicturePlace");
-}
-void CommandEx::SetGradation(int32_t gradation) {
-  gradation_ = gradation;
-  Changed("Gradation");
-}
-void CommandEx::SetSolidFont(bool solid) {
-  solidFont_ = solid;
-  Changed("SolidFont");
-}
-void CommandEx::SetTile(bool tile) {
-  tile_ = tile;
-  Changed("Tile");
-}
-void CommandEx::SetEndColor(uint32_t colour) {
-  endColor_ = colour;
-  Changed("EndColor");
-}
-void CommandEx::SetSound(int32_t sound) {
-  sound_ = sound;
-  Changed("Sound", false);
-}
+void CommandEx::SetButton(int32_t button) { Assign(button_, button, "Button"); }
+void CommandEx::SetShape(int32_t shape) { Assign(shape_, shape, "Shape"); }
+void CommandEx::SetPicturePlace(int32_t place) { Assign(picturePlace_, place, "PicturePlace"); }
+void CommandEx::SetGradation(int32_t gradation) { Assign(gradation_, gradation, "Gradation"); }
+void CommandEx::SetSolidFont(bool solid) { Assign(solidFont_, solid, "SolidFont"); }
+void CommandEx::SetTile(bool tile) { Assign(tile_, tile, "Tile"); }
+void CommandEx::SetEndColor(uint32_t colour) { Assign(endColor_, colour, "EndColor"); }
+void CommandEx::SetSound(int32_t sound) { Assign(sound_, sound, "Sound", false); }
 void CommandEx::SetPicture(const PictureView& picture) {
   ReplacePicture(picture);
   Changed("Picture");

@@ -124,6 +124,12 @@ class CommandEx {
   void DrawPicture();
   void DrawFocus();
   void Changed(const char* name, bool redraw = true);
+  // Stores a property's new value and announces the change.
+  template <typename T>
+  void Assign(T& field, T value, const char* name, bool redraw = true) {
+    field = value;
+    Changed(name, redraw);
+  }
   void RebuildFont();
   void ReplacePicture(const PictureView& picture);
 
