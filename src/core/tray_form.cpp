@@ -20,6 +20,10 @@
 namespace lum {
 
 namespace {
+// WM_DWMCOMPOSITIONCHANGED, sent from Windows Vista on (the headers declare it only for builds
+// that require Vista).
+constexpr UINT kDwmCompositionChanged = 0x031E;
+
 
 constexpr wchar_t kWindowClass[] = L"LumbrelForm1";
 constexpr char kCaption[] = "Lumbrel";
@@ -93,6 +97,7 @@ LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTINGCHANGE:
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
+    case kDwmCompositionChanged:
     case WM_DISPLAYCHANGE:
       // The caption font, colours, metrics or display depth the renderer keeps may be out of date.
       renderer_.OnSystemSettingsChanged(message == WM_DISPLAYCHANGE);
@@ -345,9 +350,7 @@ void TrayForm::Timer1_Timer() {
   }
   // A window's class never changes: asked once per foreground window, not on every tick.
   if (foreground != classCheckedWindow_) {
-    char className[128] = {};
-    int length = GetClassNameA(foreground, className, sizeof className);
-    paintableClass_ = IsPaintableClass(CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0))));
+    paintableClass_ = IsPaintableWindow(foreground);
     classCheckedWindow_ = foreground;
   }
   if (!paintableClass_) return;

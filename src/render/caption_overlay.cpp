@@ -1,11 +1,7 @@
 #include "render/caption_overlay.h"
 
-#include <string>
-
-#include "core/repaint_cycle.h"
 #include "platform/dwm.h"
 #include "platform/scoped_win.h"
-#include "platform/text.h"
 
 namespace lum {
 
@@ -70,6 +66,7 @@ bool CaptionOverlay::Create() {
   RegisterClassExW(&windowClass);  // fails harmlessly when a second overlay registers it again
   hwnd_ = CreateWindowExW(kExStyle, kOverlayClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   if (!hwnd_) return false;
+  composition_ = DwmApi::Get().CompositionEnabled();
   // Out of context: the events arrive as messages on this thread, costing the target nothing.
   if (!hookedOverlay) {
     hookedOverlay = this;
@@ -120,9 +117,7 @@ void CaptionOverlay::FollowTarget(HWND target) {
   paintableClass_ = false;
   if (target) {
     GetWindowThreadProcessId(target, &process);
-    char className[128] = {};
-    const int length = GetClassNameA(target, className, sizeof className);
-    paintableClass_ = IsPaintableClass(CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0))));
+    paintableClass_ = IsPaintableWindow(target);
   }
   targetOwner_ = process;
   if (hookedOverlay != this || process == targetProcess_) return;
@@ -143,7 +138,6 @@ bool CaptionOverlay::ReadTarget(HWND target, std::optional<uint32_t> style) {
     return false;
   current_.exStyle = static_cast<uint32_t>(GetWindowLongW(target, GWL_EXSTYLE));
   if ((current_.exStyle & WS_EX_TOOLWINDOW) != 0 || !GetWindowRect(target, &current_.rect)) return false;
-  composition_ = DwmApi::Get().CompositionEnabled();
   return !(composition_ && DwmApi::Get().Cloaked(target));
 }
 
@@ -168,6 +162,7 @@ std::optional<ScreenRect> CaptionOverlay::PlaceFor(const TargetFacts& target) co
 }
 
 void CaptionOverlay::OnSystemSettingsChanged(bool displayChanged) {
+  composition_ = DwmApi::Get().CompositionEnabled();
   placed_.reset();
   if (displayChanged) screen_.reset();
 }
@@ -183,13 +178,16 @@ void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style) {
   if (!ReadTarget(target, style)) return Hide();
   // The place follows from the window's rectangle and styles (and the system's metrics), so
   // a tick where none of them changed asks the window system nothing more.
-  if (!placed_ || !(placed_->target == current_)) placed_ = Placement{current_, PlaceFor(current_)};
+  if (!placed_ || !(placed_->target == current_)) {
+    placed_ = Placement{current_, PlaceFor(current_), 0};
+    if (placed_->place)
+      placed_->buttonArea = renderer_.ButtonAreaWidth(current_.style, current_.exStyle, placed_->place->Height());
+  }
   if (!placed_->place) return Hide();
   const ScreenRect place = *placed_->place;
   // Laid out as the whole caption with the classic buttons after the overlay's end, so the
   // title and clock stop where the target's own buttons begin.
-  const int buttonArea = renderer_.ButtonAreaWidth(current_.style, current_.exStyle, place.Height());
-  const CaptionRect layout{0, 0, place.Width() + buttonArea, place.Height()};
+  const CaptionRect layout{0, 0, place.Width() + placed_->buttonArea, place.Height()};
   // The canvases are made compatible with the display: a DC of its own, kept.
   if (!screen_) screen_.reset(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
   bool changed = false;

@@ -78,11 +78,12 @@ class CaptionOverlay {
   DWORD targetOwner_ = 0;    // the target's process
   DWORD targetProcess_ = 0;  // the process the location hook watches
   TargetFacts current_;
-  bool composition_ = false;
+  bool composition_ = false;  // read when made and when the system's settings change
   // The place worked out for the facts it was worked out from.
   struct Placement {
     TargetFacts target;
     std::optional<ScreenRect> place;
+    int buttonArea;  // the classic buttons laid out after the overlay's end
   };
   std::optional<Placement> placed_;
   OwnedDC screen_;  // a display DC the canvases are made compatible with

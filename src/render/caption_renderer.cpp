@@ -2,9 +2,17 @@
 
 #include <algorithm>
 
+#include "core/repaint_cycle.h"
 #include "platform/scoped_win.h"
+#include "platform/text.h"
 
 namespace lum {
+
+bool IsPaintableWindow(HWND window) {
+  char className[128] = {};
+  const int length = GetClassNameA(window, className, sizeof className);
+  return IsPaintableClass(CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0))));
+}
 
 CaptionMetrics CaptionMetrics::Read() {
   CaptionMetrics m;
@@ -50,16 +58,11 @@ std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
 void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> style) {
   auto exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
   if (window != iconCacheWindow_ && (exStyle & kWsExToolWindow) != 0) return;
-  active_ = true;
   Paint(window, exStyle, style);
 }
 
-bool CaptionRenderer::PaintCaption(HWND window) {
-  return Paint(window, static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), std::nullopt);
-}
-
 void CaptionRenderer::ForgetLayers() {
-  textValid_ = buttonsValid_ = false;
+  textValid_ = false;
   for (auto& stored : bases_) stored->valid = false;
 }
 
@@ -71,7 +74,6 @@ void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
   // The display's depth may have changed: new canvases, compatible again.
   bases_.clear();
   composed_.Release();
-  buttons_.Release();
 }
 
 HFONT CaptionRenderer::CaptionFont() {
@@ -82,51 +84,10 @@ HFONT CaptionRenderer::CaptionFont() {
   return font_.get();
 }
 
-bool CaptionRenderer::FaceCoversItsBox(HDC reference, const CaptionButtonFace& face) {
-  const SIZE size{face.box.right - face.box.left, face.box.bottom - face.box.top};
-  for (const FaceVerdict& known : faceVerdicts_)
-    if (known.state == face.state && known.size.cx == size.cx && known.size.cy == size.cy) return known.covers;
-  // Drawn over black and over white: where both give the same pixels the face covers its
-  // rectangle completely, and a copy of it is exactly what drawing it would give.
-  bool covers = false;
-  MemoryCanvas trial;
-  trial.Fit(reference, size.cx, size.cy);
-  if (trial.dc()) {
-    const RECT box{0, 0, size.cx, size.cy};
-    auto drawOver = [&](int stockBrush) {
-      FillRect(trial.dc(), &box, static_cast<HBRUSH>(GetStockObject(stockBrush)));
-      RECT faceBox = box;
-      DrawFrameControl(trial.dc(), &faceBox, DFC_CAPTION, face.state);
-      return trial.Pixels(box);
-    };
-    const std::vector<uint32_t> overWhite = drawOver(WHITE_BRUSH);
-    covers = !overWhite.empty() && drawOver(BLACK_BRUSH) == overWhite;
-  }
-  faceVerdicts_.push_back({face.state, size, covers});
-  return covers;
-}
-
 int CaptionRenderer::DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect) {
   int width = 0;
-  std::vector<CaptionButtonFace> faces = CaptionButtonFaces(key.style, key.exStyle, rect, key.metrics, &width);
-  BaseKey buttonsKey = key;
-  buttonsKey.picture = nullptr;
-  buttonsKey.pictureGeneration = 0;
-  buttonsKey.icon = nullptr;
-  if (!buttonsValid_ || buttonsKey != buttonsKey_) {
-    buttons_.Fit(surface, rect.right, rect.bottom);
-    if (buttons_.dc())
-      for (CaptionButtonFace& face : faces) DrawFrameControl(buttons_.dc(), &face.box, DFC_CAPTION, face.state);
-    buttonsKey_ = buttonsKey;
-    buttonsValid_ = buttons_.dc() != nullptr;
-  }
-  for (CaptionButtonFace& face : faces) {
-    if (buttonsValid_ && FaceCoversItsBox(surface, face))
-      BitBlt(surface, face.box.left, face.box.top, face.box.right - face.box.left, face.box.bottom - face.box.top,
-             buttons_.dc(), face.box.left, face.box.top, SRCCOPY);
-    else
-      DrawFrameControl(surface, &face.box, DFC_CAPTION, face.state);
-  }
+  for (CaptionButtonFace& face : CaptionButtonFaces(key.style, key.exStyle, rect, key.metrics, &width))
+    DrawFrameControl(surface, &face.box, DFC_CAPTION, face.state);
   return width;
 }
 
@@ -161,7 +122,6 @@ int CaptionRenderer::ButtonAreaWidth(uint32_t style, uint32_t exStyle, int capti
 bool CaptionRenderer::Compose(HWND window, HDC reference, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
                               bool* changed) {
   if (changed) *changed = false;
-  record_.rect = rect;
   // As large as the window's top-left part up to the caption's far corner, so that the
   // canvases' coordinates are the window's own.
   if (composed_.Fit(reference, rect.right, rect.bottom)) textValid_ = false;

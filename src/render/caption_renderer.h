@@ -85,8 +85,6 @@ class CaptionRenderer {
   // the stored caption onto the window again.
   // The caller may hand over the window's style if it has just read it.
   void RepaintCaption(HWND window, std::optional<uint32_t> style = std::nullopt);
-  // Composes (what changed of) one caption and copies it; false when nothing could be painted.
-  bool PaintCaption(HWND window);
   static std::optional<CaptionRect> GetCaptionRect(HWND window);
   // The same for a window whose rectangle and styles the caller has just read.
   static std::optional<CaptionRect> CaptionRectOf(const RECT& windowRect, uint32_t style, uint32_t exStyle,
@@ -167,10 +165,7 @@ class CaptionRenderer {
   void DrawTextLayer(HDC surface, const TextLayout& layout, const CaptionRect& rect, HFONT captionFont);
   void DrawOutlinedText(HDC surface, const std::u16string& text, const RECT& area, UINT format) const;
   HFONT CaptionFont();
-  // The buttons onto the stored background: copied from their own canvas when they cover
-  // their rectangles whatever lies beneath, else drawn.
-  bool FaceCoversItsBox(HDC reference, const CaptionButtonFace& face);
-  // Returns the button-area width.
+  // The buttons onto the stored background; returns the button-area width.
   int DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect);
   void ForgetLayers();
 
@@ -180,7 +175,6 @@ class CaptionRenderer {
   int32_t alignment_ = 0;
   bool bold_ = false;
   bool tiling_ = true;
-  bool active_ = true;
   HWND iconCacheWindow_ = nullptr;
   HICON iconCacheIcon_ = nullptr;
   HICON ownIcon_ = nullptr;
@@ -206,18 +200,13 @@ class CaptionRenderer {
   unsigned useCounter_ = 0;
   BaseKey composedBase_;    // the base under the text in composed_
   MemoryCanvas composed_;  // a base with the text: what reaches the window
-  MemoryCanvas buttons_;   // the buttons alone
-  bool textValid_ = false, buttonsValid_ = false;
-  // Whether a face of this state and size covers its rectangle: found out once each.
-  struct FaceVerdict {
-    UINT state;
-    SIZE size;
-    bool covers;
-  };
-  std::vector<FaceVerdict> faceVerdicts_;
+  bool textValid_ = false;
   TextKey textKey_;
-  BaseKey buttonsKey_;  // its picture fields unused
 };
+
+// Whether the window's class is one whose caption is painted (asked of the window system;
+// a window's class never changes, so callers ask once per window).
+bool IsPaintableWindow(HWND window);
 
 // The first icon of: the class's small icon, the class icon, the window's small and big
 // icons, the system logo.
