@@ -24,7 +24,6 @@ namespace {
 // that require Vista).
 constexpr UINT kDwmCompositionChanged = 0x031E;
 
-
 constexpr wchar_t kWindowClass[] = L"LumbrelForm1";
 constexpr char kCaption[] = "Lumbrel";
 
