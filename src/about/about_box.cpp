@@ -177,9 +177,6 @@ LRESULT AboutBox::HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LP
 LRESULT AboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = hwnd_;
   switch (message) {
-    case WM_CLOSE:
-      DestroyWindow(hwnd_);
-      return 0;
     case WM_NCDESTROY:
       // The controls went before the form; their fonts and picture go with it.
       hwnd_ = picture1_ = image1_ = label1_ = text1_[0] = text1_[1] = nullptr;

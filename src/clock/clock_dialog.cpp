@@ -24,7 +24,6 @@ int Y(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSY)); }
 
 ClockDialog::~ClockDialog() {
   if (hwnd_) DestroyWindow(hwnd_);
-  if (font_) DeleteObject(font_);
 }
 
 bool ClockDialog::Load(HWND owner) {
@@ -54,15 +53,15 @@ void ClockDialog::ShowModal(HWND owner) {
 
 void ClockDialog::Form_Load() {
   const ControlFont dialogFont;  // ＭＳ Ｐゴシック, 9 points
-  font_ = dialogFont.Create();
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  font_.reset(dialogFont.Create());
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
   list_.Create(hwnd_, kListId, X(0), Y(0), X(4335), Y(3375), &dialogFont);
   label1_ = CreateWindowExW(0, L"STATIC", L"上記のサンプルから書式を選択してから\r\n[設定]を実行して下さい",
                             WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, X(60), Y(3450), X(3045), Y(360), hwnd_,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), GetModuleHandleW(nullptr),
                             nullptr);
-  SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   button_.Create(hwnd_, kButtonId, X(3270), Y(3390), X(1095), Y(465), &dialogFont);
   button_.SetCaption(u"設定");
 
@@ -88,9 +87,6 @@ void ClockDialog::Click(CommandEx&) {
 LRESULT ClockDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = hwnd_;
   switch (message) {
-    case WM_CLOSE:
-      DestroyWindow(hwnd_);
-      return 0;
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));

@@ -8,6 +8,7 @@
 #include "controls/extended_list.h"
 #include "core/settings.h"
 #include "platform/profile.h"
+#include "platform/scoped_win.h"
 
 namespace lum {
 
@@ -41,7 +42,7 @@ class ClockDialog : private CommandExEvents {
   const ProfileFile& ini_;
   HWND hwnd_ = nullptr;
   HWND label1_ = nullptr;
-  HFONT font_ = nullptr;
+  ScopedFont font_;
   SpeciaList list_;
   CommandEx button_{this};
 };

@@ -295,14 +295,7 @@ void TrayForm::chkAni_Click() {
   if (!settings_.startingUp) ini_.Write(u"DEFAULT", u"ANIMATION", ToDecimal(controls_.chkAni.value));
 }
 
-void TrayForm::cmdAnimation_Click() {
-  controls_.cmdAnimationChecked = !controls_.cmdAnimationChecked;
-  UpdateMenuMarks();
-  if (controls_.chkAni.value != (controls_.cmdAnimationChecked ? 1 : 0)) {
-    controls_.chkAni.Set(controls_.cmdAnimationChecked ? 1 : 0);
-    chkAni_Click();
-  }
-}
+void TrayForm::cmdAnimation_Click() { SetChkAni(controls_.cmdAnimationChecked ? 0 : 1); }
 
 void TrayForm::Taskview() {
   TrayIconRecord record = MakeTrayIconRecord(hwnd_, icon_, kCaption);

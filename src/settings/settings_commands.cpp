@@ -104,15 +104,8 @@ void TrayForm::cmdTimer_Click() {
   SetChkTime(controls_.cmdTimerChecked ? 1 : 0);
 }
 
-void TrayForm::mnuShadow_Click() {
-  // The tray twin of the dialog's outline check box: mark, flag and SHADOW stay in step.
-  controls_.mnuShadowChecked = !controls_.mnuShadowChecked;
-  const int16_t value = controls_.mnuShadowChecked ? 1 : 0;
-  controls_.chkShadow.Set(value);
-  settings_.shadow = value != 0;
-  UpdateMenuMarks();
-  ini_.Write(kDefault, u"SHADOW", ToDecimal(value));
-}
+// The tray twin of the dialog's outline check box: mark, flag and SHADOW stay in step.
+void TrayForm::mnuShadow_Click() { SetShadow(controls_.mnuShadowChecked ? 0 : 1); }
 
 std::optional<COLORREF> TrayForm::PickColor(HWND owner) {
   CHOOSECOLORA record{};

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -79,8 +78,6 @@ SettingsDialog::SettingsDialog(TrayForm& tray, SharedSettings& settings, const P
 
 SettingsDialog::~SettingsDialog() {
   if (hwnd_) DestroyWindow(hwnd_);
-  if (font_) DeleteObject(font_);
-  if (boldFont_) DeleteObject(boldFont_);
 }
 
 int SettingsDialog::OuterHeightPixels() const {
@@ -110,17 +107,17 @@ bool SettingsDialog::Load() {
 
 void SettingsDialog::CreateControls() {
   const ControlFont dialogFont;
-  font_ = dialogFont.Create();
+  font_.reset(dialogFont.Create());
   ControlFont bold = dialogFont;
   bold.bold = true;
-  boldFont_ = bold.Create();
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  boldFont_.reset(bold.Create());
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   for (const ControlPlace& place : kControls) {
     HWND control = CreateWindowExW(0, place.windowClass, place.text, place.style, place.left / TwipsX(),
                                    place.top / TwipsY(), place.width / TwipsX(), place.height / TwipsY(), hwnd_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), GetModuleHandleW(nullptr),
                                    nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   }
   HWND picture = Control(kLblPic);
   SetWindowSubclass(picture, PictureFieldProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -135,7 +132,6 @@ void SettingsDialog::CreateControls() {
 // --- load and unload ---------------------------------------------------------------------------
 
 void SettingsDialog::Form_Load() {
-  if (tray_.quitting()) return;
   loading_ = true;
   auto read = [&](std::u16string_view section, std::u16string_view key) { return ini_.GetIniString(section, key); };
   auto number = [&](std::u16string_view section, std::u16string_view key) { return IntOrZero(read(section, key)); };
@@ -256,7 +252,7 @@ void SettingsDialog::HideControl(int id) { ShowWindow(Control(id), SW_HIDE); }
 
 void SettingsDialog::UpdateLabelFonts() {
   SendMessageW(Control(kLblColor), WM_SETFONT,
-               reinterpret_cast<WPARAM>(settings_.fontWeight == 1 ? boldFont_ : font_), TRUE);
+               reinterpret_cast<WPARAM>(settings_.fontWeight == 1 ? boldFont_.get() : font_.get()), TRUE);
   InvalidateRect(Control(kLblColor), nullptr, TRUE);
   InvalidateRect(Control(kLblShadow), nullptr, TRUE);
 }
@@ -384,9 +380,7 @@ void SettingsDialog::ChooseChannel(int row) {
   const int channel = row + 1;
   if (row < 0 || static_cast<size_t>(channel) >= table.size()) return;
   channelRow_ = row;
-  ini_.Write(kDefault, u"CHANNEL", ToDecimal(channel));
-  tray_.news().ResetVerticalLine();
-  tray_.SelectChannel(channel);
+  tray_.SelectChannel(channel);  // stores the channel and starts its news afresh
   for (size_t f = 1; f < table.size(); ++f) SetMark(kMnuNewsFirst + static_cast<UINT>(f), static_cast<int>(f) == channel);
 }
 
@@ -501,9 +495,6 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
-    case WM_CLOSE:
-      DestroyWindow(hwnd_);
-      return 0;
     case WM_DESTROY:
       Form_Unload();
       return 0;

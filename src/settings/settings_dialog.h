@@ -6,12 +6,12 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <memory>
 #include <string>
 
 #include "controls/command_ex.h"
 #include "controls/extended_list.h"
 #include "core/tray_form.h"
+#include "platform/scoped_win.h"
 
 namespace lum {
 
@@ -109,7 +109,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   const ProfileFile& ini_;
   HWND hwnd_ = nullptr;
   HMENU menu_ = nullptr;
-  HFONT font_ = nullptr, boldFont_ = nullptr;
+  ScopedFont font_, boldFont_;
   SpeciaList channels_{this};
   CommandEx newsButton_{this};
   bool loading_ = false;
