@@ -23,9 +23,6 @@ constexpr COLORREF kVersionColor = RGB(64, 64, 64);
 constexpr COLORREF kNoticeColor = RGB(128, 128, 128);
 constexpr COLORREF kMailColor = RGB(63, 106, 154);
 
-int X(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSX)); }
-int Y(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSY)); }
-
 HMENU ControlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
 
 }  // namespace
@@ -45,12 +42,9 @@ bool AboutBox::Load(HWND owner) {
   panelClass.lpszClassName = kPanelClass;
   RegisterClassExW(&panelClass);  // fails harmlessly the second time
 
-  RECT frame{0, 0, X(kClientWidthTwips), Y(kClientHeightTwips)};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  CreateWindowExW(kExStyle, kWindowClass, L"ﾊﾞｰｼﾞｮﾝ情報", kStyle, left, top, width, height, owner, nullptr, instance,
-                  this);
+  const RECT frame = CenteredFrame(kClientWidthTwips, kClientHeightTwips, kStyle, kExStyle);
+  CreateWindowExW(kExStyle, kWindowClass, L"ﾊﾞｰｼﾞｮﾝ情報", kStyle, frame.left, frame.top, frame.right - frame.left,
+                  frame.bottom - frame.top, owner, nullptr, instance, this);
   if (!hwnd_) return false;
   Form_Load();
   return true;
@@ -62,16 +56,16 @@ void AboutBox::Form_Load() {
   tahoma_.reset(ControlFont{u"Tahoma"}.Create());
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
 
-  picture1_ = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, X(60), Y(60), X(5040),
-                              Y(1965), hwnd_, ControlId(kPictureId), instance, this);
+  picture1_ = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, PixelsX(60), PixelsY(60),
+                              PixelsX(5040), PixelsY(1965), hwnd_, ControlId(kPictureId), instance, this);
   if (!picture1_) return;
-  image1_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_NOTIFY, X(150), Y(30), X(4635),
-                            Y(1125), picture1_, ControlId(kImageId), instance, nullptr);
+  image1_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_NOTIFY, PixelsX(150), PixelsY(30),
+                            PixelsX(4635), PixelsY(1125), picture1_, ControlId(kImageId), instance, nullptr);
   logo_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(kLogoBitmap), IMAGE_BITMAP, 0, 0, 0)));
   if (image1_ && logo_) {
     SendMessageW(image1_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
     // A bitmap static sizes itself to its picture; the layout's box holds.
-    MoveWindow(image1_, X(150), Y(30), X(4635), Y(1125), FALSE);
+    MoveWindow(image1_, PixelsX(150), PixelsY(30), PixelsX(4635), PixelsY(1125), FALSE);
   }
   label1_ = AddLabel(kLabelId, kVersion, 0, 4005, 1170, 825, 180, formFont_.get());
   text1_[0] = AddLabel(kText1Id, kNotice, SS_NOTIFY, 1200, 1620, 3630, 195, tahoma_.get());
@@ -80,9 +74,9 @@ void AboutBox::Form_Load() {
 
 HWND AboutBox::AddLabel(int id, const wchar_t* text, DWORD style, int left, int top, int width, int height,
                         HFONT font) {
-  HWND label =
-      CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | style, X(left), Y(top),
-                      X(width), Y(height), picture1_, ControlId(id), GetModuleHandleW(nullptr), nullptr);
+  HWND label = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | style, PixelsX(left),
+                               PixelsY(top), PixelsX(width), PixelsY(height), picture1_, ControlId(id),
+                               GetModuleHandleW(nullptr), nullptr);
   if (label) SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return label;
 }

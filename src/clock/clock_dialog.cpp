@@ -17,9 +17,6 @@ constexpr int kListId = 1, kLabelId = 2, kButtonId = 3;
 // Every row shows what its pattern gives for this moment: 1 January 2000, 01:30:00.
 constexpr ClockMoment kSampleMoment{2000, 1, 1, 1, 30, 0};
 
-int X(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSX)); }
-int Y(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSY)); }
-
 }  // namespace
 
 ClockDialog::~ClockDialog() {
@@ -29,12 +26,9 @@ ClockDialog::~ClockDialog() {
 bool ClockDialog::Load(HWND owner) {
   if (hwnd_) return true;
   RegisterFormClass<ClockDialog>(kWindowClass, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
-  RECT frame{0, 0, X(kClientWidthTwips), Y(kClientHeightTwips)};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  CreateWindowExW(kExStyle, kWindowClass, L"時計の設定", kStyle, left, top, width, height, owner, nullptr,
-                  GetModuleHandleW(nullptr), this);
+  const RECT frame = CenteredFrame(kClientWidthTwips, kClientHeightTwips, kStyle, kExStyle);
+  CreateWindowExW(kExStyle, kWindowClass, L"時計の設定", kStyle, frame.left, frame.top, frame.right - frame.left,
+                  frame.bottom - frame.top, owner, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
   Form_Load();
   ShowWindow(hwnd_, SW_SHOWNORMAL);
@@ -56,13 +50,13 @@ void ClockDialog::Form_Load() {
   font_.reset(dialogFont.Create());
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
-  list_.Create(hwnd_, kListId, X(0), Y(0), X(4335), Y(3375), &dialogFont);
+  list_.Create(hwnd_, kListId, PixelsX(0), PixelsY(0), PixelsX(4335), PixelsY(3375), &dialogFont);
   label1_ = CreateWindowExW(0, L"STATIC", L"上記のサンプルから書式を選択してから\r\n[設定]を実行して下さい",
-                            WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, X(60), Y(3450), X(3045), Y(360), hwnd_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), GetModuleHandleW(nullptr),
-                            nullptr);
+                            WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, PixelsX(60), PixelsY(3450), PixelsX(3045),
+                            PixelsY(360), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)),
+                            GetModuleHandleW(nullptr), nullptr);
   SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  button_.Create(hwnd_, kButtonId, X(3270), Y(3390), X(1095), Y(465), &dialogFont);
+  button_.Create(hwnd_, kButtonId, PixelsX(3270), PixelsY(3390), PixelsX(1095), PixelsY(465), &dialogFont);
   button_.SetCaption(u"設定");
 
   list_.SetStyle(1);

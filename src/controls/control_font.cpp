@@ -2,24 +2,14 @@
 
 #include <cmath>
 
+#include "platform/shell.h"
 #include "platform/text.h"
 
 namespace lum {
 
-namespace {
-
-int ScreenDpiY() {
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
-
-}  // namespace
-
 HFONT ControlFont::Create() const {
   LOGFONTW description{};
-  description.lfHeight = -static_cast<LONG>(std::lround(size * ScreenDpiY() / 72.0));
+  description.lfHeight = -static_cast<LONG>(std::lround(size * ScreenDpi(LOGPIXELSY) / 72.0));
   description.lfWeight = bold ? FW_BOLD : FW_NORMAL;
   description.lfItalic = italic;
   description.lfUnderline = underline;
@@ -34,7 +24,7 @@ ControlFont ControlFont::FromHandle(HFONT font) {
   LOGFONTW description{};
   if (!font || !GetObjectW(font, sizeof description, &description)) return result;
   result.name = FromWide(description.lfFaceName);
-  result.size = static_cast<float>(std::abs(description.lfHeight)) * 72.0f / static_cast<float>(ScreenDpiY());
+  result.size = static_cast<float>(std::abs(description.lfHeight)) * 72.0f / static_cast<float>(ScreenDpi(LOGPIXELSY));
   result.bold = description.lfWeight >= FW_BOLD;
   result.italic = description.lfItalic != 0;
   result.underline = description.lfUnderline != 0;

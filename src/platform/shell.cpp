@@ -75,11 +75,29 @@ std::u16string CurrentDirectory() {
   return length > 0 && length < buffer.size() ? FromWide(buffer.data()) : u".";
 }
 
-int TwipsPerPixel(int axis) {
+int ScreenDpi(int axis) {
+  static int known[2] = {0, 0};
+  int& dpi = known[axis == LOGPIXELSY ? 1 : 0];
+  if (dpi > 0) return dpi;
   HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, axis) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? 1440 / dpi : 15;
+  if (!screen) return 96;  // asked again next time
+  const int asked = GetDeviceCaps(screen, axis);
+  ReleaseDC(nullptr, screen);
+  dpi = asked > 0 ? asked : 96;
+  return dpi;
+}
+
+int TwipsPerPixel(int axis) { return 1440 / ScreenDpi(axis); }
+
+int PixelsX(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSX)); }
+int PixelsY(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSY)); }
+
+RECT CenteredFrame(int clientWidthTwips, int clientHeightTwips, DWORD style, DWORD exStyle) {
+  RECT frame{0, 0, PixelsX(clientWidthTwips), PixelsY(clientHeightTwips)};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  return {left, top, left + width, top + height};
 }
 
 int TwipsX() { return TwipsPerPixel(LOGPIXELSX); }

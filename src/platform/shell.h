@@ -34,8 +34,17 @@ bool DirectoryExists(const std::u16string& path);
 // The current directory, without a trailing backslash.
 std::u16string CurrentDirectory();
 
+// The screen's dots per inch along LOGPIXELSX or LOGPIXELSY (96 when the screen tells nothing
+// usable). The system's DPI holds for the whole session, so it is asked once.
+int ScreenDpi(int axis);
 // Twips per screen pixel along LOGPIXELSX or LOGPIXELSY (15 at 96 DPI): forms are placed in twips.
 int TwipsPerPixel(int axis);
+// Twips as whole pixels, rounded to the nearest.
+int PixelsX(int twips);
+int PixelsY(int twips);
+// The frame of a window of these styles whose client area is this many twips, centred on the
+// screen, in screen coordinates.
+RECT CenteredFrame(int clientWidthTwips, int clientHeightTwips, DWORD style, DWORD exStyle);
 int TwipsX();  // TwipsPerPixel(LOGPIXELSX)
 int TwipsY();  // TwipsPerPixel(LOGPIXELSY)
 
