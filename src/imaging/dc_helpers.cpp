@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "imaging/paint_effects.h"
-#include "imaging/picture_convert.h"
+#include "platform/shell.h"
 #include "platform/text.h"
 
 namespace lum {
@@ -25,8 +25,7 @@ void FillAndFocus(HDC dc, int left, int top, int right, int bottom, int flags, u
 
 ScopedFont FontFromDescription(const FontDescription& description, LOGFONTW* logFont, float scale) {
   if (scale == 0) {
-    ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
-    const int dotsPerInch = GetDeviceCaps(description.dc ? description.dc : screen.get(), LOGPIXELSY);
+    const int dotsPerInch = description.dc ? GetDeviceCaps(description.dc, LOGPIXELSY) : ScreenDpi(LOGPIXELSY);
     scale = dotsPerInch > 0 ? 20.0f / (1440.0f / static_cast<float>(dotsPerInch)) : 1.0f;
   }
   LOGFONTW font{};

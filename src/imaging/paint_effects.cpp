@@ -45,21 +45,6 @@ class WorkSurface {
   ScopedPalette palette_;
 };
 
-// The screen's DC, for the compatible objects.
-class ScreenDC {
- public:
-  ScreenDC() : dc_(GetDC(nullptr)) {}
-  ~ScreenDC() {
-    if (dc_) ReleaseDC(nullptr, dc_);
-  }
-  ScreenDC(const ScreenDC&) = delete;
-  ScreenDC& operator=(const ScreenDC&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
 // A 1-bit top-down DIB section with a two-entry colour table. BITMAPINFO has room for one
 // entry only, so the header is declared with both.
 struct TwoColourInfo {
@@ -106,6 +91,16 @@ class PictureSource {
 
 }  // namespace
 
+void MaskOutColour(HDC work, HDC mono, int width, int height, COLORREF key) {
+  // Colour to monochrome: pixels of the key colour become set bits, all others clear.
+  SetBkColor(work, key);
+  BitBlt(mono, 0, 0, width, height, work, 0, 0, SRCCOPY);
+  // Destination AND NOT source: the work copy goes black wherever the mask is set.
+  SetBkColor(work, kWhite);
+  SetTextColor(work, kBlack);
+  BitBlt(work, 0, 0, width, height, mono, 0, 0, kDestAndNotSource);
+}
+
 COLORREF ResolveColour(uint32_t colour) {
   if (colour & 0x80000000u) return GetSysColor(static_cast<int>(colour & 0xFF));
   return colour & 0x00FFFFFFu;
@@ -149,7 +144,7 @@ void PictureView::Release() {
 }
 
 PaintEffects::PaintEffects() {
-  ScreenDC screen;
+  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
   halftone_ = CreateHalftonePalette(screen.get());
 }
 
@@ -164,7 +159,7 @@ int PaintEffects::PaintNormalStdPic(HDC dest, int x, int y, int width, int heigh
     DrawIconEx(dest, x, y, static_cast<HICON>(picture.handle), width, height, 0, nullptr, DI_NORMAL);
     return 0;
   }
-  ScreenDC screen;
+  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
   PictureSource source(picture, screen.get(), width, height, 0, PaletteOr(palette), sourceX, sourceY);
   if (source.ok()) BitBlt(dest, x, y, width, height, source.dc(), source.x(), source.y(), SRCCOPY);
   return 0;
@@ -175,7 +170,7 @@ void PaintEffects::PaintTransparentDC(HDC dest, int x, int y, int width, int hei
   if (width <= 0 || height <= 0) return;
   const COLORREF mask = ResolveColour(maskColour);
   palette = PaletteOr(palette);
-  ScreenDC screen;
+  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
   WorkSurface background(screen.get(), CreateCompatibleBitmap(screen.get(), width, height), palette);
   WorkSurface work(screen.get(), CreateCompatibleBitmap(screen.get(), width, height), palette);
   WorkSurface monochrome(screen.get(), CreateBitmap(width, height, 1, 1, nullptr), nullptr);
@@ -187,15 +182,9 @@ void PaintEffects::PaintTransparentDC(HDC dest, int x, int y, int width, int hei
   SetTextColor(work.dc(), GetTextColor(source));
   BitBlt(work.dc(), 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
 
-  // Mask colour pixels become 1, all others 0.
-  SetBkColor(work.dc(), mask);
-  BitBlt(monochrome.dc(), 0, 0, width, height, work.dc(), 0, 0, SRCCOPY);
-
   // Masked pixels of the work copy turn black, opaque places of the background turn black,
   // and the two are ORed together.
-  SetBkColor(work.dc(), kWhite);
-  SetTextColor(work.dc(), kBlack);
-  BitBlt(work.dc(), 0, 0, width, height, monochrome.dc(), 0, 0, kDestAndNotSource);
+  MaskOutColour(work.dc(), monochrome.dc(), width, height, mask);
   SetBkColor(background.dc(), kWhite);
   SetTextColor(background.dc(), kBlack);
   BitBlt(background.dc(), 0, 0, width, height, monochrome.dc(), 0, 0, SRCAND);
@@ -207,7 +196,7 @@ void PaintEffects::PaintTransparentStdPic(HDC dest, int x, int y, int width, int
                                           int sourceX, int sourceY, uint32_t maskColour, HPALETTE palette) {
   if (!picture.Drawable() || width <= 0 || height <= 0) return;
   const COLORREF mask = ResolveColour(maskColour);
-  ScreenDC screen;
+  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
   PictureSource source(picture, screen.get(), width, height, mask, PaletteOr(palette), sourceX, sourceY);
   if (source.ok()) PaintTransparentDC(dest, x, y, width, height, source.dc(), source.x(), source.y(), mask, palette);
 }
@@ -220,7 +209,7 @@ void PaintEffects::PaintDisabledDC(HDC dest, int x, int y, int width, int height
   const COLORREF highlight = ResolveColour(highlightColour);
   const COLORREF shadow = ResolveColour(shadowColour);
   palette = PaletteOr(palette);
-  ScreenDC screen;
+  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
 
   // The source in two levels: dark pixels black, light and masked pixels white.
   TwoColourInfo info{};
@@ -283,7 +272,7 @@ void PaintEffects::PaintDisabledStdPic(HDC dest, int x, int y, int width, int he
                                        uint32_t shadowColour, HPALETTE palette) {
   if (!picture.Drawable() || width <= 0 || height <= 0) return;
   const COLORREF mask = ResolveColour(maskColour);
-  ScreenDC screen;
+  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
   PictureSource source(picture, screen.get(), width, height, mask, PaletteOr(palette), sourceX, sourceY);
   if (source.ok())
     PaintDisabledDC(dest, x, y, width, height, source.dc(), source.x(), source.y(), mask, highlightColour,

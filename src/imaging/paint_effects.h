@@ -12,6 +12,11 @@ namespace lum {
 // A colour as the controls store it: 0x00BBGGRR, or 0x80000000 + n for system colour n.
 COLORREF ResolveColour(uint32_t colour);
 
+// The first step of drawing with one colour transparent: `mono` (a 1-bit bitmap's DC) becomes
+// the mask of the `key`-coloured pixels of `work`, and those pixels of `work` turn black, so
+// that `work` can be ORed over a destination cleared through the mask.
+void MaskOutColour(HDC work, HDC mono, int width, int height, COLORREF key);
+
 // A picture that is drawn, not owned: its kind (the values of the OLE picture description)
 // and its handle.
 struct PictureView {

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <olectl.h>
 
+#include "imaging/dc_helpers.h"
 #include "imaging/paint_effects.h"
 #include "platform/scoped_win.h"
 
@@ -12,8 +13,6 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-// Destination AND NOT source: clears the destination wherever the mask is set.
-constexpr DWORD kAndNotSource = 0x00220326;
 
 // Kind 0 of the picture description is "detect". GetObjectType knows no icons (they are not GDI
 // objects), so a handle it does not know is an icon only if the system can read it as one.
@@ -201,8 +200,7 @@ void DrawPicture(HDC dc, const Picture& picture, const RECT& into) {
       // The metafile sets its own window; the viewport maps it onto the rectangle.
       const int saved = SaveDC(dc);
       SetMapMode(dc, MM_ANISOTROPIC);
-      SetViewportOrgEx(dc, into.left, into.top, nullptr);
-      SetViewportExtEx(dc, width, height, nullptr);
+      SetViewport(dc, into.left, into.top, into.right, into.bottom);
       PlayMetaFile(dc, static_cast<HMETAFILE>(handle));
       RestoreDC(dc, saved);
       break;
@@ -233,13 +231,8 @@ void DrawPictureTransparent(HDC dc, const Picture& picture, const RECT& into, CO
   ScopedSelect maskSelected(mask.get(), maskBitmap.get());
   DrawPicture(work.get(), bitmap, RECT{0, 0, width, height});
 
-  // Colour to monochrome: pixels of the background colour become set bits of the mask.
-  SetBkColor(work.get(), ResolveColour(maskColour));
-  BitBlt(mask.get(), 0, 0, width, height, work.get(), 0, 0, SRCCOPY);
   // Transparent pixels go black first, so that OR-ing the picture leaves the destination there.
-  SetBkColor(work.get(), kWhite);
-  SetTextColor(work.get(), kBlack);
-  BitBlt(work.get(), 0, 0, width, height, mask.get(), 0, 0, kAndNotSource);
+  MaskOutColour(work.get(), mask.get(), width, height, ResolveColour(maskColour));
 
   // Monochrome to colour takes the destination's text and background colours: black and white.
   const COLORREF oldBack = SetBkColor(dc, kWhite);
