@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/dc_helpers.h"
 #include "platform/scoped_win.h"
 #include "render/caption_renderer.h"
 
@@ -75,7 +76,7 @@ HBITMAP MakeFrame(HDC reference, int shade) {
   HBITMAP bitmap = CreateCompatibleBitmap(reference, 64, 18);
   lum::ScopedMemoryDC dc(reference);
   lum::ScopedSelect selected(dc.get(), bitmap);
-  for (int x = 0; x < 64; x += 8) lum::FillBand(dc.get(), x, 0, 8, 18, RGB(x * 4, 64 + shade * 40, 255 - x * 4));
+  for (int x = 0; x < 64; x += 8) lum::FillSolid(dc.get(), RECT{x, 0, x + 8, 18}, RGB(x * 4, 64 + shade * 40, 255 - x * 4));
   return bitmap;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "imaging/dc_helpers.h"
 #include "platform/form_window.h"
 #include "platform/scoped_win.h"
 #include "platform/shell.h"
@@ -19,27 +20,7 @@ constexpr uint32_t kWhite = 16777215;
 constexpr uint32_t kSystemHighlight3D = 0x80000014;
 constexpr uint32_t kSystemShadow3D = 0x80000010;
 
-// No CS_DBLCLKS: a quick second click is a second press, as the button's users expect.
-void RegisterButtonClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = RouteToForm<CommandEx>;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.lpszClassName = kWindowClass;
-    return RegisterClassExW(&windowClass) != 0;
-  }();
-  (void)registered;
-}
-
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-void FillRectColour(HDC dc, const PixelRect& area, COLORREF colour) {
-  ScopedBrush brush(CreateSolidBrush(colour));
-  ScopedSelect select(dc, brush.get());
-  PatBlt(dc, area.left, area.top, area.Width(), area.Height(), PATCOPY);
-}
 
 }  // namespace
 
@@ -55,7 +36,8 @@ CommandEx::~CommandEx() {
 
 bool CommandEx::Create(HWND parent, int id, int x, int y, int width, int height, const ControlFont* containerFont) {
   if (hwnd_) return true;
-  RegisterButtonClass();
+  // No CS_DBLCLKS: a quick second click is a second press, as the button's users expect.
+  RegisterFormClass<CommandEx>(kWindowClass, nullptr, 0, nullptr);
   greyText_ = GetSysColor(COLOR_GRAYTEXT);
   font_ = containerFont ? *containerFont
                         : ControlFont::FromHandle(reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)));
@@ -188,14 +170,10 @@ void CommandEx::Redraw() {
 }
 
 void CommandEx::Present() {
-  if (!hwnd_ || !surface_) return;
-  HDC windowDC = GetDC(hwnd_);
-  if (!windowDC) return;
-  BitBlt(windowDC, 0, 0, client_.Width(), client_.Height(), surface_, 0, 0, SRCCOPY);
-  ReleaseDC(hwnd_, windowDC);
+  if (hwnd_) surface_.CopyTo(hwnd_, ToRect(client_));
 }
 
-void CommandEx::ClearToBackColor() { FillRectColour(surface_, client_, ResolveColour(backColor_)); }
+void CommandEx::ClearToBackColor() { FillSolid(surface_, ToRect(client_), ResolveColour(backColor_)); }
 
 void CommandEx::DrawButtonUp() {
   if (!surface_) return;
@@ -251,7 +229,7 @@ void CommandEx::FillFace() {
                                         face_.bottom}
                             : PixelRect{face_.left, face_.top + band.offset, face_.right,
                                         face_.top + band.offset + band.size};
-    FillRectColour(surface_, area, band.colour);
+    FillSolid(surface_, ToRect(area), band.colour);
   }
 }
 

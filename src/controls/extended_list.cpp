@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "imaging/dc_helpers.h"
 #include "platform/form_window.h"
 #include "platform/scoped_win.h"
 #include "platform/shell.h"
@@ -22,28 +23,9 @@ constexpr UINT_PTR kDragTimer = 1;
 constexpr UINT kDragTimerMs = 60;
 constexpr int kScrollBarInset = 2;  // pixels the bar sits right of and below the client's corner
 
-void RegisterListClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = RouteToForm<SpeciaList>;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.lpszClassName = kWindowClass;
-    return RegisterClassExW(&windowClass) != 0;
-  }();
-  (void)registered;
-}
-
 int16_t ButtonsOf(WPARAM keys) {
   return static_cast<int16_t>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
                               ((keys & MK_MBUTTON) ? 4 : 0));
-}
-
-void Fill(HDC dc, const RECT& area, COLORREF colour) {
-  ScopedBrush brush(CreateSolidBrush(colour));
-  FillRect(dc, &area, brush.get());
 }
 
 int16_t ShiftOf(DWORD keys) {
@@ -336,7 +318,7 @@ SpeciaList::~SpeciaList() {
 
 bool SpeciaList::Create(HWND parent, int id, int x, int y, int width, int height, const ControlFont* containerFont) {
   if (hwnd_) return true;
-  RegisterListClass();
+  RegisterFormClass<SpeciaList>(kWindowClass, nullptr, CS_DBLCLKS, nullptr);
   font_ = containerFont ? *containerFont
                         : ControlFont::FromHandle(reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)));
   CreateWindowExW(WS_EX_CLIENTEDGE, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, x, y,
@@ -701,20 +683,19 @@ void SpeciaList::FullPaint() {
   if (!ready_ || !hwnd_) return;
   EnsureSurface();
   RECT all{0, 0, surface_.Size().cx, surface_.Size().cy};
-  Fill(surface_, all, ResolveColour(backColor_));
+  FillSolid(surface_, all, ResolveColour(backColor_));
   drawn_.assign(static_cast<size_t>(VisibleSlots()), RowLook{-2});
   drawnTopRow_ = model_.TopRow();
-  PaintChanged();
-  Present(all);
+  PaintChanged(all);
 }
 
-void SpeciaList::PaintChanged() {
+void SpeciaList::PaintChanged(const RECT& alsoShow) {
   if (!ready_ || !hwnd_) return;
   EnsureSurface();
   SyncScrollBar();
   const int slots = VisibleSlots();
   if (drawn_.size() != static_cast<size_t>(slots)) drawn_.assign(static_cast<size_t>(slots), RowLook{-2});
-  RECT dirty{0, 0, 0, 0};
+  RECT dirty = alsoShow;
   const SIZE size = surface_.Size();
   // A scroll moves what is drawn and leaves only the uncovered rows to draw.
   const int rows = model_.TopRow() - drawnTopRow_;
@@ -752,7 +733,7 @@ void SpeciaList::DrawItem(HDC dc, int slot, const RowLook& look) {
   const bool stripe = look.state == 1 && look.item % 2 == 0;
   COLORREF background = ResolveColour(look.state == 2 ? 0x8000000D : backColor_);
   if (stripe) background = ResolveColour(maskColor_);
-  Fill(dc, cell, background);
+  FillSolid(dc, cell, background);
   if (look.state != 3) {
     const int boxColumn = style_ == 1 ? BoxColumnPixels() + 2 : 0;
     RECT text = cell;
@@ -776,7 +757,7 @@ void SpeciaList::DrawBox(HDC dc, const RECT& cell, const RowLook& look) {
   const int c = BoxColumnPixels() + 2;
   const int left = cell.left;
   RECT column{left, cell.top, left + c, cell.bottom};
-  Fill(dc, column, ResolveColour(backColor_));
+  FillSolid(dc, column, ResolveColour(backColor_));
   const int top = cell.top + (itemHeightPixels_ - c) / 2 + 1;
   const int bottom = top + c - 3;
   switch (boxStyle_) {
@@ -811,11 +792,7 @@ void SpeciaList::DrawBox(HDC dc, const RECT& cell, const RowLook& look) {
 }
 
 void SpeciaList::Present(const RECT& area) {
-  if (!hwnd_ || !surface_) return;
-  HDC dc = GetDC(hwnd_);
-  BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, surface_, area.left, area.top,
-         SRCCOPY);
-  ReleaseDC(hwnd_, dc);
+  if (hwnd_) surface_.CopyTo(hwnd_, area);
 }
 
 // --- the user's actions -----------------------------------------------------------------------

@@ -179,7 +179,8 @@ class SpeciaList : private ScrollBarEvents {
   void ApplyMetrics();
   void SyncScrollBar();
   void FullPaint();
-  void PaintChanged();  // the rows whose look differs from what is drawn
+  // The rows whose look differs from what is drawn, copied to the window with `alsoShow`.
+  void PaintChanged(const RECT& alsoShow = RECT{0, 0, 0, 0});
   void ForgetRowsFrom(int32_t item);  // rows from `item` on are drawn again, their texts changed
   void ScrolledTo(int32_t topRow);
   RowLook LookOf(int slot) const;

@@ -25,6 +25,13 @@ class OffscreenSurface {
     return canvas_.dc() != nullptr;
   }
   void Release() { canvas_.Release(); }
+  // Copies `area` of the surface to the same place of the window's client area.
+  void CopyTo(HWND window, const RECT& area) const {
+    ScopedWindowDC windowDC(window, ScopedWindowDC::kClient);
+    if (windowDC && canvas_.dc())
+      BitBlt(windowDC.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, canvas_.dc(),
+             area.left, area.top, SRCCOPY);
+  }
 
   operator HDC() const { return canvas_.dc(); }
   SIZE Size() const { return {canvas_.width(), canvas_.height()}; }

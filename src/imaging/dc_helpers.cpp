@@ -9,6 +9,13 @@
 
 namespace lum {
 
+void FillSolid(HDC dc, const RECT& area, COLORREF colour) {
+  ScopedBrush brush(CreateSolidBrush(colour));
+  if (!brush) return;
+  ScopedSelect selected(dc, brush.get());
+  PatBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, PATCOPY);
+}
+
 void FillAndFocus(HDC dc, int left, int top, int right, int bottom, int flags, uint32_t colour) {
   const int saved = SaveDC(dc);
   SetMapMode(dc, MM_TEXT);

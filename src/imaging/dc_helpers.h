@@ -13,6 +13,10 @@
 
 namespace lum {
 
+// Fills the rectangle with one colour (nothing when the brush can't be made); the DC's own
+// brush stays selected afterwards.
+void FillSolid(HDC dc, const RECT& area, COLORREF colour);
+
 // Flags of FillAndFocus.
 constexpr int kFillRectangle = 1;
 constexpr int kFocusRectangle = 2;

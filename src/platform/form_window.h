@@ -17,17 +17,19 @@ LRESULT CALLBACK RouteToForm(HWND window, UINT message, WPARAM wParam, LPARAM lP
   return form ? form->HandleMessage(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Registers a form's window class; registering it again (a second form of the kind) fails
-// harmlessly.
+// Registers a form's (or one of the program's own controls') window class; registering it
+// again (a second window of the kind) fails harmlessly.
 template <typename Form>
-void RegisterFormClass(const wchar_t* className, HICON icon) {
+void RegisterFormClass(const wchar_t* className, HICON icon, UINT style = 0,
+                       HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
+  windowClass.style = style;
   windowClass.lpfnWndProc = RouteToForm<Form>;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.hIcon = icon;
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.hbrBackground = background;
   windowClass.lpszClassName = className;
   RegisterClassExW(&windowClass);
 }

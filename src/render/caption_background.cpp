@@ -1,14 +1,9 @@
-#include "platform/scoped_win.h"
 #include "render/caption_renderer.h"
 
-namespace lum {
+#include "imaging/dc_helpers.h"
+#include "platform/scoped_win.h"
 
-void FillBand(HDC surface, int x, int y, int width, int height, int32_t color) {
-  ScopedBrush brush(CreateSolidBrush(static_cast<COLORREF>(color)));
-  if (!brush) return;
-  ScopedSelect selected(surface, brush.get());
-  PatBlt(surface, x, y, width, height, PATCOPY);
-}
+namespace lum {
 
 void CaptionRenderer::DrawPictureBackground(HWND window, HDC surface, const CaptionRect& rect) const {
   if (!window || !surface || rect.Width() <= 0 || rect.Height() <= 0) return;
@@ -30,7 +25,7 @@ void CaptionRenderer::DrawPictureBackground(HWND window, HDC surface, const Capt
 void CaptionRenderer::DrawGradientBackground(HWND window, HDC surface, const CaptionRect& rect) const {
   (void)window;
   // Both end colours of the fallback gradient are black, so every band is black.
-  if (rect.Width() > 0 && rect.Height() > 0) FillBand(surface, rect.left, rect.top, rect.Width(), rect.Height(), 0);
+  if (rect.Width() > 0 && rect.Height() > 0) FillSolid(surface, RECT{rect.left, rect.top, rect.right, rect.bottom}, 0);
 }
 
 }  // namespace lum

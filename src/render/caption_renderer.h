@@ -215,7 +215,5 @@ HICON FindWindowIcon(HWND window);
 // A new font like the system's caption font, in the given weight; the caller deletes it.
 HFONT MakeCaptionFont(bool bold);
 
-// Fills one rectangle with a solid colour through a short-lived brush.
-void FillBand(HDC surface, int x, int y, int width, int height, int32_t color);
 
 }  // namespace lum
