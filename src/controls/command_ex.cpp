@@ -40,7 +40,7 @@ bool CommandEx::Create(HWND parent, int id, int x, int y, int width, int height,
   RegisterFormClass<CommandEx>(kWindowClass, nullptr, 0, nullptr);
   greyText_ = GetSysColor(COLOR_GRAYTEXT);
   font_ = containerFont ? *containerFont
-                        : ControlFont::FromHandle(reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)));
+                        : ControlFont::OfWindow(parent);
   CreateWindowExW(0, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, x, y, width, height, parent,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
@@ -124,10 +124,7 @@ void CommandEx::ReadProperties(const PropertyBag& bag) {
 }
 
 void CommandEx::WriteProperties(PropertyBag& bag) const {
-  if (!(font_ == ControlFont::FromHandle(hwnd_ ? reinterpret_cast<HFONT>(
-                                                     SendMessageW(GetParent(hwnd_), WM_GETFONT, 0, 0))
-                                               : nullptr)))
-    font_.Write(bag, "Font");
+  if (!(font_ == ControlFont::OfWindow(hwnd_ ? GetParent(hwnd_) : nullptr))) font_.Write(bag, "Font");
   bag.WriteIntUnlessDefault("ForeColor", foreColor_, kDefaultForeColor);
   bag.WriteIntUnlessDefault("BackColor", backColor_, kDefaultBackColor);
   bag.WriteTextUnlessDefault("Caption", caption_, u"");
@@ -459,9 +456,7 @@ LRESULT CommandEx::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_MOUSEMOVE: {
       if (events_) {
-        const int16_t button = (wParam & MK_LBUTTON ? 1 : 0) | (wParam & MK_RBUTTON ? 2 : 0) |
-                               (wParam & MK_MBUTTON ? 4 : 0);
-        events_->MouseMove(*this, button, ShiftState(), static_cast<float>(GET_X_LPARAM(lParam)),
+        events_->MouseMove(*this, MouseButtons(wParam), ShiftState(), static_cast<float>(GET_X_LPARAM(lParam)),
                            static_cast<float>(GET_Y_LPARAM(lParam)));
       }
       return 0;

@@ -19,6 +19,10 @@ HFONT ControlFont::Create() const {
   return CreateFontIndirectW(&description);
 }
 
+ControlFont ControlFont::OfWindow(HWND window) {
+  return FromHandle(window ? reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)) : nullptr);
+}
+
 ControlFont ControlFont::FromHandle(HFONT font) {
   ControlFont result;
   LOGFONTW description{};

@@ -21,6 +21,8 @@ struct ControlFont {
   HFONT Create() const;
   // The description of a font handle (the container's WM_GETFONT); the default for none.
   static ControlFont FromHandle(HFONT font);
+  // The font the window uses (WM_GETFONT); no window or no font gives the default.
+  static ControlFont OfWindow(HWND window);
 
   // Saved as "<key>.Name", "<key>.Size" (hundredths of a point), "<key>.Bold" and so on.
   void Write(PropertyBag& bag, const std::string& key) const;

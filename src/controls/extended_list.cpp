@@ -23,11 +23,6 @@ constexpr UINT_PTR kDragTimer = 1;
 constexpr UINT kDragTimerMs = 60;
 constexpr int kScrollBarInset = 2;  // pixels the bar sits right of and below the client's corner
 
-int16_t ButtonsOf(WPARAM keys) {
-  return static_cast<int16_t>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
-                              ((keys & MK_MBUTTON) ? 4 : 0));
-}
-
 int16_t ShiftOf(DWORD keys) {
   return static_cast<int16_t>(((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) | ((keys & MK_ALT) ? 4 : 0));
 }
@@ -263,7 +258,7 @@ class SpeciaList::DropTarget : public ComObject<IDropTarget> {
     const DWORD allowed = *effect;
     last_ = ToClient(at);
     if (list_ && list_->events_)
-      list_->events_->OLEDragDrop(*list_, data, *effect, ButtonsOf(keys), ShiftOf(keys),
+      list_->events_->OLEDragDrop(*list_, data, *effect, MouseButtons(keys), ShiftOf(keys),
                                   static_cast<float>(last_.x * TwipsX()), static_cast<float>(last_.y * TwipsY()));
     *effect &= allowed;
     Forget();
@@ -276,7 +271,7 @@ class SpeciaList::DropTarget : public ComObject<IDropTarget> {
     if (!effect) return E_INVALIDARG;
     const DWORD allowed = *effect;
     last_ = ToClient(at);
-    Raise(data_, *effect, ButtonsOf(keys), ShiftOf(keys), state);
+    Raise(data_, *effect, MouseButtons(keys), ShiftOf(keys), state);
     *effect &= allowed;
     return S_OK;
   }
@@ -320,7 +315,7 @@ bool SpeciaList::Create(HWND parent, int id, int x, int y, int width, int height
   if (hwnd_) return true;
   RegisterFormClass<SpeciaList>(kWindowClass, nullptr, CS_DBLCLKS, nullptr);
   font_ = containerFont ? *containerFont
-                        : ControlFont::FromHandle(reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0)));
+                        : ControlFont::OfWindow(parent);
   CreateWindowExW(WS_EX_CLIENTEDGE, kWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN, x, y,
                   width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                   GetModuleHandleW(nullptr), this);
@@ -502,9 +497,7 @@ void SpeciaList::ReadProperties(const PropertyBag& bag) {
 }
 
 void SpeciaList::WriteProperties(PropertyBag& bag) const {
-  const HFONT containerFont =
-      hwnd_ ? reinterpret_cast<HFONT>(SendMessageW(GetParent(hwnd_), WM_GETFONT, 0, 0)) : nullptr;
-  if (!(font_ == ControlFont::FromHandle(containerFont))) font_.Write(bag, "Font");
+  if (!(font_ == ControlFont::OfWindow(hwnd_ ? GetParent(hwnd_) : nullptr))) font_.Write(bag, "Font");
   bag.WriteIntUnlessDefault("ForeColor", foreColor_, kDefaultForeColor);
   bag.WriteIntUnlessDefault("MaskColor", maskColor_, kDefaultMaskColor);
   bag.WriteIntUnlessDefault("BackColor", backColor_, kDefaultBackColor);
@@ -887,7 +880,7 @@ bool SpeciaList::OnMouseMove(WPARAM keys, LPARAM at) {
     }
   }
   auto alive = alive_;
-  if (events_) events_->MouseMove(*this, ButtonsOf(keys), ShiftState(), static_cast<float>(x * TwipsX()),
+  if (events_) events_->MouseMove(*this, MouseButtons(keys), ShiftState(), static_cast<float>(x * TwipsX()),
                                   static_cast<float>(y * TwipsY()));
   return *alive;
 }

@@ -103,6 +103,11 @@ RECT CenteredFrame(int clientWidthTwips, int clientHeightTwips, DWORD style, DWO
 int TwipsX() { return TwipsPerPixel(LOGPIXELSX); }
 int TwipsY() { return TwipsPerPixel(LOGPIXELSY); }
 
+int16_t MouseButtons(WPARAM keys) {
+  return static_cast<int16_t>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |
+                              ((keys & MK_MBUTTON) ? 4 : 0));
+}
+
 int16_t ShiftState() {
   int16_t shift = 0;
   if (GetKeyState(VK_SHIFT) < 0) shift |= 1;

@@ -51,6 +51,9 @@ int TwipsY();  // TwipsPerPixel(LOGPIXELSY)
 // The shift (1), control (2) and alt (4) keys held now, as the controls' key and mouse events
 // report them.
 int16_t ShiftState();
+// The mouse buttons of a message's key flags (MK_*) as the controls' events give them: 1 left,
+// 2 right, 4 middle.
+int16_t MouseButtons(WPARAM keys);
 
 // Lets the window messages that are already waiting run once.
 void DoEvents();
