@@ -172,42 +172,23 @@ void CommandEx::Present() {
 
 void CommandEx::ClearToBackColor() { FillSolid(surface_, ToRect(client_), ResolveColour(backColor_)); }
 
-void CommandEx::DrawButtonUp() {
-  if (!surface_) return;
-  focusShown_ = false;
-  ClearToBackColor();
-  if (button_ != 0) {
-    RECT face = ToRect(face_);
-    DrawFrameControl(surface_, &face, DFC_SCROLL, static_cast<UINT>(button_ + 1));
-    pressedLook_ = false;
-    Present();
-    return;
-  }
-  FillFace();
-  FixFrame(0);
-  pressedLook_ = false;
-  if (tile_)
-    SetRect();
-  else
-    DrawPicture();
-  DispText(caption_);
-  Present();
-}
+void CommandEx::DrawButtonUp() { DrawButton(false); }
+void CommandEx::DrawButtonDown() { DrawButton(true); }
 
-void CommandEx::DrawButtonDown() {
+void CommandEx::DrawButton(bool down) {
   if (!surface_) return;
   focusShown_ = false;
+  pressedLook_ = down;
+  // A pressed scroll arrow is drawn over its up look; everything else starts from the back colour.
+  if (!down || button_ == 0) ClearToBackColor();
   if (button_ != 0) {
     RECT face = ToRect(face_);
-    DrawFrameControl(surface_, &face, DFC_SCROLL, static_cast<UINT>(button_ + 1) | DFCS_PUSHED);
-    pressedLook_ = true;
+    DrawFrameControl(surface_, &face, DFC_SCROLL, static_cast<UINT>(button_ + 1) | (down ? DFCS_PUSHED : 0u));
     Present();
     return;
   }
-  ClearToBackColor();
   FillFace();
-  FixFrame(1);
-  pressedLook_ = true;
+  FixFrame(down ? 1 : 0);
   if (tile_)
     SetRect();
   else

@@ -124,6 +124,7 @@ class CommandEx {
   void DrawPicture();
   void DrawFocus();
   void Changed(const char* name, bool redraw = true);
+  void DrawButton(bool down);  // the up or down look
   // Stores a property's new value and announces the change.
   template <typename T>
   void Assign(T& field, T value, const char* name, bool redraw = true) {
