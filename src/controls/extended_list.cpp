@@ -578,8 +578,6 @@ void SpeciaList::ApplyMetrics() {
   metrics.itemWidth = std::llround(itemWidth_);
   metrics.barWidth = static_cast<int64_t>(GetSystemMetrics(SM_CXVSCROLL)) * TwipsX();
   model_.SetMetrics(metrics);
-  // Items that flow in columns lose a column's worth of room once the bar shows.
-  if (metrics.itemWidth > 0) model_.SetMetrics(metrics);
 }
 
 void SpeciaList::Layout() {

@@ -111,9 +111,13 @@ int32_t ListModel::VisibleCount() const {
 }
 
 void ListModel::UpdateScrollRange() {
-  const int64_t count = Count(), visible = VisibleCount(), perRow = VisibleRow();
-  barVisible_ = count > 0 && count >= visible;
+  const int64_t count = Count();
+  // Whether the bar shows is judged on the whole width; once it shows, items that flow across
+  // lose its width, so the range is worked out on the narrower layout.
+  barVisible_ = false;
+  barVisible_ = count > 0 && count >= VisibleCount();
   if (barVisible_) {
+    const int64_t visible = VisibleCount(), perRow = VisibleRow();
     const int64_t full = visible - (PartialRow() ? perRow : 0);
     scrollMax_ = Narrow(std::max<int64_t>(0, FloorDiv(count - full - 1, perRow) + 1));
   } else {

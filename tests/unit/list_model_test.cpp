@@ -39,13 +39,11 @@ TEST(ListModel, LayoutAndScrollRange) {
       {"three across, a partial row", 31, {1500 + 255, 2280, 240, 500, 255}, 3, 30, true, 2},
       {"a cell wider than the list", 5, {300, 480, 240, 5000, 255}, 1, 2, true, 3},
       {"zero sizes divide by nothing", 5, {0, 0, 0, 0, 0}, 1, 0, true, 5},
+      // The item that makes the bar appear narrows the rows at once: item 6 can be scrolled to.
+      {"seven across a 700-wide list", 7, {700, 100, 100, 100, 20}, 6, 6, true, 1},
   };
   for (const Case& c : cases) {
     ListModel list = Filled(c.count, c.metrics);
-    if (c.metrics.itemWidth > 0) {  // the bar's width counts only once it shows
-      list.SetBarVisible(true);
-      list.SetMetrics(c.metrics);
-    }
     EXPECT_EQ(list.VisibleRow(), c.visibleRow) << c.what;
     EXPECT_EQ(list.VisibleCount(), c.visibleCount) << c.what;
     EXPECT_EQ(list.BarVisible(), c.bar) << c.what;
