@@ -92,6 +92,13 @@ void CommandEx::ReplacePicture(const PictureView& picture) {
   PictureView copy = picture.Copy();
   picture_.Release();
   picture_ = copy;
+  pictureSize_ = picture_.Size();
+  pictureMask_ = 0;
+  if (picture_.kind == PictureView::kBitmap) {
+    ScopedMemoryDC source(nullptr);
+    ScopedSelect select(source.get(), picture_.handle);
+    pictureMask_ = GetPixel(source.get(), 0, 0) & 0x00FFFFFF;
+  }
 }
 
 void CommandEx::ReadProperties(const PropertyBag& bag) {
@@ -213,7 +220,12 @@ void CommandEx::FillFace() {
 
 void CommandEx::FixFrame(int state) {
   if (!surface_) return;
-  if (hwnd_) SetWindowRgn(hwnd_, nullptr, FALSE);
+  const SIZE size{face_.Width(), face_.Height()};
+  if (hwnd_ && (shape_ != regionShape_ || size.cx != regionSize_.cx || size.cy != regionSize_.cy)) {
+    SetWindowRgn(hwnd_, nullptr, FALSE);
+    regionShape_ = shape_;
+    regionSize_ = size;
+  }
   if (tile_) SetTiles(face_);
   auto edge = [this](const PixelRect& area, UINT kind) {
     RECT r = ToRect(area);
@@ -240,7 +252,7 @@ void CommandEx::FixFrame(int state) {
 }
 
 void CommandEx::SetRect() {
-  const SIZE size = picture_.Size();
+  const SIZE size = pictureSize_;
   layout_ = LayoutButton(client_, face_, shape_, picturePlace_, tile_, size.cx, size.cy, layout_);
 }
 
@@ -250,7 +262,7 @@ void CommandEx::SetTiles(const PixelRect& area) {
 
 void CommandEx::DrawTilePicture2(int startX, int startY, int width, int height) {
   if (!surface_ || !picture_.Drawable()) return;
-  const SIZE tile = picture_.Size();
+  const SIZE tile = pictureSize_;
   if (tile.cx <= 0 || tile.cy <= 0) return;  // nothing to step by
   ScopedMemoryDC source(surface_);
   ScopedSelect select(source.get(), picture_.kind == PictureView::kBitmap ? picture_.handle : nullptr);
@@ -269,14 +281,8 @@ void CommandEx::DrawTilePicture2(int startX, int startY, int width, int height) 
 void CommandEx::DrawPicture() {
   SetRect();
   if (!picture_.Drawable()) return;
-  const SIZE size = picture_.Size();
-  // The picture's top-left pixel names its transparent colour.
-  uint32_t mask = 0;
-  if (picture_.kind == PictureView::kBitmap) {
-    ScopedMemoryDC source(surface_);
-    ScopedSelect select(source.get(), picture_.handle);
-    mask = GetPixel(source.get(), 0, 0) & 0x00FFFFFF;
-  }
+  const SIZE size = pictureSize_;
+  const uint32_t mask = pictureMask_;
   if (enabled_) {
     const int d = pressedLook_ ? 2 : 0;
     effects_.PaintTransparentStdPic(surface_, layout_.pictureX + d, layout_.pictureY + d, size.cx, size.cy, picture_,

@@ -168,6 +168,13 @@ class CommandEx {
   bool tile_ = false;
   int32_t sound_ = kDefaultSound;
   PictureView picture_;  // `pctBmp`: owned
+  // Worked out when the picture changes, not on every redraw: its size and, for a bitmap, the
+  // transparent colour its top-left pixel names.
+  SIZE pictureSize_{0, 0};
+  uint32_t pictureMask_ = 0;
+  // The window region is cleared once per shape and size, not on every redraw.
+  SIZE regionSize_{-1, -1};
+  int32_t regionShape_ = -1;
 
   bool keyHeld_ = false;
   bool pressedLook_ = false;

@@ -165,15 +165,14 @@ int PaintEffects::PaintNormalStdPic(HDC dest, int x, int y, int width, int heigh
   return 0;
 }
 
-void PaintEffects::PaintTransparentDC(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
-                                      int sourceY, uint32_t maskColour, HPALETTE palette) {
-  if (width <= 0 || height <= 0) return;
-  const COLORREF mask = ResolveColour(maskColour);
-  palette = PaletteOr(palette);
-  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
-  WorkSurface background(screen.get(), CreateCompatibleBitmap(screen.get(), width, height), palette);
-  WorkSurface work(screen.get(), CreateCompatibleBitmap(screen.get(), width, height), palette);
-  WorkSurface monochrome(screen.get(), CreateBitmap(width, height, 1, 1, nullptr), nullptr);
+namespace {
+// The transparent copy itself, on work surfaces compatible with `screen`; the disabled look
+// runs it several times with one screen DC.
+void TransparentCopy(HDC screen, HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+                     COLORREF mask, HPALETTE palette) {
+  WorkSurface background(screen, CreateCompatibleBitmap(screen, width, height), palette);
+  WorkSurface work(screen, CreateCompatibleBitmap(screen, width, height), palette);
+  WorkSurface monochrome(screen, CreateBitmap(width, height, 1, 1, nullptr), nullptr);
   if (!background.ok() || !work.ok() || !monochrome.ok()) return;
 
   BitBlt(background.dc(), 0, 0, width, height, dest, x, y, SRCCOPY);
@@ -191,6 +190,15 @@ void PaintEffects::PaintTransparentDC(HDC dest, int x, int y, int width, int hei
   BitBlt(background.dc(), 0, 0, width, height, work.dc(), 0, 0, SRCPAINT);
   BitBlt(dest, x, y, width, height, background.dc(), 0, 0, SRCCOPY);
 }
+}  // namespace
+
+void PaintEffects::PaintTransparentDC(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
+                                      int sourceY, uint32_t maskColour, HPALETTE palette) {
+  if (width <= 0 || height <= 0) return;
+  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
+  TransparentCopy(screen.get(), dest, x, y, width, height, source, sourceX, sourceY, ResolveColour(maskColour),
+                  PaletteOr(palette));
+}
 
 void PaintEffects::PaintTransparentStdPic(HDC dest, int x, int y, int width, int height, const PictureView& picture,
                                           int sourceX, int sourceY, uint32_t maskColour, HPALETTE palette) {
@@ -201,8 +209,8 @@ void PaintEffects::PaintTransparentStdPic(HDC dest, int x, int y, int width, int
   if (source.ok()) PaintTransparentDC(dest, x, y, width, height, source.dc(), source.x(), source.y(), mask, palette);
 }
 
-void PaintEffects::PaintDisabledDC(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
-                                   int sourceY, uint32_t maskColour, uint32_t highlightColour, uint32_t shadowColour,
+void PaintEffects::PaintDisabledDC(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
+                                   uint32_t maskColour, uint32_t highlightColour, uint32_t shadowColour,
                                    HPALETTE palette) {
   if (width <= 0 || height <= 0) return;
   const COLORREF mask = ResolveColour(maskColour);
@@ -222,10 +230,9 @@ void PaintEffects::PaintDisabledDC(HDC dest, int x, int y, int width, int height
   info.colours[0] = {0, 0, 0, 0};
   info.colours[1] = {255, 255, 255, 0};
   void* bits = nullptr;
-  WorkSurface twoLevel(screen.get(),
-                       CreateDIBSection(screen.get(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits,
-                                        nullptr, 0),
-                       nullptr);
+  WorkSurface twoLevel(
+      screen.get(),
+      CreateDIBSection(screen.get(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
   if (!twoLevel.ok()) return;
   if (mask == kWhite) {
     BitBlt(twoLevel.dc(), 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
@@ -233,7 +240,7 @@ void PaintEffects::PaintDisabledDC(HDC dest, int x, int y, int width, int height
     WorkSurface white(screen.get(), CreateCompatibleBitmap(screen.get(), width, height), palette);
     if (!white.ok()) return;
     PatBlt(white.dc(), 0, 0, width, height, WHITENESS);
-    PaintTransparentDC(white.dc(), 0, 0, width, height, source, sourceX, sourceY, mask, palette);
+    TransparentCopy(screen.get(), white.dc(), 0, 0, width, height, source, sourceX, sourceY, mask, palette);
     BitBlt(twoLevel.dc(), 0, 0, width, height, white.dc(), 0, 0, SRCCOPY);
   }
 
@@ -260,9 +267,9 @@ void PaintEffects::PaintDisabledDC(HDC dest, int x, int y, int width, int height
 
   SetTextColor(ones.dc(), key);
   SetBkColor(ones.dc(), highlight);
-  PaintTransparentDC(work.dc(), 1, 1, width, height, ones.dc(), 0, 0, key, palette);
+  TransparentCopy(screen.get(), work.dc(), 1, 1, width, height, ones.dc(), 0, 0, key, palette);
   SetBkColor(ones.dc(), shadow);
-  PaintTransparentDC(work.dc(), 0, 0, width, height, ones.dc(), 0, 0, key, palette);
+  TransparentCopy(screen.get(), work.dc(), 0, 0, width, height, ones.dc(), 0, 0, key, palette);
 
   BitBlt(dest, x, y, width, height, work.dc(), 0, 0, SRCCOPY);
 }
@@ -275,8 +282,8 @@ void PaintEffects::PaintDisabledStdPic(HDC dest, int x, int y, int width, int he
   ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
   PictureSource source(picture, screen.get(), width, height, mask, PaletteOr(palette), sourceX, sourceY);
   if (source.ok())
-    PaintDisabledDC(dest, x, y, width, height, source.dc(), source.x(), source.y(), mask, highlightColour,
-                    shadowColour, palette);
+    PaintDisabledDC(dest, x, y, width, height, source.dc(), source.x(), source.y(), mask, highlightColour, shadowColour,
+                    palette);
 }
 
 }  // namespace lum
