@@ -1,10 +1,10 @@
 #include "clock/clock_dialog.h"
 
-#include "clock/clock_format.h"
-#include "core/settings_values.h"
+#include "config/settings_values.h"
 #include "platform/form_window.h"
 #include "platform/modal_loop.h"
 #include "platform/shell.h"
+#include "render/clock_format.h"
 
 namespace lum {
 

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
+#include "config/settings.h"
 #include "controls/command_ex.h"
 #include "controls/extended_list.h"
-#include "core/settings.h"
 #include "platform/profile.h"
 #include "platform/scoped_win.h"
 

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
+#include "config/settings_values.h"
 #include "controls/sort_object.h"
-#include "core/settings_values.h"
 #include "imaging/bitmap_data.h"
 #include "news/news_layout.h"
 #include "platform/scoped_win.h"

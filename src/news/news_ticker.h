@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
+#include "config/settings.h"
 #include "news/ticker.h"
 #include "render/caption_renderer.h"
 

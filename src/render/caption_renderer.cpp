@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/repaint_cycle.h"
 #include "platform/scoped_win.h"
 #include "platform/text.h"
+#include "render/repaint_cycle.h"
 
 namespace lum {
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "clock/clock_format.h"
+#include "config/settings.h"
 #include "imaging/memory_canvas.h"
-#include "core/settings.h"
 #include "platform/scoped_win.h"
 #include "render/caption_geometry.h"
+#include "render/clock_format.h"
 
 namespace lum {
 

@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "about/about_box.h"
-#include "core/settings_values.h"
-#include "core/tray_menu.h"
+#include "config/settings_values.h"
 #include "platform/form_window.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "settings/settings_menu.h"
 
 namespace lum {
 

@@ -8,9 +8,9 @@
 
 #include <string>
 
+#include "app/tray_form.h"
 #include "controls/command_ex.h"
 #include "controls/extended_list.h"
-#include "core/tray_form.h"
 #include "platform/scoped_win.h"
 
 namespace lum {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "core/caption_mode.h"
+#include "config/caption_mode.h"
 #include "render/overlay_geometry.h"
 
 namespace {

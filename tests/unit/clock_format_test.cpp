@@ -1,4 +1,4 @@
-#include "clock/clock_format.h"
+#include "render/clock_format.h"
 
 #include <gtest/gtest.h>
 

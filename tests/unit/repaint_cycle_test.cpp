@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "anim/animation_frames.h"
-#include "core/repaint_cycle.h"
 #include "render/caption_geometry.h"
+#include "render/repaint_cycle.h"
 
 namespace lum {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <map>
 
-#include "core/settings.h"
-#include "core/settings_values.h"
+#include "config/settings.h"
+#include "config/settings_values.h"
 
 namespace lum {
 namespace {

@@ -15,10 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/tray_form.h"
-#include "core/settings.h"
-#include "core/tray_menu.h"
+#include "app/tray_form.h"
+#include "config/settings.h"
 #include "platform/shell.h"
+#include "settings/settings_menu.h"
 #include "test_support.h"
 
 namespace {

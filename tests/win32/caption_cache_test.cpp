@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
+#include "config/settings.h"
 #include "platform/scoped_win.h"
 #include "render/caption_renderer.h"
 #include "test_support.h"

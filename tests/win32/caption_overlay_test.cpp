@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
-#include "core/tray_form.h"
+#include "app/tray_form.h"
+#include "config/settings.h"
 #include "platform/dwm.h"
 #include "platform/scoped_win.h"
 #include "render/caption_renderer.h"

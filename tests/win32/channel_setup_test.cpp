@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/tray_form.h"
-#include "core/settings.h"
+#include "app/tray_form.h"
+#include "config/settings.h"
 #include "platform/text.h"
 #include "test_support.h"
 

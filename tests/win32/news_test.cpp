@@ -17,14 +17,14 @@
 #include <thread>
 #include <vector>
 
-#include "core/tray_form.h"
-#include "core/settings.h"
-#include "core/tray_menu.h"
+#include "app/tray_form.h"
+#include "config/settings.h"
 #include "imaging/bitmap_data.h"
 #include "news/news_fetch.h"
 #include "news/news_layout.h"
 #include "news/ticker.h"
 #include "platform/text.h"
+#include "settings/settings_menu.h"
 #include "test_channels.h"
 #include "test_support.h"
 

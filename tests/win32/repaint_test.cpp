@@ -8,8 +8,8 @@
 #include <sstream>
 #include <vector>
 
-#include "core/tray_form.h"
-#include "core/settings.h"
+#include "app/tray_form.h"
+#include "config/settings.h"
 #include "platform/scoped_win.h"
 #include "render/caption_renderer.h"
 #include "test_support.h"

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "core/tray_form.h"
-#include "core/tray_menu.h"
+#include "app/tray_form.h"
 #include "platform/shell.h"
 #include "settings/settings_dialog.h"
+#include "settings/settings_menu.h"
 #include "test_channels.h"
 #include "test_support.h"
 

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "core/tray_form.h"
-#include "core/settings.h"
-#include "core/tray_icon.h"
+#include "app/tray_form.h"
+#include "app/tray_icon.h"
+#include "config/settings.h"
 #include "platform/text.h"
 #include "test_support.h"
 

@@ -1,4 +1,4 @@
-#include "core/repaint_cycle.h"
+#include "render/repaint_cycle.h"
 
 #include <array>
 

@@ -1,10 +1,10 @@
 // The tray icon's mouse messages, its popup menu and the quit sequence.
 #include "about/about_box.h"
+#include "app/tray_form.h"
 #include "clock/clock_dialog.h"
-#include "core/tray_form.h"
-#include "settings/settings_dialog.h"
-#include "core/tray_menu.h"
 #include "platform/shell.h"
+#include "settings/settings_dialog.h"
+#include "settings/settings_menu.h"
 
 namespace lum {
 

@@ -1,4 +1,4 @@
-#include "core/tray_menu.h"
+#include "settings/settings_menu.h"
 
 #include <cstddef>
 

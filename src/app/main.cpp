@@ -1,7 +1,7 @@
 // Lumbrel: keeps the title bar of the foreground window of other programs repainted.
 #include <windows.h>
 
-#include "core/tray_form.h"
+#include "app/tray_form.h"
 #include "platform/shell.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

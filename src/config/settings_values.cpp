@@ -1,4 +1,4 @@
-#include "core/settings_values.h"
+#include "config/settings_values.h"
 
 #include <cmath>
 #include <limits>

@@ -1,5 +1,5 @@
 // The clock format table and the expansion of its patterns.
-#include "clock/clock_format.h"
+#include "render/clock_format.h"
 
 #include <array>
 #include <cstdlib>

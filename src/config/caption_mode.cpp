@@ -1,6 +1,6 @@
-#include "core/caption_mode.h"
+#include "config/caption_mode.h"
 
-#include "core/settings_values.h"
+#include "config/settings_values.h"
 
 namespace lum {
 

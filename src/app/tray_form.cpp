@@ -1,21 +1,21 @@
-#include "core/tray_form.h"
+#include "app/tray_form.h"
 
 #include <shellapi.h>
 
 #include "about/about_box.h"
 #include "anim/animation_frames.h"
+#include "app/tray_icon.h"
 #include "clock/clock_dialog.h"
-#include "core/caption_mode.h"
-#include "core/repaint_cycle.h"
-#include "core/settings_values.h"
-#include "core/tray_icon.h"
-#include "core/tray_menu.h"
+#include "config/caption_mode.h"
+#include "config/settings_values.h"
 #include "imaging/picture_file.h"
 #include "platform/dwm.h"
 #include "platform/form_window.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "render/repaint_cycle.h"
 #include "settings/settings_dialog.h"
+#include "settings/settings_menu.h"
 
 namespace lum {
 

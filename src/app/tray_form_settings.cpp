@@ -1,14 +1,14 @@
 // The settings commands of the tray form: each stores its key in LUM.ini at once.
-#include "core/tray_form.h"
+#include "app/tray_form.h"
 
 #include <commdlg.h>
 
-#include "core/settings_values.h"
-#include "core/tray_menu.h"
+#include "config/settings_values.h"
 #include "imaging/picture_file.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "settings/settings_menu.h"
 
 namespace lum {
 

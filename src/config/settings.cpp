@@ -1,6 +1,6 @@
-#include "core/settings.h"
+#include "config/settings.h"
 
-#include "core/settings_values.h"
+#include "config/settings_values.h"
 
 namespace lum {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
+#include "config/settings.h"
 #include "news/channels.h"
 #include "news/news_ticker.h"
 #include "news/news_window.h"

@@ -1,10 +1,9 @@
 // The news side of the tray form: channels, fetching, the news timer and the tickers.
-#include "core/tray_form.h"
+#include "app/tray_form.h"
 
 #include <shellapi.h>
 
-#include "core/settings_values.h"
-#include "core/tray_menu.h"
+#include "config/settings_values.h"
 #include "imaging/picture_file.h"
 #include "news/channel_file.h"
 #include "news/news_fetch.h"
@@ -12,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "settings/settings_menu.h"
 
 namespace lum {
 
