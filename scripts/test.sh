@@ -37,6 +37,9 @@ win32_tests() {
   cd build/win && timeout 900 wine lumbrel_win32_tests.exe
 }
 
+echo "== include layers (no file includes a folder above its own)"
+if bash scripts/check_layers.sh; then echo "[ ok ] check_layers"; passed=$((passed + 1)); else echo "[FAIL] check_layers"; failed=$((failed + 1)); fi
+
 echo "== unit tests (native, ASan + UBSan)"
 run_gtest out/test/unit.log build/native/lumbrel_unit_tests
 

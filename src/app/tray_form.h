@@ -16,6 +16,7 @@
 #include "platform/scoped_win.h"
 #include "render/caption_overlay.h"
 #include "render/caption_renderer.h"
+#include "settings/settings_host.h"
 
 namespace lum {
 
@@ -34,7 +35,7 @@ struct TrayFormOptions {
   std::optional<DWORD> overlayOwnProcess;
 };
 
-class TrayForm {
+class TrayForm : public SettingsHost {
  public:
   static constexpr UINT kTimer1Id = 1;
   static constexpr UINT kTimer1Interval = 180;
@@ -63,14 +64,14 @@ class TrayForm {
   void OnTrayMessage(UINT mouseMessage);
   void ShowTrayMenu();
   void OnMenuCommand(UINT command);
-  HMENU trayMenu() const { return trayMenu_; }
+  HMENU trayMenu() const override { return trayMenu_; }
   void subQuit();
-  void mnuHelp_Click();
+  void mnuHelp_Click() override;
   // Opens the about box topmost and modeless; asked again, brings the open one to the front.
   void cmdAbout_Click();
   // Opens the clock settings window and returns when it closes; one at a time. `owner` is the
   // settings dialog when it asks, which the clock window then keeps disabled.
-  void mnuClock_Click(HWND owner = nullptr);
+  void mnuClock_Click(HWND owner = nullptr) override;
   // The settings dialog: opened (or brought to the front) by a left click on the tray icon.
   void OpenSettingsDialog();
   SettingsDialog* settingsDialog() const { return settingsDialog_.get(); }
@@ -78,36 +79,36 @@ class TrayForm {
   static constexpr UINT kSettingsClosedMessage = WM_APP + 20;
   static constexpr UINT kQuitRequestMessage = WM_APP + 21;
   // The one about box of the run (made on first use); the settings dialog shows it modally.
-  AboutBox& aboutBox();
+  AboutBox& aboutBox() override;
   ClockDialog* clockDialog() const { return clockDialog_.get(); }
-  bool quitting() const { return quitting_; }
+  bool quitting() const override { return quitting_; }
 
   // Settings commands: each stores its key at once and shows on the next paint.
   void optAligen_Click(int index);
-  void setAligen(int16_t index);
+  void setAligen(int16_t index) override;
   void optBold_Click(int index);
-  void setBold(int16_t index);
-  void SetChkTime(int64_t value);
+  void setBold(int16_t index) override;
+  void SetChkTime(int64_t value) override;
   void chkTime_Click();
   void cmdTimer_Click();
   // The colour commands; `owner` owns the colour dialog (the tray form when null).
-  void cmdColor_Click(HWND owner = nullptr);
-  void cmdShadowColor_Click(HWND owner = nullptr);
+  void cmdColor_Click(HWND owner = nullptr) override;
+  void cmdShadowColor_Click(HWND owner = nullptr) override;
   // The settings dialog's twins of the check boxes: each sets the tray form's copy, its menu
   // mark and the shared flag, and writes its key.
-  void SetChkAni(int64_t value);
-  void SetShadow(int16_t value);
+  void SetChkAni(int64_t value) override;
+  void SetShadow(int16_t value) override;
   // The news refresh interval chosen in the settings dialog; writes TIMER.
-  void SetNewsInterval(int32_t minutes);
+  void SetNewsInterval(int32_t minutes) override;
   void mnuShadow_Click();
   // The picture command: the path loaded, empty when none was. The settings dialog raises a
   // picture lower than the caption buttons to their height.
-  std::u16string cmdfix_Click(HWND owner = nullptr, bool raiseToCaption = false);
+  std::u16string cmdfix_Click(HWND owner = nullptr, bool raiseToCaption = false) override;
   // Loads a picture file as the caption background; false (and nothing changed) when the
   // file is not a picture.
-  bool ChangePicture(const std::u16string& path, bool raiseToCaption = false);
+  bool ChangePicture(const std::u16string& path, bool raiseToCaption = false) override;
   // Tells the user that a file could not be loaded as a picture.
-  void ShowPictureFailure(HWND owner, const std::u16string& path) const;
+  void ShowPictureFailure(HWND owner, const std::u16string& path) const override;
   bool timer1Enabled() const { return timer1Enabled_; }
 
   // News channels, fetching and the tickers.
@@ -116,16 +117,16 @@ class TrayForm {
   void timNews_Timer();
   void optNews_Click(int index);
   // Selects channel `index` (1-based) as its option button would, running its click.
-  void SelectChannel(int index);
+  void SelectChannel(int index) override;
   void mnuNews_Click(int index);
-  void SetChkNews(int64_t value);
+  void SetChkNews(int64_t value) override;
   void chkNews_Click();
   void optVH_Click(int index);
-  void setVH(int index);
-  void ShowNews();
-  void mnuCsetup_Click();
+  void setVH(int index) override;
+  void ShowNews() override;
+  void mnuCsetup_Click() override;
   NewsTicker& news() { return news_; }
-  const std::vector<ChannelRec>& channelTable() const { return channelTable_; }
+  const std::vector<ChannelRec>& channelTable() const override { return channelTable_; }
   NewsWindow& detailWindow() { return newsWindow_; }
   bool timNewsEnabled() const { return timNewsRunning_; }
   // The minute of the last successful fetch (MinuteNumber); the zero date before any.
@@ -133,6 +134,8 @@ class TrayForm {
   int64_t lastFetchMinute() const { return lastFetchMinute_; }
 
   HWND hwnd() const { return hwnd_; }
+  void SettingsClosed() override { PostMessageW(hwnd_, kSettingsClosedMessage, 0, 0); }
+  void RequestQuit() override { PostMessageW(hwnd_, kQuitRequestMessage, 0, 0); }
   const TrayFormControls& controls() const { return controls_; }
   CaptionRenderer& renderer() { return renderer_; }
   // The overlay that shows the caption where title bars cannot be painted; null in the

@@ -73,7 +73,7 @@ constexpr ControlPlace kControls[] = {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(TrayForm& tray, SharedSettings& settings, const ProfileFile& ini)
+SettingsDialog::SettingsDialog(SettingsHost& tray, SharedSettings& settings, const ProfileFile& ini)
     : tray_(tray), settings_(settings), ini_(ini) {}
 
 SettingsDialog::~SettingsDialog() {
@@ -454,7 +454,7 @@ void SettingsDialog::OnCommand(UINT id, UINT code) {
       return tray_.aboutBox().ShowModal(hwnd_);
     case kCmdQuit:
       // The tray form ends the program once this handler has returned.
-      PostMessageW(tray_.hwnd(), TrayForm::kQuitRequestMessage, 0, 0);
+      tray_.RequestQuit();
       return;
     default:
       return;
@@ -501,7 +501,7 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_NCDESTROY:
       hwnd_ = nullptr;
       menu_ = nullptr;  // destroyed with the window
-      PostMessageW(tray_.hwnd(), TrayForm::kSettingsClosedMessage, 0, 0);
+      tray_.SettingsClosed();
       return DefWindowProcW(window, message, wParam, lParam);
     default:
       return DefWindowProcW(window, message, wParam, lParam);

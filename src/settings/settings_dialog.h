@@ -8,10 +8,12 @@
 
 #include <string>
 
-#include "app/tray_form.h"
+#include "config/settings.h"
 #include "controls/command_ex.h"
 #include "controls/extended_list.h"
+#include "platform/profile.h"
 #include "platform/scoped_win.h"
+#include "settings/settings_host.h"
 
 namespace lum {
 
@@ -47,7 +49,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   static constexpr int kHeightWithNewsTwips = 4880;
   static constexpr int kHeightWithoutNewsTwips = 3250;
 
-  SettingsDialog(TrayForm& tray, SharedSettings& settings, const ProfileFile& ini);
+  SettingsDialog(SettingsHost& tray, SharedSettings& settings, const ProfileFile& ini);
   ~SettingsDialog() override;
   SettingsDialog(const SettingsDialog&) = delete;
   SettingsDialog& operator=(const SettingsDialog&) = delete;
@@ -104,7 +106,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   void Click(CommandEx&) override;
   void Click(SpeciaList&) override;
 
-  TrayForm& tray_;
+  SettingsHost& tray_;
   SharedSettings& settings_;
   const ProfileFile& ini_;
   HWND hwnd_ = nullptr;
