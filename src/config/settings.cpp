@@ -124,7 +124,7 @@ void ReadDisplaySettings(const IniReader& ini, const StartupEnvironment& env, Sh
     form.optNews.Select(*index);
   else
     form.optNews.Select(0);
-  form.cmbNews = {u"3", u"5", u"10", u"15", u"30"};
+  form.cmbNews.assign(kNewsIntervals.begin(), kNewsIntervals.end());
   s.newsInterval = IntOrZero(ini(kDefault, u"TIMER"));
   form.cmbNewsSelected = -1;
   std::u16string wanted = ToDecimal(s.newsInterval);

@@ -86,6 +86,9 @@ struct TrayFormControls {
   int cmbNewsSelected = -1;
 };
 
+// The news intervals, in minutes, that the tray form and the settings window offer.
+inline constexpr std::array<std::u16string_view, 5> kNewsIntervals = {u"3", u"5", u"10", u"15", u"30"};
+
 // Reads one key as text (the value cut at 127 characters; missing reads as empty).
 using IniReader = std::function<std::u16string(std::u16string_view section, std::u16string_view key)>;
 

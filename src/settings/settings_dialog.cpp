@@ -22,7 +22,6 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr std::u16string_view kDefault = u"DEFAULT";
 constexpr std::u16string_view kCustomize = u"CUSTOMIZE";
-constexpr std::array<const char16_t*, 5> kIntervals = {u"3", u"5", u"10", u"15", u"30"};
 
 // One control of the page, its place in twips from the window's client corner.
 struct ControlPlace {
@@ -216,9 +215,9 @@ void SettingsDialog::SetNews() {
   }
   HWND intervals = Control(kCmbNews);
   const std::u16string timer = ToDecimal(IntOrZero(ini_.GetIniString(kDefault, u"TIMER")));
-  for (size_t i = 0; i < kIntervals.size(); ++i) {
-    SendMessageW(intervals, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(kIntervals[i])));
-    if (timer == kIntervals[i]) SendMessageW(intervals, CB_SETCURSEL, i, 0);
+  for (size_t i = 0; i < kNewsIntervals.size(); ++i) {
+    SendMessageW(intervals, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(std::u16string(kNewsIntervals[i]))));
+    if (timer == kNewsIntervals[i]) SendMessageW(intervals, CB_SETCURSEL, i, 0);
   }
 }
 
@@ -280,10 +279,8 @@ void SettingsDialog::optBold_Click(int index) {
 
 void SettingsDialog::chkTime_Click() {
   const bool on = Checked(kChkTime);
-  settings_.clockFlag = on ? -1 : 0;
   SetMark(kCmdTimer, on);
   tray_.SetChkTime(on ? 1 : 0);
-  ini_.Write(kDefault, u"CLOCK", on ? u"1" : u"0");
 }
 
 void SettingsDialog::cmdTimer_Click() {
@@ -306,7 +303,6 @@ void SettingsDialog::chkAni_Click() {
   const bool on = Checked(kChkAni);
   tray_.SetChkAni(on ? 1 : 0);
   SetMark(kCmdAnimation, on);
-  ini_.Write(kDefault, u"ANIMATION", on ? u"1" : u"0");
 }
 
 void SettingsDialog::cmdAnimation_Click() {
@@ -339,15 +335,14 @@ void SettingsDialog::optVH_Click(int index) {
 
 void SettingsDialog::chkNews_Click() {
   const int value = Checked(kChkNews) ? 1 : 0;
-  ini_.Write(kDefault, u"NEWS", ToDecimal(value));
   tray_.SetChkNews(value);
 }
 
 void SettingsDialog::cmbNews_Click() {
   HWND intervals = Control(kCmbNews);
   const LRESULT chosen = SendMessageW(intervals, CB_GETCURSEL, 0, 0);
-  if (chosen < 0 || static_cast<size_t>(chosen) >= kIntervals.size()) return;
-  tray_.SetNewsInterval(IntOrZero(kIntervals[static_cast<size_t>(chosen)]));
+  if (chosen < 0 || static_cast<size_t>(chosen) >= kNewsIntervals.size()) return;
+  tray_.SetNewsInterval(IntOrZero(kNewsIntervals[static_cast<size_t>(chosen)]));
 }
 
 bool SettingsDialog::DropFiles(HDROP drop) {
