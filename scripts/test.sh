@@ -34,16 +34,18 @@ win32_tests() {
   source scripts/wine-env.sh
   lum_display && lum_prefix win32
   trap lum_cleanup EXIT
-  cd build/win && timeout 900 wine lumbrel_win32_tests.exe
+  cd "$LUM_TEST_BUILD" && timeout 900 wine lumbrel_win32_tests.exe
 }
 
-echo "== unit tests (native, ASan + UBSan)"
+source scripts/wine-env.sh
+echo "== unit tests (native $(uname -m), ASan + UBSan)"
 run_gtest out/test/unit.log build/native/lumbrel_unit_tests
 
-echo "== Win32 tests (Wine)"
+# The shipped program is 32-bit; the Windows layers run it where Wine's 32-bit loader works.
+echo "== Win32 tests (Wine, $LUM_RUN_ARCH build: ${LUM_TEST_BUILD#"$LUM_ROOT"/})"
 run_gtest out/test/win32.log bash -c "$(declare -f win32_tests); win32_tests"
 
-echo "== end-to-end tests (lumbrel.exe in a Wine desktop)"
+echo "== end-to-end tests (lumbrel.exe in a Wine desktop, $LUM_RUN_ARCH build: ${LUM_TEST_DIST#"$LUM_ROOT"/})"
 for t in tests/e2e/test_*.sh; do
   [ -e "$t" ] || continue
   name=$(basename "$t" .sh)
