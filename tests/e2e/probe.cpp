@@ -21,6 +21,9 @@
 //                                                "stray" (samples after that where it stood apart
 //                                                or hidden); RESULT_FILE.sampling appears once the
 //                                                watch has begun
+//   e2e_probe RESULT_FILE broadcast MESSAGE      sends MESSAGE (a number, 0x... allowed) with no
+//                                                parameters to every top-level window, as the system
+//                                                does with WM_DWMCOMPOSITIONCHANGED
 // WINDOW is a top-level window's class name, or "@foreground" for the foreground window.
 //
 // The answer goes to RESULT_FILE: `wine explorer /desktop=...` returns as soon as it has started
@@ -287,6 +290,13 @@ Result Run(int argc, char** argv) {
     if (!result.ok) result.text = "could not write the channel file\n";
     return result;
   }
+  if (command == "broadcast" && argc == 4) {
+    const auto message = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
+    DWORD_PTR answer = 0;
+    result.ok = message != 0 && SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    if (!result.ok) result.text = "the message was not sent\n";
+    return result;
+  }
   HWND window = nullptr;
   if (command == "find" && argc == 4) {
     window = FindTopLevel(argv[3]);
@@ -310,7 +320,7 @@ Result Run(int argc, char** argv) {
       return result;
     }
   } else {
-    result.text = "usage: e2e_probe RESULT_FILE find|snap|frames|follow|channel ...\n";
+    result.text = "usage: e2e_probe RESULT_FILE find|snap|frames|follow|channel|broadcast ...\n";
     return result;
   }
   if (!window) {
