@@ -464,7 +464,7 @@ menu() {
 # The stand-in dwmapi.dll (tests/standin), which answers as Windows 10 and 11 do. use_dwm_standin DIR
 # puts it beside DIR/lumbrel.exe and has Wine load it instead of its own; dwm_standin NAME VALUE
 # sets one of its answers (see tests/standin/dwmapi.cpp) in the test's prefix.
-STANDIN_DLL="$LUM_TEST_BUILD/dwmapi.dll"
+STANDIN_DLL="$LUM_TEST_BUILD/standin/dwmapi.dll"
 use_dwm_standin() {
   [ -f "$STANDIN_DLL" ] || fail "no $STANDIN_DLL: run make build"
   cp "$STANDIN_DLL" "$1/dwmapi.dll"
