@@ -66,7 +66,7 @@ if [ "$mode" != compare ]; then
   exit 0
 fi
 
-bench_exe="$LUM_ROOT/build/win/lumbrel_bench.exe"
+bench_exe="$LUM_TEST_BUILD/lumbrel_bench.exe"
 [ -f "$bench_exe" ] || fail "no $bench_exe: run make bench"
 turn=$((seconds / 6))
 declare -A used=() nanos=()

@@ -22,7 +22,7 @@ run_gtest() {
   local log=$1; shift
   "$@" > "$log" 2>&1
   local status=$?
-  grep -E '^\[  (PASSED|FAILED) |tests ran|ERROR: |runtime error' "$log"
+  grep -E '^\[  (PASSED|FAILED) |tests ran|ERROR: |runtime error|^architecture: ' "$log"
   count_gtest "$log"
   if [ $status -ne 0 ] && ! grep -qE '^\[  FAILED  \] [A-Za-z0-9_/.]+\.' "$log"; then
     echo "ended with status $status (see $log)"
@@ -34,19 +34,25 @@ win32_tests() {
   source scripts/wine-env.sh
   lum_display && lum_prefix win32
   trap lum_cleanup EXIT
-  cd build/win && timeout 900 wine lumbrel_win32_tests.exe
+  cd "$LUM_TEST_BUILD" && timeout 900 wine lumbrel_win32_tests.exe
 }
 
+# Which Windows build the Wine layers run (the environment itself stays untouched here).
+read -r run_arch test_build test_dist <<<"$(
+  source scripts/wine-env.sh >/dev/null
+  echo "$LUM_RUN_ARCH ${LUM_TEST_BUILD#"$LUM_ROOT"/} ${LUM_TEST_DIST#"$LUM_ROOT"/}"
+)"
 echo "== include layers (no file includes a folder above its own)"
 if bash scripts/check_layers.sh; then echo "[ ok ] check_layers"; passed=$((passed + 1)); else echo "[FAIL] check_layers"; failed=$((failed + 1)); fi
 
-echo "== unit tests (native, ASan + UBSan)"
+echo "== unit tests (native $(uname -m), ASan + UBSan)"
 run_gtest out/test/unit.log build/native/lumbrel_unit_tests
 
-echo "== Win32 tests (Wine)"
+# The shipped program is 32-bit; the Windows layers run it where Wine's 32-bit loader works.
+echo "== Win32 tests (Wine, $run_arch build: $test_build)"
 run_gtest out/test/win32.log bash -c "$(declare -f win32_tests); win32_tests"
 
-echo "== end-to-end tests (lumbrel.exe in a Wine desktop)"
+echo "== end-to-end tests (lumbrel.exe in a Wine desktop, $run_arch build: $test_dist)"
 for t in tests/e2e/test_*.sh; do
   [ -e "$t" ] || continue
   name=$(basename "$t" .sh)

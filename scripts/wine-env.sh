@@ -3,9 +3,16 @@
 : "${LUM_ROOT:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
 LUM_TEMPLATE_PREFIX="$LUM_ROOT/out/wineprefix"
 export WINEARCH=win32
+# The architecture the Windows programs run as here, and where the tests find them: the shipped
+# 32-bit build, or the 64-bit build of the same sources where Wine runs no 32-bit programs.
+LUM_RUN_ARCH=$(bash "$LUM_ROOT/scripts/win_arch.sh") || exit 1
+LUM_TEST_BUILD="$LUM_ROOT/build/win"
+LUM_TEST_DIST="$LUM_ROOT/dist/Lumbrel"
 # Where the kernel runs no 32-bit programs the 64-bit build runs under wine64 in a 64-bit
 # prefix; `wine` on the PATH then names wine64 (Debian's wrapper would try the 32-bit loader).
-if [ "$(bash "$LUM_ROOT/scripts/win_arch.sh")" = x86_64 ]; then
+if [ "$LUM_RUN_ARCH" = x86_64 ]; then
+  LUM_TEST_BUILD="$LUM_ROOT/build/win64"
+  LUM_TEST_DIST="$LUM_ROOT/out/dist-x86_64/Lumbrel"
   LUM_TEMPLATE_PREFIX="$LUM_ROOT/out/wineprefix64"
   export WINEARCH=win64
   export WINELOADER=/usr/lib/wine/wine64
@@ -24,7 +31,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 # Creates the template prefix once (Marlett has to sit in the prefix's own Fonts folder or
 # Wine draws caption buttons as letters), then gives the caller a fresh private copy
-# out/wine/NAME (NAME defaults to the calling script's name). Each copy has its own
+# out/wine/NAME (NAME defaults to the calling script's name). `lum_prefix NAME win10` copies a
+# variant of the template that claims Windows 10 instead of Wine's default Windows 7 (there
+# Wine's DwmIsCompositionEnabled answers TRUE). Each copy has its own
 # wineserver, so runs that stop theirs with lum_cleanup never touch another's programs.
 # The copy hard-links the template's files, which Wine only reads, and copies the registry.
 lum_prefix() {
@@ -48,15 +57,27 @@ lum_prefix() {
     WINEPREFIX="$LUM_TEMPLATE_PREFIX" wineserver -w || true
     touch "$LUM_TEMPLATE_PREFIX/.lumbrel-ready-2"
   fi
+  local template=$LUM_TEMPLATE_PREFIX
+  if [ "${2:-}" = win10 ]; then
+    template="$LUM_TEMPLATE_PREFIX-win10"
+    if [ ! -f "$template/.lumbrel-win10-ready" ]; then
+      echo "wine: creating the Windows 10 prefix $template"
+      rm -rf "$template"
+      cp -a "$LUM_TEMPLATE_PREFIX" "$template"
+      WINEPREFIX="$template" wine winecfg /v win10 >/dev/null 2>&1 || true
+      WINEPREFIX="$template" wineserver -w || true
+      touch "$template/.lumbrel-win10-ready"
+    fi
+  fi
   flock -u "$lum_lock"
   exec {lum_lock}>&-
   export WINEPREFIX="$LUM_ROOT/out/wine/$name"
   WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
   rm -rf "$WINEPREFIX"
   mkdir -p "$LUM_ROOT/out/wine"
-  cp -al "$LUM_TEMPLATE_PREFIX" "$WINEPREFIX"
+  cp -al "$template" "$WINEPREFIX"
   local reg
-  for reg in "$WINEPREFIX"/*.reg; do cp --remove-destination "$LUM_TEMPLATE_PREFIX/$(basename "$reg")" "$reg"; done
+  for reg in "$WINEPREFIX"/*.reg; do cp --remove-destination "$template/$(basename "$reg")" "$reg"; done
 }
 
 LUM_XVFB_PID=""

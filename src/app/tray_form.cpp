@@ -101,6 +101,8 @@ LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The caption font, colours, metrics or display depth the renderer keeps may be out of date.
       renderer_.OnSystemSettingsChanged(message == WM_DISPLAYCHANGE);
       if (overlay_) overlay_->OnSystemSettingsChanged(message == WM_DISPLAYCHANGE);
+      // Composition switched on or off: captions may have to reach the screen the other way.
+      if (message == kDwmCompositionChanged && !settings_.startingUp && !quitting_) ChooseCaptionMode();
       break;
     case WM_CLOSE:
     case kQuitRequestMessage:
@@ -229,12 +231,24 @@ void TrayForm::Form_Unload() {
 }
 
 void TrayForm::ChooseCaptionMode() {
-  overlay_.reset();
   const std::u16string value = ini_.GetIniString(u"DEFAULT", u"OVERLAY");
-  if (lum::ChooseCaptionMode(value, DwmApi::Get().CompositionEnabled()) != CaptionMode::kOverlay) return;
+  const bool overlay = lum::ChooseCaptionMode(value, DwmApi::Get().CompositionEnabled()) == CaptionMode::kOverlay;
+  if (overlay == (overlay_ != nullptr)) return;
+  if (!overlay) {
+    // The overlay's window goes with it; the next tick paints the title bar.
+    overlay_.reset();
+    return;
+  }
   overlay_ = std::make_unique<CaptionOverlay>(renderer_, options_.overlayOwnProcess.value_or(GetCurrentProcessId()));
   // Without its window the title bar is painted as before.
-  if (!overlay_->Create()) overlay_.reset();
+  if (!overlay_->Create()) {
+    overlay_.reset();
+    return;
+  }
+  // A title bar painted until now is the window's own again: its owner draws its frame afresh.
+  if (classCheckedWindow_ && IsWindow(classCheckedWindow_))
+    RedrawWindow(classCheckedWindow_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+  classCheckedWindow_ = nullptr;
 }
 
 void TrayForm::CreateDefaultIni() const {

@@ -16,4 +16,10 @@ std::optional<CaptionRect> ComputeCaptionRect(const WindowFacts& window, const F
   return r;
 }
 
+bool ClientReachesCaption(const CaptionRect& caption, const CaptionRect& client) {
+  if (caption.Width() <= 0 || caption.Height() <= 0 || client.Width() <= 0 || client.Height() <= 0) return false;
+  return client.top < caption.bottom && client.bottom > caption.top && client.left < caption.right &&
+         client.right > caption.left;
+}
+
 }  // namespace lum

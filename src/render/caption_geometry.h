@@ -29,9 +29,13 @@ struct WindowFacts {
   uint32_t style = 0;
   uint32_t exStyle = 0;
   bool minimized = false;
-  int32_t width = 0;   // of the window's screen rectangle
+  int32_t width = 0;  // of the window's screen rectangle
   int32_t height = 0;
 };
+
+// Whether a window draws its own title bar: its client area (window coordinates) reaches into
+// the caption band, as it does for windows whose answer to WM_NCCALCSIZE takes the caption in.
+bool ClientReachesCaption(const CaptionRect& caption, const CaptionRect& client);
 
 // The rectangle between the side frames, from the top frame down to the line under the
 // caption, that line excluded. Nothing for a window without height. A tool window gives a

@@ -143,16 +143,19 @@ bool CaptionOverlay::ReadTarget(HWND target, std::optional<uint32_t> style) {
 
 std::optional<ScreenRect> CaptionOverlay::PlaceFor(const TargetFacts& target) const {
   if (!(target.style & WS_MAXIMIZE) && FullScreen(target.rect)) return std::nullopt;
+  // A window that draws its own title bar gets no caption laid over its tabs and buttons.
+  const TargetLayout& layout = renderer_.LayOutTarget(target.window, target.rect, target.style, target.exStyle);
+  if (layout.ownTitleBar) return std::nullopt;
   OverlayFacts facts;
   facts.window = FromRect(target.rect);
-  facts.caption = CaptionRenderer::CaptionRectOf(target.rect, target.style, target.exStyle, renderer_.metrics().frame);
+  facts.caption = layout.caption;
   if (facts.caption)
     facts.buttonArea = renderer_.ButtonAreaWidth(target.style, target.exStyle, facts.caption->Height());
   TITLEBARINFO titleBar{};
   titleBar.cbSize = sizeof titleBar;
   if (GetTitleBarInfo(target.window, &titleBar) && !(titleBar.rgstate[0] & STATE_SYSTEM_INVISIBLE))
     facts.titleBar = FromRect(titleBar.rcTitleBar);
-  facts.captionLine = GetSystemMetrics(SM_CYBORDER);
+  facts.captionLine = renderer_.metrics().frame.cyBorder;
   if (composition_) {
     const DwmApi& dwm = DwmApi::Get();
     if (auto frame = dwm.ExtendedFrameBounds(target.window)) facts.frame = FromRect(*frame);

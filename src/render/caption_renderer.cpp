@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/scoped_win.h"
+#include "platform/shell.h"
 #include "platform/text.h"
 #include "render/repaint_cycle.h"
 
@@ -14,22 +15,86 @@ bool IsPaintableWindow(HWND window) {
   return IsPaintableClass(CleanClassName(FromAnsi(std::string_view(className, length > 0 ? length : 0))));
 }
 
-CaptionMetrics CaptionMetrics::Read() {
+namespace {
+// Calls of Windows 10 (1607 and later), looked up once: older systems lay everything out at
+// the system's DPI.
+template <typename Fn>
+Fn User32Call(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetDpiForSystemFn = UINT(WINAPI*)();
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+}  // namespace
+
+unsigned SystemDpi() {
+  static const unsigned dpi = [] {
+    static const auto getDpiForSystem = User32Call<GetDpiForSystemFn>("GetDpiForSystem");
+    const int screen = getDpiForSystem ? static_cast<int>(getDpiForSystem()) : ScreenDpi(LOGPIXELSY);
+    return screen > 0 ? static_cast<unsigned>(screen) : 96u;
+  }();
+  return dpi;
+}
+
+unsigned WindowDpi(HWND window) {
+  static const auto getDpiForWindow = User32Call<GetDpiForWindowFn>("GetDpiForWindow");
+  const unsigned dpi = getDpiForWindow ? getDpiForWindow(window) : 0;
+  return dpi ? dpi : SystemDpi();
+}
+
+CaptionMetrics CaptionMetrics::Read(unsigned dpi) {
+  static const auto forDpi = User32Call<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+  // At the system's DPI the system's own answers are exact; others are asked for the DPI.
+  auto metric = [dpi](int index) { return dpi && forDpi ? forDpi(index, dpi) : GetSystemMetrics(index); };
   CaptionMetrics m;
-  m.frame.cxFrame = GetSystemMetrics(SM_CXFRAME);
-  m.frame.cyFrame = GetSystemMetrics(SM_CYFRAME);
-  m.frame.cxDlgFrame = GetSystemMetrics(SM_CXDLGFRAME);
-  m.frame.cyDlgFrame = GetSystemMetrics(SM_CYDLGFRAME);
-  m.frame.cyCaption = GetSystemMetrics(SM_CYCAPTION);
-  m.frame.cyBorder = GetSystemMetrics(SM_CYBORDER);
-  m.buttonWidth = GetSystemMetrics(SM_CXSIZE);
-  m.buttonHeight = GetSystemMetrics(SM_CYSIZE);
+  m.frame.cxFrame = metric(SM_CXFRAME);
+  m.frame.cyFrame = metric(SM_CYFRAME);
+  m.frame.cxDlgFrame = metric(SM_CXDLGFRAME);
+  m.frame.cyDlgFrame = metric(SM_CYDLGFRAME);
+  m.frame.cyCaption = metric(SM_CYCAPTION);
+  m.frame.cyBorder = metric(SM_CYBORDER);
+  m.buttonWidth = metric(SM_CXSIZE);
+  m.buttonHeight = metric(SM_CYSIZE);
   return m;
 }
 
 const CaptionMetrics& CaptionRenderer::metrics() {
-  if (!metrics_) metrics_ = CaptionMetrics::Read();
+  if (!metrics_) metrics_ = CaptionMetrics::Read(dpi_);
   return *metrics_;
+}
+
+const TargetLayout& CaptionRenderer::LayOutTarget(HWND window, const RECT& screen, uint32_t style, uint32_t exStyle) {
+  if (layout_ && layout_->window == window && EqualRect(&layout_->screen, &screen) && layout_->style == style &&
+      layout_->exStyle == exStyle)
+    return *layout_;
+  TargetLayout layout;
+  layout.window = window;
+  layout.screen = screen;
+  layout.style = style;
+  layout.exStyle = exStyle;
+  // A window changes its DPI only by moving to another monitor, which changes its rectangle.
+  const unsigned dpi = WindowDpi(window);
+  layout.dpi = dpi == SystemDpi() ? 0 : dpi;
+  if (layout.dpi != dpi_) {
+    dpi_ = layout.dpi;
+    metrics_.reset();
+    font_.reset();
+    ForgetLayers();
+  }
+  layout.caption = CaptionRectOf(screen, style, exStyle, metrics().frame);
+  // One more question: where the client area lies (in screen coordinates, with the window's
+  // rectangle of the same moment).
+  WINDOWINFO info{};
+  info.cbSize = sizeof info;
+  if (layout.caption && GetWindowInfo(window, &info)) {
+    const RECT& w = info.rcWindow;
+    const RECT& c = info.rcClient;
+    layout.ownTitleBar =
+        ClientReachesCaption(*layout.caption, {c.left - w.left, c.top - w.top, c.right - w.left, c.bottom - w.top});
+  }
+  layout_ = layout;
+  return *layout_;
 }
 
 std::optional<CaptionRect> CaptionRenderer::CaptionRectOf(const RECT& windowRect, uint32_t style, uint32_t exStyle,
@@ -69,6 +134,7 @@ void CaptionRenderer::ForgetLayers() {
 void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
   font_.reset();
   metrics_.reset();
+  layout_.reset();
   ForgetLayers();
   if (!displayChanged) return;
   // The display's depth may have changed: new canvases, compatible again.
@@ -78,7 +144,7 @@ void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
 
 HFONT CaptionRenderer::CaptionFont() {
   if (!font_ || fontBold_ != bold_) {
-    font_.reset(MakeCaptionFont(bold_));
+    font_.reset(MakeCaptionFont(bold_, dpi_));
     fontBold_ = bold_;
   }
   return font_.get();
@@ -95,7 +161,12 @@ int CaptionRenderer::DrawButtonsLayer(HDC surface, const BaseKey& key, const Cap
 // a tick asks only for the style, the rectangle and the title; the metrics are kept.
 bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_t> knownStyle) {
   const auto style = knownStyle ? *knownStyle : static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
-  auto rect = CaptionRectFor(window, style, exStyle, metrics().frame);
+  RECT screen{};
+  if (!GetWindowRect(window, &screen)) return false;
+  const TargetLayout& layout = LayOutTarget(window, screen, style, exStyle);
+  // A window that draws its own title bar keeps its tabs and buttons.
+  if (layout.ownTitleBar) return false;
+  const auto rect = layout.caption;
   if (!rect) return false;
   ScopedWindowDC windowDC(window);
   if (!windowDC) return false;

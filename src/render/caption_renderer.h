@@ -49,7 +49,19 @@ struct CaptionMetrics {
   FrameMetrics frame;
   int32_t buttonWidth = 0, buttonHeight = 0;  // SM_CXSIZE, SM_CYSIZE
   bool operator==(const CaptionMetrics&) const = default;
-  static CaptionMetrics Read();
+  // At `dpi`; 0 (and any DPI where the system cannot answer for one) gives the system's own.
+  static CaptionMetrics Read(unsigned dpi = 0);
+};
+
+// The facts a tick reads of its target and what follows from them: the DPI its caption is
+// laid out at, the caption itself and whether the window draws its own title bar.
+struct TargetLayout {
+  HWND window = nullptr;
+  RECT screen{};
+  uint32_t style = 0, exStyle = 0;
+  unsigned dpi = 0;  // 0: the system's
+  std::optional<CaptionRect> caption;
+  bool ownTitleBar = false;
 };
 
 class CaptionRenderer {
@@ -99,6 +111,11 @@ class CaptionRenderer {
   // The classic button area's width for a window of these styles: from the first button's
   // left to the caption's right.
   int ButtonAreaWidth(uint32_t style, uint32_t exStyle, int captionHeight);
+  // Lays the caption of the window (whose rectangle and styles the caller has just read) out
+  // at the DPI of its monitor, and finds out whether it draws its own title bar. Asked of the
+  // window system again only when the window, its rectangle or its styles change; metrics()
+  // and the caption font follow the DPI found.
+  const TargetLayout& LayOutTarget(HWND window, const RECT& screen, uint32_t style, uint32_t exStyle);
   // The caption font, the system's colours or metrics changed: everything kept is built
   // afresh; after a display change the canvases too.
   void OnSystemSettingsChanged(bool displayChanged = false);
@@ -115,7 +132,8 @@ class CaptionRenderer {
   // The faces DrawCaptionButtons draws for these window styles, and the button-area width.
   static std::vector<CaptionButtonFace> CaptionButtonFaces(uint32_t style, uint32_t exStyle, const CaptionRect& rect,
                                                            const CaptionMetrics& metrics, int* width);
-  // The metrics as last read: on the first use and after OnSystemSettingsChanged.
+  // The metrics at the last target's DPI as last read: on the first use, after
+  // OnSystemSettingsChanged and when the DPI changes.
   const CaptionMetrics& metrics();
   // Title, clock and ticker between the icon column and the buttons.
   void DrawCaptionText(HWND window, HDC surface, int iconWidth, int buttonWidth, const CaptionRect& rect, bool active,
@@ -186,6 +204,8 @@ class CaptionRenderer {
   bool fontBold_ = false;
   unsigned pictureGeneration_ = 0;
   std::optional<CaptionMetrics> metrics_;
+  unsigned dpi_ = 0;  // what metrics_ and font_ are made for; 0: the system's DPI
+  std::optional<TargetLayout> layout_;
   // Background, icon and buttons as composed for one animation frame.
   struct StoredBase {
     MemoryCanvas canvas;
@@ -198,7 +218,7 @@ class CaptionRenderer {
   static constexpr size_t kKeptBases = 8;
   std::vector<std::unique_ptr<StoredBase>> bases_;
   unsigned useCounter_ = 0;
-  BaseKey composedBase_;    // the base under the text in composed_
+  BaseKey composedBase_;   // the base under the text in composed_
   MemoryCanvas composed_;  // a base with the text: what reaches the window
   bool textValid_ = false;
   TextKey textKey_;
@@ -212,8 +232,13 @@ bool IsPaintableWindow(HWND window);
 // icons, the system logo.
 HICON FindWindowIcon(HWND window);
 
-// A new font like the system's caption font, in the given weight; the caller deletes it.
-HFONT MakeCaptionFont(bool bold);
+// The DPI a window's caption is laid out at: the window's own where the system tells it
+// (Windows 10 from 1607), the system's otherwise.
+unsigned WindowDpi(HWND window);
+unsigned SystemDpi();
 
+// A new font like the system's caption font (at `dpi`, 0 for the system's), in the given
+// weight; the caller deletes it.
+HFONT MakeCaptionFont(bool bold, unsigned dpi = 0);
 
 }  // namespace lum

@@ -10,8 +10,8 @@ LUM_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export PYTHONPATH="$LUM_ROOT/tests/e2e${PYTHONPATH:+:$PYTHONPATH}"
 source "$LUM_ROOT/scripts/wine-env.sh"
 
-DIST_DIR="${LUM_DIST_DIR:-$LUM_ROOT/dist/Lumbrel}" # the program folder under test
-PROBE_EXE="$LUM_ROOT/build/win/e2e_probe.exe"
+DIST_DIR="${LUM_DIST_DIR:-$LUM_TEST_DIST}" # the program folder under test
+PROBE_EXE="$LUM_TEST_BUILD/e2e_probe.exe"
 E2E_DIR=""      # this run's scratch folder
 E2E_DESKTOP=""  # the Wine desktop's name
 PROBE_ANSWER="" # the last probe answer
@@ -23,8 +23,8 @@ fail() {
 }
 pass() { echo "ok: $*"; }
 
-# e2e_begin [NAME]: a fresh scratch folder out/e2e/NAME, a private Xvfb (unless LUM_USE_DISPLAY=1)
-# and a fresh Wine prefix out/wine/NAME.
+# e2e_begin [NAME [win10]]: a fresh scratch folder out/e2e/NAME, a private Xvfb (unless
+# LUM_USE_DISPLAY=1) and a fresh Wine prefix out/wine/NAME (claiming Windows 10 when asked).
 e2e_begin() {
   local name=${1:-$(basename "$0" .sh)}
   [ -f "$DIST_DIR/lumbrel.exe" ] || fail "no $DIST_DIR/lumbrel.exe: run make dist"
@@ -36,8 +36,9 @@ e2e_begin() {
   mkdir -p "$E2E_DIR"
   trap e2e_end EXIT
   lum_display || fail "no display"
-  lum_prefix "$name" # a fresh prefix of our own: no program of an earlier run is left in it
+  lum_prefix "$name" "${2:-}" # a fresh prefix of our own: no program of an earlier run is left in it
   E2E_T0=$(date +%s%N)
+  echo "architecture: $LUM_RUN_ARCH ($DIST_DIR/lumbrel.exe)"
 }
 
 e2e_end() {
@@ -458,4 +459,18 @@ menu() {
   popup_menu_open || fail "right-clicking the tray icon opened no menu"
   wait_for 5 focus_popup_menu || fail "could not give the menu at $MENU_RECT the keyboard focus"
   xdotool key --delay 150 "$@"
+}
+
+# The stand-in dwmapi.dll (tests/standin), which answers as Windows 10 and 11 do. use_dwm_standin DIR
+# puts it beside DIR/lumbrel.exe and has Wine load it instead of its own; dwm_standin NAME VALUE
+# sets one of its answers (see tests/standin/dwmapi.cpp) in the test's prefix.
+STANDIN_DLL="$LUM_TEST_BUILD/standin/dwmapi.dll"
+use_dwm_standin() {
+  [ -f "$STANDIN_DLL" ] || fail "no $STANDIN_DLL: run make build"
+  cp "$STANDIN_DLL" "$1/dwmapi.dll"
+  case ";$WINEDLLOVERRIDES;" in *";dwmapi=n;"*) ;; *) export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;dwmapi=n" ;; esac
+}
+dwm_standin() {
+  wine reg add 'HKCU\Software\Lumbrel Tests\DwmStandIn' /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1 ||
+    fail "could not set the stand-in's $1"
 }

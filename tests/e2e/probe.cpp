@@ -21,6 +21,11 @@
 //                                                "stray" (samples after that where it stood apart
 //                                                or hidden); RESULT_FILE.sampling appears once the
 //                                                watch has begun
+//   e2e_probe RESULT_FILE broadcast MESSAGE      sends MESSAGE (a number, 0x... allowed) with no
+//                                                parameters to every top-level window, as the system
+//                                                does with WM_DWMCOMPOSITIONCHANGED
+//   e2e_probe RESULT_FILE post WINDOW MESSAGE    posts MESSAGE with no parameters to WINDOW (WM_CLOSE, 0x10,
+//                                                closes it)
 // WINDOW is a top-level window's class name, or "@foreground" for the foreground window.
 //
 // The answer goes to RESULT_FILE: `wine explorer /desktop=...` returns as soon as it has started
@@ -287,6 +292,13 @@ Result Run(int argc, char** argv) {
     if (!result.ok) result.text = "could not write the channel file\n";
     return result;
   }
+  if (command == "broadcast" && argc == 4) {
+    const auto message = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
+    DWORD_PTR answer = 0;
+    result.ok = message != 0 && SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    if (!result.ok) result.text = "the message was not sent\n";
+    return result;
+  }
   HWND window = nullptr;
   if (command == "find" && argc == 4) {
     window = FindTopLevel(argv[3]);
@@ -302,6 +314,16 @@ Result Run(int argc, char** argv) {
       result.text = "could not capture the screen\n";
       return result;
     }
+  } else if (command == "post" && argc == 5) {
+    window = FindTopLevel(argv[3]);
+    const auto message = static_cast<UINT>(std::strtoul(argv[4], nullptr, 0));
+    if (window) {
+      // Described first: once the message is handled the window may be gone.
+      DescribeWindow(window, result);
+      result.ok = PostMessageW(window, message, 0, 0) != FALSE;
+      if (!result.ok) result.text = "the message was not posted\n";
+      return result;
+    }
   } else if (command == "follow" && argc == 6) {
     window = FindTopLevel(argv[3]);
     HWND companion = FindTopLevel(argv[4]);
@@ -310,7 +332,7 @@ Result Run(int argc, char** argv) {
       return result;
     }
   } else {
-    result.text = "usage: e2e_probe RESULT_FILE find|snap|frames|follow|channel ...\n";
+    result.text = "usage: e2e_probe RESULT_FILE find|snap|frames|follow|channel|broadcast|post ...\n";
     return result;
   }
   if (!window) {

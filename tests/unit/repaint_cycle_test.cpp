@@ -68,6 +68,30 @@ TEST(CaptionGeometry, ToolWindowsAndFlatWindows) {
   EXPECT_FALSE(ComputeCaptionRect({0x00CF0000, 0, false, 200, -5}, WineMetrics()));
 }
 
+TEST(CaptionGeometry, ClientAreaInTheCaptionBandMeansAnOwnTitleBar) {
+  const CaptionRect caption{4, 4, 636, 22};  // a 640-pixel sizable window
+  struct Case {
+    const char* name;
+    CaptionRect caption, client;
+    bool own;
+  };
+  const Case cases[] = {
+      {"ordinary: the client starts under the line below the caption", caption, {4, 23, 636, 196}, false},
+      {"ordinary with a menu bar", caption, {4, 42, 636, 196}, false},
+      {"client from the window's top (tabs in the caption)", caption, {4, 0, 636, 196}, true},
+      {"client from the frame's top", caption, {4, 4, 636, 196}, true},
+      {"one row into the caption", caption, {4, 21, 636, 196}, true},
+      {"client ending right where the caption starts", caption, {4, 0, 636, 4}, false},
+      {"minimised: no client area", caption, {0, 0, 0, 0}, false},
+      {"tool window: no caption band", {4, 4, 636, 3}, {4, 0, 636, 196}, false},
+      {"client beside the caption band only", caption, {636, 0, 640, 196}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ClientReachesCaption(c.caption, c.client), c.own);
+  }
+}
+
 }  // namespace
 }  // namespace lum
 

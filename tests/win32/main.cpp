@@ -6,6 +6,7 @@
 #include <shellapi.h>
 // clang-format on
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -112,6 +113,8 @@ int main(int argc, char** argv) {
     if (code >= 0) return code;
   }
   testing::InitGoogleTest(&argc, argv);
+  // The shipped program is the 32-bit one; a 64-bit run stands in only where 32-bit cannot run.
+  std::printf("architecture: %s\n", sizeof(void*) == 4 ? "i686 (32-bit)" : "x86_64 (64-bit)");
   testing::AddGlobalTestEnvironment(new TrayIconKeeper);
   return RUN_ALL_TESTS();
 }
