@@ -47,6 +47,7 @@ bool AboutBox::Load(HWND owner) {
                   frame.bottom - frame.top, owner, nullptr, instance, this);
   if (!hwnd_) return false;
   Form_Load();
+  TakeDialogKeys(hwnd_);
   return true;
 }
 
@@ -171,6 +172,10 @@ LRESULT AboutBox::HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LP
 LRESULT AboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = hwnd_;
   switch (message) {
+    case WM_COMMAND:
+      // Escape (and Enter) close the box as its close box does.
+      if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) PostMessageW(window, WM_CLOSE, 0, 0);
+      return 0;
     case WM_NCDESTROY:
       // The controls went before the form; their fonts and picture go with it.
       hwnd_ = picture1_ = image1_ = label1_ = text1_[0] = text1_[1] = nullptr;

@@ -13,7 +13,8 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"LumbrelClockDialog";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr int kListId = 1, kLabelId = 2, kButtonId = 3;
+// Clear of IDOK and IDCANCEL, which Enter and Escape send.
+constexpr int kListId = 101, kLabelId = 102, kButtonId = 103;
 // Every row shows what its pattern gives for this moment: 1 January 2000, 01:30:00.
 constexpr ClockMoment kSampleMoment{2000, 1, 1, 1, 30, 0};
 
@@ -31,6 +32,7 @@ bool ClockDialog::Load(HWND owner) {
                   frame.bottom - frame.top, owner, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
   Form_Load();
+  TakeDialogKeys(hwnd_);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
   SetFocus(list_.hwnd());
@@ -86,6 +88,16 @@ LRESULT ClockDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
+    case WM_COMMAND:
+      // Enter acts as "設定"; Escape closes the window as its close box does, storing nothing.
+      if (LOWORD(wParam) == IDOK) Click(button_);
+      if (LOWORD(wParam) == IDCANCEL) PostMessageW(window, WM_CLOSE, 0, 0);
+      return 0;
+    case WM_ACTIVATE:
+      return focus_.OnActivate(window, wParam) ? 0 : DefWindowProcW(window, message, wParam, lParam);
+    case WM_MOUSEWHEEL:
+      // A notch over the list scrolls it also while the button has the focus.
+      return ForwardWheelTo(list_.hwnd(), wParam, lParam) ? 0 : DefWindowProcW(window, message, wParam, lParam);
     case WM_NCDESTROY:
       hwnd_ = nullptr;
       label1_ = nullptr;

@@ -7,6 +7,7 @@
 #include "controls/command_ex.h"
 #include "controls/extended_list.h"
 #include "core/settings.h"
+#include "platform/modal_loop.h"
 #include "platform/profile.h"
 #include "platform/scoped_win.h"
 
@@ -43,6 +44,7 @@ class ClockDialog : private CommandExEvents {
   HWND hwnd_ = nullptr;
   HWND label1_ = nullptr;
   ScopedFont font_;
+  DialogFocus focus_;
   SpeciaList list_;
   CommandEx button_{this};
 };

@@ -123,7 +123,8 @@ class TrayForm {
   void optVH_Click(int index);
   void setVH(int index);
   void ShowNews();
-  void mnuCsetup_Click();
+  // Channel set-up; its file dialog and messages are owned by `owner` (the tray form when null).
+  void mnuCsetup_Click(HWND owner = nullptr);
   NewsTicker& news() { return news_; }
   const std::vector<ChannelRec>& channelTable() const { return channelTable_; }
   NewsWindow& detailWindow() { return newsWindow_; }

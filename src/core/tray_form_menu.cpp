@@ -4,6 +4,7 @@
 #include "core/tray_form.h"
 #include "settings/settings_dialog.h"
 #include "core/tray_menu.h"
+#include "platform/modal_loop.h"
 #include "platform/shell.h"
 
 namespace lum {
@@ -103,6 +104,12 @@ void TrayForm::OpenSettingsDialog() {
       settingsDialog_.reset();
       return;
     }
+  }
+  // While a modal window is open the settings window waits behind it with the program's others.
+  if (ModalRun* run = ModalRun::Current()) {
+    run->Join(settingsDialog_->hwnd());
+    if (run->modal()) ForceForeground(run->modal());
+    return;
   }
   if (settingsDialog_->hwnd()) ForceForeground(settingsDialog_->hwnd());
 }

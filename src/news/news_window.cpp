@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/form_window.h"
+#include "platform/modal_loop.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 
@@ -59,6 +60,7 @@ LRESULT NewsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
         font_ = CreateFontIndirectW(&metrics.lfMessageFont);
       if (font_) SendMessageW(txtNews_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+      TakeDialogKeys(hwnd_);
       return 0;
     }
     case WM_GETMINMAXINFO: {
@@ -68,6 +70,13 @@ LRESULT NewsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       info->ptMinTrackSize.y = TwipsToPixels(kMinHeightTwips, LOGPIXELSY);
       return 0;
     }
+    case WM_ACTIVATE:
+      // The text takes the keys (scrolling, selecting, Escape) whenever the window is in front.
+      if (LOWORD(wParam) != WA_INACTIVE && txtNews_) {
+        SetFocus(txtNews_);
+        return 0;
+      }
+      break;
     case WM_SIZE:
       if (txtNews_) MoveWindow(txtNews_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
       return 0;

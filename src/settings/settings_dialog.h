@@ -3,14 +3,17 @@
 // in step and writes the key; there is no OK or Cancel.
 #pragma once
 
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
+// clang-format on
 
 #include <string>
 
 #include "controls/command_ex.h"
 #include "controls/extended_list.h"
 #include "core/tray_form.h"
+#include "platform/modal_loop.h"
 #include "platform/scoped_win.h"
 
 namespace lum {
@@ -103,6 +106,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   // CommandEx and SpeciaList events.
   void Click(CommandEx&) override;
   void Click(SpeciaList&) override;
+  void OptionChange(SpeciaList&) override;
 
   TrayForm& tray_;
   SharedSettings& settings_;
@@ -112,6 +116,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   ScopedFont font_, boldFont_;
   SpeciaList channels_{this};
   CommandEx newsButton_{this};
+  DialogFocus focus_;
   bool loading_ = false;
   bool newsAvailable_ = false;
   int channelRow_ = -1;  // the row that carries the mark, as the user last chose it

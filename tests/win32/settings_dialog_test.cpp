@@ -171,6 +171,35 @@ TEST_F(SettingsPage, LoadingWritesNothingAndEachControlWritesItsKeyInBothForms) 
   EXPECT_EQ(Key(L"CUSTOMIZE", L"LEFT"), L"300");
 }
 
+// Tab walks the page in reading order, frames' contents together, each option group by its
+// marked button; Space on the channel list stores the channel as a click does.
+TEST_F(SettingsPage, TabOrderIsReadingOrderAndSpaceOnTheChannelListStoresTheChannel) {
+  SettingsDialog& dialog = Open(3, "ALIGENMENT=2\r\nFONT=0\r\nSCROLL=1\r\nCHANNEL=1\r\n", "");
+  using D = SettingsDialog;
+  const std::vector<int> expected = {D::kCmdfix,      D::kCmdColor, D::kCmdShadow,  D::kOptAligen0 + 2, D::kOptBold0,
+                                     D::kChkShadow,   D::kChkNews,  D::kOptVH0 + 1, D::kChkTime,        D::kChkAni,
+                                     D::kSpeciaList1, D::kCmbNews,  D::kCmdNewsText};
+  std::vector<int> order;
+  HWND first = GetNextDlgTabItem(dialog.hwnd(), nullptr, FALSE);
+  for (HWND at = first; at && order.size() < 20; at = GetNextDlgTabItem(dialog.hwnd(), at, FALSE)) {
+    order.push_back(GetDlgCtrlID(at));
+    if (GetNextDlgTabItem(dialog.hwnd(), at, FALSE) == first) break;
+  }
+  EXPECT_EQ(order, expected);
+  EXPECT_EQ(GetFocus(), first) << "the first control has the focus when the window opens";
+
+  lum::SpeciaList& list = dialog.SpeciaList1();
+  SetFocus(list.hwnd());
+  SendMessageW(list.hwnd(), WM_KEYDOWN, VK_DOWN, 1);
+  EXPECT_EQ(Key(L"CHANNEL"), L"1") << "moving the current row is no choice";
+  SendMessageW(list.hwnd(), WM_KEYDOWN, VK_SPACE, 1);
+  EXPECT_EQ(list.OptionValue(), 1);
+  EXPECT_EQ(Key(L"CHANNEL"), L"2");
+  EXPECT_TRUE(Marked(dialog.Menu(), lum::kMnuNewsFirst + 2));
+  EXPECT_FALSE(Marked(dialog.Menu(), lum::kMnuNewsFirst + 1));
+  EXPECT_TRUE(Marked(form_->trayMenu(), lum::kMnuNewsFirst + 2));
+}
+
 TEST_F(SettingsPage, WithoutChannelsTheNewsPageIsHiddenAndTheHeightStays) {
   SettingsDialog& dialog = Open(0, "ALIGENMENT=0\r\n", "");
   EXPECT_FALSE(dialog.NewsAvailable());
