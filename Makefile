@@ -8,7 +8,7 @@ WIN_BUILD := build/win
 WIN_ARCH = $(shell bash scripts/win_arch.sh)
 NATIVE_BUILD := build/native
 
-.PHONY: all setup build build-win build-native dist run test bench clean
+.PHONY: all setup build build-win build-native dist run test bench gallery clean
 
 all: build
 
@@ -35,6 +35,10 @@ run: setup dist
 
 test: setup build dist
 	@bash scripts/test.sh
+
+# A PNG of every window a user can see, at 96 and 144 dpi, into out/gallery/.
+gallery: setup dist
+	@bash scripts/gallery.sh
 
 bench: setup build-win
 	@bash scripts/bench.sh $(WIN_BUILD)
