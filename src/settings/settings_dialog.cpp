@@ -87,7 +87,7 @@ SettingsDialog::~SettingsDialog() {
 }
 
 int SettingsDialog::OuterHeightPixels() const {
-  return (newsAvailable_ ? kHeightWithNewsTwips : kHeightWithoutNewsTwips) / TwipsY();
+  return dpi_.Y(newsAvailable_ ? kHeightWithNewsTwips : kHeightWithoutNewsTwips);
 }
 
 bool SettingsDialog::Load() {
@@ -96,7 +96,7 @@ bool SettingsDialog::Load() {
   RegisterFormClass<SettingsDialog>(kWindowClass, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
   menu_ = BuildSettingsMenuBar();
   newsAvailable_ = !settings_.noChannels && tray_.channelTable().size() > 1;
-  RECT frame{0, 0, kClientWidthTwips / TwipsX(), 0};
+  RECT frame{0, 0, dpi_.X(kClientWidthTwips), 0};
   AdjustWindowRectEx(&frame, kStyle, TRUE, kExStyle);
   CreateWindowExW(kExStyle, kWindowClass, L"Lumbrel ", kStyle, 0, 0, frame.right - frame.left, OuterHeightPixels(),
                   nullptr, menu_, GetModuleHandleW(nullptr), this);
@@ -116,14 +116,8 @@ bool SettingsDialog::Load() {
 
 void SettingsDialog::CreateControls() {
   const ControlFont dialogFont;
-  font_.reset(dialogFont.Create());
-  ControlFont bold = dialogFont;
-  bold.bold = true;
-  boldFont_.reset(bold.Create());
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   for (const ControlPlace& place : kControls) {
-    const int x = place.left / TwipsX(), y = place.top / TwipsY();
-    const int width = place.width / TwipsX(), height = place.height / TwipsY();
+    const int x = dpi_.X(place.left), y = dpi_.Y(place.top), width = dpi_.X(place.width), height = dpi_.Y(place.height);
     if (place.id == kSpeciaList1) {
       channels_.Create(hwnd_, kSpeciaList1, x, y, width, height, &dialogFont);
       continue;
@@ -132,15 +126,49 @@ void SettingsDialog::CreateControls() {
       newsButton_.Create(hwnd_, kCmdNewsText, x, y, width, height, &dialogFont);
       continue;
     }
-    HWND control =
-        CreateWindowExW(0, place.windowClass, place.text, place.style, x, y, width, height, hwnd_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    CreateWindowExW(0, place.windowClass, place.text, place.style, x, y, width, height, hwnd_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), GetModuleHandleW(nullptr), nullptr);
   }
+  CreateFonts();
   HWND picture = Control(kLblPic);
   SetWindowSubclass(picture, PictureFieldProc, 1, reinterpret_cast<DWORD_PTR>(this));
   DragAcceptFiles(picture, TRUE);
   newsButton_.SetCaption(u"News");
+}
+
+// The page's fonts at the window's DPI, handed to every control.
+void SettingsDialog::CreateFonts() {
+  ControlFont dialogFont;
+  dialogFont.size = dpi_.Scale(dialogFont.size);
+  ControlFont bold = dialogFont;
+  bold.bold = true;
+  ScopedFont normal(dialogFont.Create()), heavy(bold.Create());
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(normal.get()), FALSE);
+  for (const ControlPlace& place : kControls)
+    if (place.windowClass) SendMessageW(Control(place.id), WM_SETFONT, reinterpret_cast<WPARAM>(normal.get()), TRUE);
+  channels_.SetFont(dialogFont);
+  channels_.SetItemHeight(dpi_.Scale(static_cast<float>(SpeciaList::kDefaultItemHeight)));
+  newsButton_.SetFont(dialogFont);
+  // The old fonts go once no control holds them any more.
+  font_ = std::move(normal);
+  boldFont_ = std::move(heavy);
+  UpdateLabelFonts();
+}
+
+// WM_DPICHANGED: the suggested rectangle, every control at its twips for the new DPI, fonts anew.
+void SettingsDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+  dpi_.OnDpiChanged(hwnd_, wParam, lParam);
+  for (const ControlPlace& place : kControls) {
+    HWND control = place.id == kSpeciaList1 ? channels_.hwnd() : Control(place.id);
+    MoveWindow(control, dpi_.X(place.left), dpi_.Y(place.top), dpi_.X(place.width), dpi_.Y(place.height), FALSE);
+  }
+  CreateFonts();
+  // The fixed outer height follows the DPI.
+  RECT window{};
+  GetWindowRect(hwnd_, &window);
+  SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left, OuterHeightPixels(),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // --- load and unload ---------------------------------------------------------------------------
@@ -515,6 +543,9 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
+    case kDpiChangedMessage:
+      OnDpiChanged(wParam, lParam);
+      return 0;
     case WM_ACTIVATE:
       return focus_.OnActivate(window, wParam) ? 0 : DefWindowProcW(window, message, wParam, lParam);
     case WM_MOUSEWHEEL:

@@ -13,6 +13,7 @@
 #include "controls/command_ex.h"
 #include "controls/extended_list.h"
 #include "core/tray_form.h"
+#include "platform/form_dpi.h"
 #include "platform/modal_loop.h"
 #include "platform/scoped_win.h"
 
@@ -60,6 +61,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   HWND hwnd() const { return hwnd_; }
   HWND Control(int id) const { return hwnd_ ? GetDlgItem(hwnd_, id) : nullptr; }
   HMENU Menu() const { return menu_; }
+  int Dpi() const { return dpi_.dpi(); }
   SpeciaList& SpeciaList1() { return channels_; }
   CommandEx& cmdNewsText() { return newsButton_; }
   bool NewsAvailable() const { return newsAvailable_; }
@@ -92,6 +94,8 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PictureFieldProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void CreateControls();
+  void CreateFonts();
+  void OnDpiChanged(WPARAM wParam, LPARAM lParam);
   void Form_Load();
   void SetNews();
   void Form_Unload();
@@ -117,6 +121,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   SpeciaList channels_{this};
   CommandEx newsButton_{this};
   DialogFocus focus_;
+  FormDpi dpi_;
   bool loading_ = false;
   bool newsAvailable_ = false;
   int channelRow_ = -1;  // the row that carries the mark, as the user last chose it
