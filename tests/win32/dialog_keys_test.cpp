@@ -11,20 +11,12 @@
 
 #include "clock/clock_dialog.h"
 #include "platform/profile.h"
+#include "test_dialog.h"
 #include "test_support.h"
 
 namespace {
 
-std::function<void()> duringLoop;
-void CALLBACK RunCheck(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  if (duringLoop) std::exchange(duringLoop, nullptr)();
-}
-// Runs `check` once, from a timer, inside the modal loop.
-void RunInsideLoop(std::function<void()> check) {
-  duringLoop = std::move(check);
-  SetTimer(nullptr, 0, 50, RunCheck);
-}
+using lumtest::RunInsideLoop;
 
 // Whether `other` was enabled when the window went: recorded at WM_DESTROY, after the hide that
 // hands the activation on.
