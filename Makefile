@@ -14,7 +14,7 @@ TEST_BUILD = $(if $(filter x86_64,$(WIN_ARCH)),$(WIN64_BUILD),$(WIN_BUILD))
 TEST_DIST = $(if $(filter x86_64,$(WIN_ARCH)),out/dist-x86_64/Lumbrel,dist/Lumbrel)
 NATIVE_BUILD := build/native
 
-.PHONY: all setup build build-win build-win64 build-native dist test-dist run test bench clean
+.PHONY: all setup build build-win build-win64 build-native dist test-dist run test bench gallery clean
 
 # configure BUILD_DIR ARCH: a build folder for one toolchain (afresh when it was made for another).
 define configure
@@ -58,6 +58,10 @@ run: setup test-dist
 
 test: setup build test-dist
 	@bash scripts/test.sh
+
+# A PNG of every window a user can see, at 96 and 144 dpi, into out/gallery/.
+gallery: setup dist
+	@bash scripts/gallery.sh
 
 bench: setup build-win
 	@bash scripts/bench.sh $(TEST_BUILD)

@@ -47,38 +47,60 @@ bool AboutBox::Load(HWND owner) {
                   frame.bottom - frame.top, owner, nullptr, instance, this);
   if (!hwnd_) return false;
   Form_Load();
+  TakeDialogKeys(hwnd_);
   return true;
 }
 
 void AboutBox::Form_Load() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  formFont_.reset(ControlFont{}.Create());  // the form's own: ＭＳ Ｐゴシック, 9 points
-  tahoma_.reset(ControlFont{u"Tahoma"}.Create());
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
-
-  picture1_ = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, PixelsX(60), PixelsY(60),
-                              PixelsX(5040), PixelsY(1965), hwnd_, ControlId(kPictureId), instance, this);
+  picture1_ = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, hwnd_,
+                              ControlId(kPictureId), instance, this);
   if (!picture1_) return;
-  image1_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_NOTIFY, PixelsX(150), PixelsY(30),
-                            PixelsX(4635), PixelsY(1125), picture1_, ControlId(kImageId), instance, nullptr);
+  image1_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP | SS_NOTIFY, 0, 0, 0, 0, picture1_,
+                            ControlId(kImageId), instance, nullptr);
   logo_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(kLogoBitmap), IMAGE_BITMAP, 0, 0, 0)));
-  if (image1_ && logo_) {
-    SendMessageW(image1_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
-    // A bitmap static sizes itself to its picture; the layout's box holds.
-    MoveWindow(image1_, PixelsX(150), PixelsY(30), PixelsX(4635), PixelsY(1125), FALSE);
-  }
-  label1_ = AddLabel(kLabelId, kVersion, 0, 4005, 1170, 825, 180, formFont_.get());
-  text1_[0] = AddLabel(kText1Id, kNotice, SS_NOTIFY, 1200, 1620, 3630, 195, tahoma_.get());
-  text1_[1] = AddLabel(kText1Id + 1, kMailAddress, SS_NOTIFY, 3480, 1440, 1350, 195, tahoma_.get());
+  if (image1_ && logo_) SendMessageW(image1_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(logo_.get()));
+  label1_ = AddLabel(kLabelId, kVersion, 0);
+  text1_[0] = AddLabel(kText1Id, kNotice, SS_NOTIFY);
+  text1_[1] = AddLabel(kText1Id + 1, kMailAddress, SS_NOTIFY);
+  Layout();
+  CreateFonts();
 }
 
-HWND AboutBox::AddLabel(int id, const wchar_t* text, DWORD style, int left, int top, int width, int height,
-                        HFONT font) {
-  HWND label = CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | style, PixelsX(left),
-                               PixelsY(top), PixelsX(width), PixelsY(height), picture1_, ControlId(id),
-                               GetModuleHandleW(nullptr), nullptr);
-  if (label) SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return label;
+// Every control at its twips for the window's DPI; a bitmap static sized itself to its picture,
+// and the layout's box holds.
+void AboutBox::Layout() {
+  struct Place {
+    HWND control;
+    int left, top, width, height;
+  };
+  const Place places[] = {{picture1_, 60, 60, 5040, 1965},
+                          {image1_, 150, 30, 4635, 1125},
+                          {label1_, 4005, 1170, 825, 180},
+                          {text1_[0], 1200, 1620, 3630, 195},
+                          {text1_[1], 3480, 1440, 1350, 195}};
+  for (const Place& place : places)
+    if (place.control)
+      MoveWindow(place.control, dpi_.X(place.left), dpi_.Y(place.top), dpi_.X(place.width), dpi_.Y(place.height), TRUE);
+}
+
+// The form's own font and Tahoma for the two links, at the window's DPI.
+void AboutBox::CreateFonts() {
+  ControlFont form, tahoma{u"Tahoma"};
+  form.size = dpi_.Scale(form.size);
+  tahoma.size = dpi_.Scale(tahoma.size);
+  ScopedFont formFont(form.Create()), tahomaFont(tahoma.Create());
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont.get()), FALSE);
+  if (label1_) SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont.get()), TRUE);
+  for (HWND link : text1_)
+    if (link) SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(tahomaFont.get()), TRUE);
+  formFont_ = std::move(formFont);
+  tahoma_ = std::move(tahomaFont);
+}
+
+HWND AboutBox::AddLabel(int id, const wchar_t* text, DWORD style) {
+  return CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | style, 0, 0, 0, 0,
+                         picture1_, ControlId(id), GetModuleHandleW(nullptr), nullptr);
 }
 
 void AboutBox::ShowModeless(HWND owner) {
@@ -171,6 +193,15 @@ LRESULT AboutBox::HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LP
 LRESULT AboutBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = hwnd_;
   switch (message) {
+    case kDpiChangedMessage:
+      dpi_.OnDpiChanged(window, wParam, lParam);
+      Layout();
+      CreateFonts();
+      return 0;
+    case WM_COMMAND:
+      // Escape (and Enter) close the box as its close box does.
+      if (LOWORD(wParam) == IDCANCEL || LOWORD(wParam) == IDOK) PostMessageW(window, WM_CLOSE, 0, 0);
+      return 0;
     case WM_NCDESTROY:
       // The controls went before the form; their fonts and picture go with it.
       hwnd_ = picture1_ = image1_ = label1_ = text1_[0] = text1_[1] = nullptr;

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 // clang-format on
 
+#include "platform/form_dpi.h"
 #include "platform/scoped_win.h"
 
 namespace lum {
@@ -57,7 +58,9 @@ class AboutBox {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandlePanelMessage(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
   void Form_Load();
-  HWND AddLabel(int id, const wchar_t* text, DWORD style, int left, int top, int width, int height, HFONT font);
+  HWND AddLabel(int id, const wchar_t* text, DWORD style);
+  void Layout();
+  void CreateFonts();
   bool IsLink(HWND control) const;
   void OpenLink(const char* link) const;
 
@@ -70,6 +73,7 @@ class AboutBox {
   ScopedFont formFont_;
   ScopedFont tahoma_;
   ScopedBitmap logo_;
+  FormDpi dpi_;
 };
 
 }  // namespace lum

@@ -124,7 +124,8 @@ class TrayForm : public SettingsHost {
   void optVH_Click(int index);
   void setVH(int index) override;
   void ShowNews() override;
-  void mnuCsetup_Click() override;
+  // Channel set-up; its file dialog and messages are owned by `owner` (the tray form when null).
+  void mnuCsetup_Click(HWND owner = nullptr) override;
   NewsTicker& news() { return news_; }
   const std::vector<ChannelRec>& channelTable() const override { return channelTable_; }
   NewsWindow& detailWindow() { return newsWindow_; }

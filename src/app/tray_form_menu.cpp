@@ -2,6 +2,7 @@
 #include "about/about_box.h"
 #include "app/tray_form.h"
 #include "clock/clock_dialog.h"
+#include "platform/modal_loop.h"
 #include "platform/shell.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_menu.h"
@@ -103,6 +104,12 @@ void TrayForm::OpenSettingsDialog() {
       settingsDialog_.reset();
       return;
     }
+  }
+  // While a modal window is open the settings window waits behind it with the program's others.
+  if (ModalRun* run = ModalRun::Current()) {
+    run->Join(settingsDialog_->hwnd());
+    if (run->modal()) ForceForeground(run->modal());
+    return;
   }
   if (settingsDialog_->hwnd()) ForceForeground(settingsDialog_->hwnd());
 }

@@ -224,34 +224,34 @@ void TrayForm::ShowNews() {
   newsWindow_.SetText(news_.txtTempNews());
 }
 
-void TrayForm::mnuCsetup_Click() {
+void TrayForm::mnuCsetup_Click(HWND owner) {
+  if (!owner) owner = hwnd_;
   std::u16string filter = u"ﾁｬﾝﾈﾙﾌｧｲﾙ(*.news)";
   filter += u'\0';
   filter += u"*.news";
   filter += u'\0';
-  std::u16string chosen = ShowOpenDialog(hwnd_, filter, CurrentDirectory());
+  std::u16string chosen = ShowOpenDialog(owner, filter, CurrentDirectory());
   if (TrimBlanks(chosen).empty()) return;
   std::u16string folder = options_.programDir + u"\\News";
   if (!DirectoryExists(folder)) CreateDirectoryW(Wide(folder), nullptr);
   size_t slash = chosen.find_last_of(u'\\');
   std::u16string target = folder + (slash == std::u16string::npos ? u"\\" + chosen : chosen.substr(slash));
   if (SamePath(chosen, target)) {
-    MessageBoxW(hwnd_, L"選択されたﾌｧｲﾙはすでにｾｯﾄｱｯﾌﾟ済みです。", L"Lumbrel", MB_OK);
+    MessageBoxW(owner, L"選択されたﾌｧｲﾙはすでにｾｯﾄｱｯﾌﾟ済みです。", L"Lumbrel", MB_OK);
     return;
   }
   if (FileExists(target)) {
-    int answer = MessageBoxW(hwnd_,
+    int answer = MessageBoxW(owner,
                              L"すでに選択されたﾁｬﾝﾈﾙは登録されています。\r\n"
                              L"現在のﾁｬﾝﾈﾙに置き換えない場合は、キャンセルしてください。",
                              kInfoTitle, MB_OKCANCEL);
     if (answer != IDOK) return;
-    if (!ShellDeleteFile(hwnd_, target))
-      MessageBoxW(hwnd_, L"ﾁｬﾝﾈﾙのｾｯﾄｱｯﾌﾟに失敗しました。", kInfoTitle, MB_ICONERROR);
+    if (!ShellDeleteFile(owner, target))
+      MessageBoxW(owner, L"ﾁｬﾝﾈﾙのｾｯﾄｱｯﾌﾟに失敗しました。", kInfoTitle, MB_ICONERROR);
   }
-  ShellMoveFile(hwnd_, chosen, folder);
-  MessageBoxW(hwnd_,
-              L"ﾁｬﾝﾈﾙのｾｯﾄｱｯﾌﾟを完了しました。\r\n設定を有効にするにはLumbrelを再起動してください。",
-              kInfoTitle, MB_ICONINFORMATION);
+  ShellMoveFile(owner, chosen, folder);
+  MessageBoxW(owner, L"ﾁｬﾝﾈﾙのｾｯﾄｱｯﾌﾟを完了しました。\r\n設定を有効にするにはLumbrelを再起動してください。", kInfoTitle,
+              MB_ICONINFORMATION);
 }
 
 }  // namespace lum

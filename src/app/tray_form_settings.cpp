@@ -6,6 +6,7 @@
 #include "config/settings_values.h"
 #include "imaging/picture_file.h"
 #include "platform/dialogs.h"
+#include "platform/modal_loop.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "settings/settings_menu.h"
@@ -119,6 +120,7 @@ std::optional<COLORREF> TrayForm::PickColor(HWND owner) {
   record.rgbResult = 0;
   record.lpCustColors = custom.data();
   record.Flags = 0;
+  ModalRun run(nullptr, record.hwndOwner);
   if (!ChooseColorA(&record)) return std::nullopt;
   for (size_t i = 0; i < custom.size(); ++i) settings_.customColors[i] = custom[i];
   return record.rgbResult;

@@ -13,7 +13,8 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"LumbrelClockDialog";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr int kListId = 1, kLabelId = 2, kButtonId = 3;
+// Clear of IDOK and IDCANCEL, which Enter and Escape send.
+constexpr int kListId = 101, kLabelId = 102, kButtonId = 103;
 // Every row shows what its pattern gives for this moment: 1 January 2000, 01:30:00.
 constexpr ClockMoment kSampleMoment{2000, 1, 1, 1, 30, 0};
 
@@ -31,6 +32,7 @@ bool ClockDialog::Load(HWND owner) {
                   frame.bottom - frame.top, owner, nullptr, GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
   Form_Load();
+  TakeDialogKeys(hwnd_);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
   SetFocus(list_.hwnd());
@@ -47,27 +49,46 @@ void ClockDialog::ShowModal(HWND owner) {
 
 void ClockDialog::Form_Load() {
   const ControlFont dialogFont;  // ＭＳ Ｐゴシック, 9 points
-  font_.reset(dialogFont.Create());
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-
-  list_.Create(hwnd_, kListId, PixelsX(0), PixelsY(0), PixelsX(4335), PixelsY(3375), &dialogFont);
-  label1_ = CreateWindowExW(0, L"STATIC", L"上記のサンプルから書式を選択してから\r\n[設定]を実行して下さい",
-                            WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, PixelsX(60), PixelsY(3450), PixelsX(3045),
-                            PixelsY(360), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)),
-                            GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  button_.Create(hwnd_, kButtonId, PixelsX(3270), PixelsY(3390), PixelsX(1095), PixelsY(465), &dialogFont);
+  list_.Create(hwnd_, kListId, 0, 0, 0, 0, &dialogFont);
+  label1_ =
+      CreateWindowExW(0, L"STATIC", L"上記のサンプルから書式を選択してから\r\n[設定]を実行して下さい",
+                      WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, hwnd_,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLabelId)), GetModuleHandleW(nullptr), nullptr);
+  button_.Create(hwnd_, kButtonId, 0, 0, 0, 0, &dialogFont);
   button_.SetCaption(u"設定");
+  Layout();
+  CreateFonts();
 
   list_.SetStyle(1);
   list_.SetBoxStyle(SpeciaList::kOptionMarks);
   list_.SetMaskColor(16701355);
-  list_.SetMargin(50);
-  list_.SetItemHeight(250);
   for (int32_t i = 0; i < kClockFormatCount; ++i) list_.AddItem(ExpandClockPattern(kSampleMoment, FormatClock(i)));
   // An index outside the table marks nothing; a marked row is scrolled into view.
   list_.SetOptionValue(settings_.clockFormatIndex);
   if (list_.ListIndex() >= 0) list_.SetListIndex(list_.ListIndex());
+}
+
+// The controls at their twips for the window's DPI.
+void ClockDialog::Layout() {
+  MoveWindow(list_.hwnd(), dpi_.X(0), dpi_.Y(0), dpi_.X(4335), dpi_.Y(3375), TRUE);
+  MoveWindow(label1_, dpi_.X(60), dpi_.Y(3450), dpi_.X(3045), dpi_.Y(360), TRUE);
+  // 30 twips left of and above the designed 3270, 3390, which let the button hang 2 pixels past
+  // the window's edge and cut off its right and bottom border.
+  MoveWindow(button_.hwnd(), dpi_.X(3240), dpi_.Y(3360), dpi_.X(1095), dpi_.Y(465), TRUE);
+}
+
+// The fonts, the rows and the text margin at the window's DPI (the list measures in the system's).
+void ClockDialog::CreateFonts() {
+  ControlFont dialogFont;
+  dialogFont.size = dpi_.Scale(dialogFont.size);
+  ScopedFont font(dialogFont.Create());
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+  SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  font_ = std::move(font);
+  list_.SetFont(dialogFont);
+  list_.SetMargin(static_cast<int32_t>(dpi_.Scale(50)));
+  list_.SetItemHeight(dpi_.Scale(250));
+  button_.SetFont(dialogFont);
 }
 
 void ClockDialog::Click(CommandEx&) {
@@ -86,6 +107,21 @@ LRESULT ClockDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
+    case WM_COMMAND:
+      // Enter acts as "設定"; Escape closes the window as its close box does, storing nothing.
+      if (LOWORD(wParam) == IDOK) Click(button_);
+      if (LOWORD(wParam) == IDCANCEL) PostMessageW(window, WM_CLOSE, 0, 0);
+      return 0;
+    case kDpiChangedMessage:
+      dpi_.OnDpiChanged(window, wParam, lParam);
+      Layout();
+      CreateFonts();
+      return 0;
+    case WM_ACTIVATE:
+      return focus_.OnActivate(window, wParam) ? 0 : DefWindowProcW(window, message, wParam, lParam);
+    case WM_MOUSEWHEEL:
+      // A notch over the list scrolls it also while the button has the focus.
+      return ForwardWheelTo(list_.hwnd(), wParam, lParam) ? 0 : DefWindowProcW(window, message, wParam, lParam);
     case WM_NCDESTROY:
       hwnd_ = nullptr;
       label1_ = nullptr;

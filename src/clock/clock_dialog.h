@@ -7,6 +7,8 @@
 #include "config/settings.h"
 #include "controls/command_ex.h"
 #include "controls/extended_list.h"
+#include "platform/form_dpi.h"
+#include "platform/modal_loop.h"
 #include "platform/profile.h"
 #include "platform/scoped_win.h"
 
@@ -28,6 +30,7 @@ class ClockDialog : private CommandExEvents {
   // Opens the window without waiting (the modal run and tests drive its messages themselves).
   bool Load(HWND owner);
   HWND hwnd() const { return hwnd_; }
+  HWND Label1() const { return label1_; }
   SpeciaList& SpeciaList1() { return list_; }
   CommandEx& CommandEx1() { return button_; }
 
@@ -36,6 +39,8 @@ class ClockDialog : private CommandExEvents {
   friend LRESULT CALLBACK RouteToForm(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Form_Load();
+  void Layout();
+  void CreateFonts();
   void Click(CommandEx&) override;  // `CommandEx1_Click`
 
   SharedSettings& settings_;
@@ -43,6 +48,8 @@ class ClockDialog : private CommandExEvents {
   HWND hwnd_ = nullptr;
   HWND label1_ = nullptr;
   ScopedFont font_;
+  DialogFocus focus_;
+  FormDpi dpi_;
   SpeciaList list_;
   CommandEx button_{this};
 };

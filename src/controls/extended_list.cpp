@@ -469,7 +469,13 @@ void SpeciaList::Present(const RECT& area) {
 bool SpeciaList::ActOnBox(int32_t item) {
   if (style_ != 1 || item < 0 || item >= model_.Count()) return true;
   if (boxStyle_ == kOptionMarks) {
+    const int32_t before = model_.OptionValue();
     model_.MoveOption(item);
+    PaintChanged();
+    if (model_.OptionValue() == before || !events_) return true;
+    auto alive = alive_;
+    events_->OptionChange(*this);
+    return *alive;
   } else {
     // The handler sees what the item would become and may change it.
     bool checked = !model_.Checked(item);
@@ -481,6 +487,20 @@ bool SpeciaList::ActOnBox(int32_t item) {
   }
   PaintChanged();
   return true;
+}
+
+// The wheel scrolls by the system's wheel-lines setting (a page for "one screen at a time"),
+// leaving the current item and the marks as they are.
+void SpeciaList::OnWheel(int delta) {
+  wheelDelta_ += delta;
+  const int notches = wheelDelta_ / WHEEL_DELTA;
+  wheelDelta_ -= notches * WHEEL_DELTA;
+  UINT lines = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  if (notches == 0 || lines == 0) return;
+  const int64_t rows = lines == WHEEL_PAGESCROLL ? model_.PageRows() : lines;
+  const int64_t top = std::max<int64_t>(0, model_.TopRow() - notches * rows);
+  SetTopIndex(static_cast<int32_t>(std::min<int64_t>(top, model_.ScrollMax()) * model_.VisibleRow()));
 }
 
 bool SpeciaList::OnKeyDown(WPARAM key) {
@@ -617,6 +637,9 @@ LRESULT SpeciaList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_KEYDOWN:
       OnKeyDown(wParam);
+      return 0;
+    case WM_MOUSEWHEEL:
+      OnWheel(GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
     case WM_CHAR:
       if (events_) events_->KeyPress(*this, static_cast<int16_t>(wParam));

@@ -40,6 +40,8 @@ class SpeciaListEvents {
   // Space or a box press on a check list: `checked` is what the item becomes.
   virtual void ItemCheck(SpeciaList&, bool& /*checked*/, int32_t& /*item*/) {}
   virtual void Click(SpeciaList&) {}
+  // The user moved the option mark (a click or Space on a list with option marks).
+  virtual void OptionChange(SpeciaList&) {}
   virtual void DblClick(SpeciaList&) {}
   virtual void KeyDown(SpeciaList&, int16_t /*key*/, int16_t /*shift*/) {}
   virtual void KeyPress(SpeciaList&, int16_t /*character*/) {}
@@ -176,6 +178,7 @@ class SpeciaList : private ScrollBarEvents {
   void Scroll(VScrollBarL& bar) override;
 
   void Layout();
+  void OnWheel(int delta);
   void ApplyMetrics();
   void SyncScrollBar();
   void FullPaint();
@@ -238,6 +241,7 @@ class SpeciaList : private ScrollBarEvents {
   bool dragging_ = false;
 
   bool hasFocus_ = false;
+  int wheelDelta_ = 0;     // what the wheel turned short of a whole notch
   int dragDirection_ = 0;  // -1 above, +1 below the surface while the button is held
   bool ready_ = false;
   bool syncingBar_ = false;

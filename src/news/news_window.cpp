@@ -1,8 +1,10 @@
 #include "news/news_window.h"
 
+#include <cmath>
 #include <vector>
 
 #include "platform/form_window.h"
+#include "platform/modal_loop.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 
@@ -48,26 +50,49 @@ std::u16string NewsWindow::Text() const {
   return FromWide(buffer.data());
 }
 
+// The system's message font at the window's DPI for the text.
+void NewsWindow::CreateTextFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!txtNews_ || !SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return;
+  metrics.lfMessageFont.lfHeight =
+      static_cast<LONG>(std::lround(dpi_.Scale(static_cast<float>(metrics.lfMessageFont.lfHeight))));
+  HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+  if (!font) return;
+  SendMessageW(txtNews_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (font_) DeleteObject(font_);
+  font_ = font;
+}
+
 LRESULT NewsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
       txtNews_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                  WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY, 0, 0,
                                  0, 0, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
-      NONCLIENTMETRICSW metrics{};
-      metrics.cbSize = sizeof metrics;
-      if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
-        font_ = CreateFontIndirectW(&metrics.lfMessageFont);
-      if (font_) SendMessageW(txtNews_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+      CreateTextFont();
+      TakeDialogKeys(hwnd_);
       return 0;
     }
     case WM_GETMINMAXINFO: {
       // The window never gets smaller than 5,895 by 6,150 twips.
       auto info = reinterpret_cast<MINMAXINFO*>(lParam);
-      info->ptMinTrackSize.x = TwipsToPixels(kMinWidthTwips, LOGPIXELSX);
-      info->ptMinTrackSize.y = TwipsToPixels(kMinHeightTwips, LOGPIXELSY);
+      info->ptMinTrackSize.x = dpi_.X(kMinWidthTwips);
+      info->ptMinTrackSize.y = dpi_.Y(kMinHeightTwips);
       return 0;
     }
+    case kDpiChangedMessage:
+      // The suggested rectangle sizes the text too (WM_SIZE); its font follows the DPI.
+      dpi_.OnDpiChanged(hwnd_, wParam, lParam);
+      CreateTextFont();
+      return 0;
+    case WM_ACTIVATE:
+      // The text takes the keys (scrolling, selecting, Escape) whenever the window is in front.
+      if (LOWORD(wParam) != WA_INACTIVE && txtNews_) {
+        SetFocus(txtNews_);
+        return 0;
+      }
+      break;
     case WM_SIZE:
       if (txtNews_) MoveWindow(txtNews_, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
       return 0;

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/form_dpi.h"
+
 namespace lum {
 
 class NewsWindow {
@@ -23,16 +25,19 @@ class NewsWindow {
   void SetText(const std::u16string& text);
   std::u16string Text() const;
   HWND hwnd() const { return hwnd_; }
+  HWND txtNews() const { return txtNews_; }
   void Unload();
 
  private:
   template <typename Form>
   friend LRESULT CALLBACK RouteToForm(HWND, UINT, WPARAM, LPARAM);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateTextFont();
 
   HWND hwnd_ = nullptr;
   HWND txtNews_ = nullptr;
   HFONT font_ = nullptr;
+  FormDpi dpi_;
 };
 
 }  // namespace lum

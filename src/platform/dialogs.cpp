@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "platform/modal_loop.h"
 #include "platform/text.h"
 
 namespace lum {
@@ -33,6 +34,8 @@ std::u16string ShowOpenDialog(HWND owner, const std::u16string& filter, const st
   record.nMaxFileTitle = 256;
   record.lpstrInitialDir = directory.c_str();
   record.Flags = kFlags;
+  // The program's other windows wait while the dialog is open; its owner it disables itself.
+  ModalRun run(nullptr, owner);
   if (!GetOpenFileNameA(&record)) return {};
   return FromAnsi(file);
 }

@@ -9,6 +9,7 @@
 #include "about/about_box.h"
 #include "config/settings_values.h"
 #include "platform/form_window.h"
+#include "platform/modal_loop.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "settings/settings_menu.h"
@@ -18,7 +19,8 @@ namespace lum {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"LumbrelSettingsDialog";
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+// No WS_CLIPCHILDREN: the frames do not paint their own inside, so the window paints under them.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 constexpr std::u16string_view kDefault = u"DEFAULT";
 constexpr std::u16string_view kCustomize = u"CUSTOMIZE";
@@ -33,41 +35,45 @@ struct ControlPlace {
 };
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-constexpr DWORD kOption = kChild | WS_TABSTOP | BS_RADIOBUTTON;
+constexpr DWORD kOption = kChild | WS_TABSTOP | BS_AUTORADIOBUTTON;
 constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD kButton = kChild | WS_TABSTOP | BS_PUSHBUTTON;
-constexpr DWORD kFrame = kChild | BS_GROUPBOX;
+constexpr DWORD kFrame = kChild | WS_GROUP | BS_GROUPBOX;
 constexpr DWORD kLabel = kChild | SS_LEFT | SS_NOPREFIX;
 
-// Frames come first so that the controls drawn over them stay on top.
+// The page in reading order, which is also the tab order: top to bottom, left to right, each
+// frame followed by its contents. An option group starts with WS_GROUP and ends where the next
+// control carries it. The channel list and the news button (no class) are the program's own.
 constexpr ControlPlace kControls[] = {
     {SettingsDialog::kFramePicture, L"BUTTON", L"ﾀｲﾄﾙﾊﾞｰの背景画像変更", kFrame, 90, 60, 4905, 585},
-    {SettingsDialog::kFrameColour, L"BUTTON", L"ﾀｲﾄﾙﾊﾞｰの文字色変更", kFrame, 90, 720, 4905, 585},
-    {SettingsDialog::kFramePosition, L"BUTTON", L"ﾀｲﾄﾙｷｬﾌﾟｼｮﾝの表示位置", kFrame, 90, 1380, 2385, 795},
-    {SettingsDialog::kFrameTypeface, L"BUTTON", L"ﾀｲﾄﾙｷｬﾌﾟｼｮﾝの字体", kFrame, 2610, 1380, 2385, 795},
-    {SettingsDialog::kFrmNews, L"BUTTON", L"ﾆｭｰｽ設定", kFrame, 90, 2220, 2385, 1005},
     {SettingsDialog::kLblPic, L"STATIC", L"", kLabel | WS_BORDER | SS_PATHELLIPSIS, 240, 270, 4335, 255},
     {SettingsDialog::kCmdfix, L"BUTTON", L"...", kButton, 4650, 270, 285, 300},
+    {SettingsDialog::kFrameColour, L"BUTTON", L"ﾀｲﾄﾙﾊﾞｰの文字色変更", kFrame, 90, 720, 4905, 585},
     {SettingsDialog::kLblColor, L"STATIC", L"ｱｸﾃｨﾌﾞ時のﾀｲﾄﾙﾊﾞｰ色", kLabel, 240, 990, 1755, 180},
     {SettingsDialog::kCmdColor, L"BUTTON", L"...", kButton, 2640, 930, 285, 300},
     {SettingsDialog::kLblShadow, L"STATIC", L"ﾀｲﾄﾙﾊﾞｰの影", kLabel, 3480, 990, 1050, 180},
     {SettingsDialog::kCmdShadow, L"BUTTON", L"...", kButton, 4650, 930, 285, 300},
+    {SettingsDialog::kFramePosition, L"BUTTON", L"ﾀｲﾄﾙｷｬﾌﾟｼｮﾝの表示位置", kFrame, 90, 1380, 2385, 795},
     {SettingsDialog::kOptAligen0, L"BUTTON", L"左揃え", kOption | WS_GROUP, 270, 1590, 915, 255},
-    {SettingsDialog::kOptAligen0 + 1, L"BUTTON", L"右揃え", kOption, 270, 1890, 975, 255},
     {SettingsDialog::kOptAligen0 + 2, L"BUTTON", L"中央揃え", kOption, 1230, 1590, 1125, 255},
+    {SettingsDialog::kOptAligen0 + 1, L"BUTTON", L"右揃え", kOption, 270, 1890, 975, 255},
     {SettingsDialog::kOptAligen0 + 3, L"BUTTON", L"なし", kOption, 1230, 1890, 1125, 255},
+    {SettingsDialog::kFrameTypeface, L"BUTTON", L"ﾀｲﾄﾙｷｬﾌﾟｼｮﾝの字体", kFrame, 2610, 1380, 2385, 795},
     {SettingsDialog::kOptBold0, L"BUTTON", L"通常表示", kOption | WS_GROUP, 2790, 1590, 1125, 255},
     {SettingsDialog::kOptBold0 + 1, L"BUTTON", L"太字", kOption, 2790, 1890, 1125, 255},
     {SettingsDialog::kChkShadow, L"BUTTON", L"強調表示", kCheck | WS_GROUP, 3870, 1890, 1080, 225},
-    {SettingsDialog::kChkTime, L"BUTTON", L"時計描画", kCheck, 2670, 2280, 1080, 225},
-    {SettingsDialog::kChkAni, L"BUTTON", L"ｱﾆﾒｰｼｮﾝ", kCheck, 3900, 2280, 1080, 225},
+    {SettingsDialog::kFrmNews, L"BUTTON", L"ﾆｭｰｽ設定", kFrame, 90, 2220, 2385, 1005},
     {SettingsDialog::kChkNews, L"BUTTON", L"ﾆｭｰｽ表示", kCheck, 180, 2460, 1200, 225},
     {SettingsDialog::kOptVH0, L"BUTTON", L"縦ｽｸﾛｰﾙ", kOption | WS_GROUP, 480, 2700, 1155, 225},
     {SettingsDialog::kOptVH0 + 1, L"BUTTON", L"横ｽｸﾛｰﾙ", kOption, 480, 2940, 1155, 225},
+    {SettingsDialog::kChkTime, L"BUTTON", L"時計描画", kCheck | WS_GROUP, 2670, 2280, 1080, 225},
+    {SettingsDialog::kChkAni, L"BUTTON", L"ｱﾆﾒｰｼｮﾝ", kCheck, 3900, 2280, 1080, 225},
+    {SettingsDialog::kSpeciaList1, nullptr, nullptr, 0, 2610, 2640, 2385, 1485},
     {SettingsDialog::kLabelInterval, L"STATIC", L"News更新時間", kLabel, 150, 3330, 1155, 195},
     {SettingsDialog::kCmbNews, L"COMBOBOX", L"", kChild | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST, 1470,
      3285, 705, 1800},
     {SettingsDialog::kLabelMinutes, L"STATIC", L"分", kLabel, 2280, 3330, 255, 195},
+    {SettingsDialog::kCmdNewsText, nullptr, nullptr, 0, 90, 3630, 2415, 495},
 };
 
 }  // namespace
@@ -80,7 +86,7 @@ SettingsDialog::~SettingsDialog() {
 }
 
 int SettingsDialog::OuterHeightPixels() const {
-  return (newsAvailable_ ? kHeightWithNewsTwips : kHeightWithoutNewsTwips) / TwipsY();
+  return dpi_.Y(newsAvailable_ ? kHeightWithNewsTwips : kHeightWithoutNewsTwips);
 }
 
 bool SettingsDialog::Load() {
@@ -89,7 +95,7 @@ bool SettingsDialog::Load() {
   RegisterFormClass<SettingsDialog>(kWindowClass, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
   menu_ = BuildSettingsMenuBar();
   newsAvailable_ = !settings_.noChannels && tray_.channelTable().size() > 1;
-  RECT frame{0, 0, kClientWidthTwips / TwipsX(), 0};
+  RECT frame{0, 0, dpi_.X(kClientWidthTwips), 0};
   AdjustWindowRectEx(&frame, kStyle, TRUE, kExStyle);
   CreateWindowExW(kExStyle, kWindowClass, L"Lumbrel ", kStyle, 0, 0, frame.right - frame.left, OuterHeightPixels(),
                   nullptr, menu_, GetModuleHandleW(nullptr), this);
@@ -100,32 +106,68 @@ bool SettingsDialog::Load() {
   }
   CreateControls();
   Form_Load();
+  TakeDialogKeys(hwnd_);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
+  // Activated by showing it or not (another window may keep the front), the first control has the focus.
+  if (!GetFocus() || !IsChild(hwnd_, GetFocus())) SetFocus(GetNextDlgTabItem(hwnd_, nullptr, FALSE));
   return true;
 }
 
 void SettingsDialog::CreateControls() {
   const ControlFont dialogFont;
-  font_.reset(dialogFont.Create());
-  ControlFont bold = dialogFont;
-  bold.bold = true;
-  boldFont_.reset(bold.Create());
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   for (const ControlPlace& place : kControls) {
-    HWND control = CreateWindowExW(0, place.windowClass, place.text, place.style, place.left / TwipsX(),
-                                   place.top / TwipsY(), place.width / TwipsX(), place.height / TwipsY(), hwnd_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), GetModuleHandleW(nullptr),
-                                   nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    const int x = dpi_.X(place.left), y = dpi_.Y(place.top), width = dpi_.X(place.width), height = dpi_.Y(place.height);
+    if (place.id == kSpeciaList1) {
+      channels_.Create(hwnd_, kSpeciaList1, x, y, width, height, &dialogFont);
+      continue;
+    }
+    if (place.id == kCmdNewsText) {
+      newsButton_.Create(hwnd_, kCmdNewsText, x, y, width, height, &dialogFont);
+      continue;
+    }
+    CreateWindowExW(0, place.windowClass, place.text, place.style, x, y, width, height, hwnd_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(place.id)), GetModuleHandleW(nullptr), nullptr);
   }
+  CreateFonts();
   HWND picture = Control(kLblPic);
   SetWindowSubclass(picture, PictureFieldProc, 1, reinterpret_cast<DWORD_PTR>(this));
   DragAcceptFiles(picture, TRUE);
-  channels_.Create(hwnd_, kSpeciaList1, 2610 / TwipsX(), 2640 / TwipsY(), 2385 / TwipsX(), 1485 / TwipsY(),
-                   &dialogFont);
-  newsButton_.Create(hwnd_, kCmdNewsText, 90 / TwipsX(), 3630 / TwipsY(), 2415 / TwipsX(), 495 / TwipsY(),
-                     &dialogFont);
   newsButton_.SetCaption(u"News");
+}
+
+// The page's fonts at the window's DPI, handed to every control.
+void SettingsDialog::CreateFonts() {
+  ControlFont dialogFont;
+  dialogFont.size = dpi_.Scale(dialogFont.size);
+  ControlFont bold = dialogFont;
+  bold.bold = true;
+  ScopedFont normal(dialogFont.Create()), heavy(bold.Create());
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(normal.get()), FALSE);
+  for (const ControlPlace& place : kControls)
+    if (place.windowClass) SendMessageW(Control(place.id), WM_SETFONT, reinterpret_cast<WPARAM>(normal.get()), TRUE);
+  channels_.SetFont(dialogFont);
+  channels_.SetItemHeight(dpi_.Scale(static_cast<float>(SpeciaList::kDefaultItemHeight)));
+  newsButton_.SetFont(dialogFont);
+  // The old fonts go once no control holds them any more.
+  font_ = std::move(normal);
+  boldFont_ = std::move(heavy);
+  UpdateLabelFonts();
+}
+
+// WM_DPICHANGED: the suggested rectangle, every control at its twips for the new DPI, fonts anew.
+void SettingsDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+  dpi_.OnDpiChanged(hwnd_, wParam, lParam);
+  for (const ControlPlace& place : kControls) {
+    HWND control = place.id == kSpeciaList1 ? channels_.hwnd() : Control(place.id);
+    MoveWindow(control, dpi_.X(place.left), dpi_.Y(place.top), dpi_.X(place.width), dpi_.Y(place.height), FALSE);
+  }
+  CreateFonts();
+  // The fixed outer height follows the DPI.
+  RECT window{};
+  GetWindowRect(hwnd_, &window);
+  SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left, OuterHeightPixels(),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // --- load and unload ---------------------------------------------------------------------------
@@ -381,6 +423,12 @@ void SettingsDialog::ChooseChannel(int row) {
 
 void SettingsDialog::Click(CommandEx&) { tray_.ShowNews(); }
 
+void SettingsDialog::OptionChange(SpeciaList& list) {
+  // Space moves the mark without a Click; the choice is stored whenever the mark moves.
+  const int row = list.OptionValue();
+  if (row != channelRow_) ChooseChannel(row);
+}
+
 void SettingsDialog::Click(SpeciaList& list) {
   // Only a moved mark is a choice: clicks on blank rows and arrow keys also raise Click.
   const int row = list.OptionValue();
@@ -442,7 +490,7 @@ void SettingsDialog::OnCommand(UINT id, UINT code) {
     case kMnuNewsText:
       return tray_.ShowNews();
     case kMnuCsetup:
-      return tray_.mnuCsetup_Click();
+      return tray_.mnuCsetup_Click(hwnd_);
     case kMnuHelp:
       return tray_.mnuHelp_Click();
     case kCmdAbout:
@@ -490,6 +538,14 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
+    case kDpiChangedMessage:
+      OnDpiChanged(wParam, lParam);
+      return 0;
+    case WM_ACTIVATE:
+      return focus_.OnActivate(window, wParam) ? 0 : DefWindowProcW(window, message, wParam, lParam);
+    case WM_MOUSEWHEEL:
+      // A notch over the channel list scrolls it wherever the focus is.
+      return ForwardWheelTo(channels_.hwnd(), wParam, lParam) ? 0 : DefWindowProcW(window, message, wParam, lParam);
     case WM_DESTROY:
       Form_Unload();
       return 0;

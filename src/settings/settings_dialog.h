@@ -3,14 +3,18 @@
 // in step and writes the key; there is no OK or Cancel.
 #pragma once
 
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
+// clang-format on
 
 #include <string>
 
 #include "config/settings.h"
 #include "controls/command_ex.h"
 #include "controls/extended_list.h"
+#include "platform/form_dpi.h"
+#include "platform/modal_loop.h"
 #include "platform/profile.h"
 #include "platform/scoped_win.h"
 #include "settings/settings_host.h"
@@ -59,6 +63,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   HWND hwnd() const { return hwnd_; }
   HWND Control(int id) const { return hwnd_ ? GetDlgItem(hwnd_, id) : nullptr; }
   HMENU Menu() const { return menu_; }
+  int Dpi() const { return dpi_.dpi(); }
   SpeciaList& SpeciaList1() { return channels_; }
   CommandEx& cmdNewsText() { return newsButton_; }
   bool NewsAvailable() const { return newsAvailable_; }
@@ -91,6 +96,8 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PictureFieldProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void CreateControls();
+  void CreateFonts();
+  void OnDpiChanged(WPARAM wParam, LPARAM lParam);
   void Form_Load();
   void SetNews();
   void Form_Unload();
@@ -105,6 +112,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   // CommandEx and SpeciaList events.
   void Click(CommandEx&) override;
   void Click(SpeciaList&) override;
+  void OptionChange(SpeciaList&) override;
 
   SettingsHost& tray_;
   SharedSettings& settings_;
@@ -114,6 +122,8 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   ScopedFont font_, boldFont_;
   SpeciaList channels_{this};
   CommandEx newsButton_{this};
+  DialogFocus focus_;
+  FormDpi dpi_;
   bool loading_ = false;
   bool newsAvailable_ = false;
   int channelRow_ = -1;  // the row that carries the mark, as the user last chose it

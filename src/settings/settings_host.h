@@ -40,7 +40,7 @@ class SettingsHost {
   virtual void SelectChannel(int index) = 0;
   virtual void ShowNews() = 0;
   virtual void mnuClock_Click(HWND owner) = 0;
-  virtual void mnuCsetup_Click() = 0;
+  virtual void mnuCsetup_Click(HWND owner) = 0;
   virtual void mnuHelp_Click() = 0;
 
   // Told once the dialog's window has gone, so the tray menu comes back.

@@ -96,6 +96,13 @@ void DescribeWindow(HWND window, Result& result) {
   GetClientRect(window, &client);
   MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
   result.Add("client", RectText(client));
+  result.Add("enabled", IsWindowEnabled(window) ? "1" : "0");
+  // The control of the window that has the keyboard focus, by its identifier (0: none of them).
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  const bool known = GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus;
+  result.Add("focus",
+             known && IsChild(window, thread.hwndFocus) ? std::to_string(GetDlgCtrlID(thread.hwndFocus)) : "0");
   result.Add("topmost", (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) ? "1" : "0");
   wchar_t title[256] = {};
   GetWindowTextW(window, title, 256);

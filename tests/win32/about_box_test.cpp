@@ -19,6 +19,7 @@
 #include "config/settings.h"
 #include "platform/shell.h"
 #include "settings/settings_menu.h"
+#include "test_dialog.h"
 #include "test_support.h"
 
 namespace {
@@ -276,16 +277,7 @@ TEST(AboutBox, FromTheTrayOneTopmostWindowASecondRequestBringsItToTheFront) {
   EXPECT_TRUE(AboutWindows().empty());
 }
 
-// Runs `check` once, from a timer, inside the modal loop.
-std::function<void()> duringLoop;
-void CALLBACK RunCheck(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  if (duringLoop) std::exchange(duringLoop, nullptr)();
-}
-void RunInsideLoop(std::function<void()> check) {
-  duringLoop = std::move(check);
-  SetTimer(nullptr, 0, 50, RunCheck);
-}
+using lumtest::RunInsideLoop;
 
 TEST(AboutBox, FromTheDialogModalWithoutTheTopmostStep) {
   AboutBox box(RecordShellCall);

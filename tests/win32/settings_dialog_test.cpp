@@ -13,6 +13,7 @@
 #include "platform/shell.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_menu.h"
+#include "dpi_change_test.h"
 #include "test_channels.h"
 #include "test_support.h"
 
@@ -169,6 +170,75 @@ TEST_F(SettingsPage, LoadingWritesNothingAndEachControlWritesItsKeyInBothForms) 
   EXPECT_EQ(form_->settingsDialog(), nullptr);
   EXPECT_EQ(Key(L"CUSTOMIZE", L"TOP"), L"0");
   EXPECT_EQ(Key(L"CUSTOMIZE", L"LEFT"), L"300");
+}
+
+// Tab walks the page in reading order, frames' contents together, each option group by its
+// marked button; Space on the channel list stores the channel as a click does.
+TEST_F(SettingsPage, TabOrderIsReadingOrderAndSpaceOnTheChannelListStoresTheChannel) {
+  SettingsDialog& dialog = Open(3, "ALIGENMENT=2\r\nFONT=0\r\nSCROLL=1\r\nCHANNEL=1\r\n", "");
+  using D = SettingsDialog;
+  const std::vector<int> expected = {D::kCmdfix,      D::kCmdColor, D::kCmdShadow,  D::kOptAligen0 + 2, D::kOptBold0,
+                                     D::kChkShadow,   D::kChkNews,  D::kOptVH0 + 1, D::kChkTime,        D::kChkAni,
+                                     D::kSpeciaList1, D::kCmbNews,  D::kCmdNewsText};
+  std::vector<int> order;
+  HWND first = GetNextDlgTabItem(dialog.hwnd(), nullptr, FALSE);
+  for (HWND at = first; at && order.size() < 20; at = GetNextDlgTabItem(dialog.hwnd(), at, FALSE)) {
+    order.push_back(GetDlgCtrlID(at));
+    if (GetNextDlgTabItem(dialog.hwnd(), at, FALSE) == first) break;
+  }
+  EXPECT_EQ(order, expected);
+  EXPECT_EQ(GetFocus(), first) << "the first control has the focus when the window opens";
+
+  lum::SpeciaList& list = dialog.SpeciaList1();
+  SetFocus(list.hwnd());
+  SendMessageW(list.hwnd(), WM_KEYDOWN, VK_DOWN, 1);
+  EXPECT_EQ(Key(L"CHANNEL"), L"1") << "moving the current row is no choice";
+  SendMessageW(list.hwnd(), WM_KEYDOWN, VK_SPACE, 1);
+  EXPECT_EQ(list.OptionValue(), 1);
+  EXPECT_EQ(Key(L"CHANNEL"), L"2");
+  EXPECT_TRUE(Marked(dialog.Menu(), lum::kMnuNewsFirst + 2));
+  EXPECT_FALSE(Marked(dialog.Menu(), lum::kMnuNewsFirst + 1));
+  EXPECT_TRUE(Marked(form_->trayMenu(), lum::kMnuNewsFirst + 2));
+}
+
+// Moved to a monitor of 144 dpi and back: the suggested rectangle, every control (the channel
+// list and the news button too) at its twips inside the client area, the outer height of the
+// news page at the new DPI, fonts 1.5 times as high.
+TEST_F(SettingsPage, ADpiChangeLaysThePageOutAgainWithItsFontsAndHeight) {
+  SettingsDialog& dialog = Open(2, "FONT=1\r\n", "");
+  using D = SettingsDialog;
+  auto at = [&](int id) { return dialog.Control(id); };
+  const std::vector<lumtest::TwipsPlace> places = {
+      {"picture frame", at(D::kFramePicture), 90, 60, 4905, 585},
+      {"lblPic", at(D::kLblPic), 240, 270, 4335, 255},
+      {"cmdfix", at(D::kCmdfix), 4650, 270, 285, 300},
+      {"lblColor", at(D::kLblColor), 240, 990, 1755, 180},
+      {"cmdShadow", at(D::kCmdShadow), 4650, 930, 285, 300},
+      {"optAligen(3)", at(D::kOptAligen0 + 3), 1230, 1890, 1125, 255},
+      {"optBold(1)", at(D::kOptBold0 + 1), 2790, 1890, 1125, 255},
+      {"chkAni", at(D::kChkAni), 3900, 2280, 1080, 225},
+      {"frmNews", at(D::kFrmNews), 90, 2220, 2385, 1005},
+      {"optVH(1)", at(D::kOptVH0 + 1), 480, 2940, 1155, 225},
+      {"SpeciaList1", dialog.SpeciaList1().hwnd(), 2610, 2640, 2385, 1485},
+      {"Label1(1)", at(D::kLabelMinutes), 2280, 3330, 255, 195},
+      {"cmdNewsText", dialog.cmdNewsText().hwnd(), 90, 3630, 2415, 495},
+  };
+  const int system = lum::ScreenDpi(LOGPIXELSY);
+  const int label = lumtest::FontHeight(at(D::kChkTime)), bold = lumtest::FontHeight(at(D::kLblColor));
+  ASSERT_GT(label, 0);
+  for (int dpi : {144, system}) {
+    lumtest::SendDpiChange(dialog.hwnd(), dpi, D::kClientWidthTwips, 4185);
+    EXPECT_EQ(dialog.Dpi(), dpi);
+    lumtest::ExpectPlaces(places, dpi);
+    RECT window{};
+    GetWindowRect(dialog.hwnd(), &window);
+    EXPECT_EQ(window.bottom - window.top, D::kHeightWithNewsTwips / (1440 / dpi));
+    const double scale = static_cast<double>(dpi) / system;
+    EXPECT_NEAR(lumtest::FontHeight(at(D::kChkTime)), label * scale, 1) << dpi;
+    EXPECT_NEAR(lumtest::FontHeight(at(D::kLblColor)), bold * scale, 1) << dpi << ": the bold label too";
+    EXPECT_NEAR(dialog.SpeciaList1().Font().size, 9.0 * scale, 0.01) << dpi;
+    EXPECT_NEAR(dialog.cmdNewsText().Font().size, 9.0 * scale, 0.01) << dpi;
+  }
 }
 
 TEST_F(SettingsPage, WithoutChannelsTheNewsPageIsHiddenAndTheHeightStays) {

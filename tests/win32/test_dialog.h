@@ -4,9 +4,26 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 #include "test_support.h"
 
 namespace lumtest {
+
+// Runs `check` once, from a timer, inside the modal loop that the test starts next.
+inline std::function<void()>& CheckDuringLoop() {
+  static std::function<void()> check;
+  return check;
+}
+inline void CALLBACK RunCheckDuringLoop(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (CheckDuringLoop()) std::exchange(CheckDuringLoop(), nullptr)();
+}
+inline void RunInsideLoop(std::function<void()> check) {
+  CheckDuringLoop() = std::move(check);
+  SetTimer(nullptr, 0, 50, RunCheckDuringLoop);
+}
 
 // A parent window that records the commands a dialog would act on.
 class DialogWindow {
