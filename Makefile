@@ -29,6 +29,7 @@ build-native:
 
 dist: build-win
 	@bash scripts/dist.sh $(WIN_BUILD) dist/Lumbrel
+	@bash scripts/package.sh $(WIN_BUILD) dist
 
 run: setup dist
 	@bash scripts/run.sh dist/Lumbrel
