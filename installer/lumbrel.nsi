@@ -45,6 +45,8 @@ ManifestDPIAware true
 BrandingText "Lumbrel ${LUM_VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
+; The language file's "インストール(&I)" is wider than the button in some Japanese fonts.
+InstallButtonText "インストール"
 
 Var Startup     ; 1: start Lumbrel when Windows starts (the Run value)
 Var StartupBox  ; the check box on the options page
