@@ -50,6 +50,7 @@ InstallButtonText "インストール"
 
 Var Startup     ; 1: start Lumbrel when Windows starts (the Run value)
 Var StartupBox  ; the check box on the options page
+Var AskedDir    ; the folder named with /D=, as given
 Var WasRunning  ; the Lumbrel the installer closed: its path, "?" or "" (see CloseLumbrel)
 
 !define MUI_ICON "${LUM_ICON}"
@@ -192,16 +193,26 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${LUM_VERSION}"
 !insertmacro LumSharedFunctions ""
 !insertmacro LumSharedFunctions "un."
 
-; Says why the run stops (message box, or the log alone when silent) and stops it, status 2.
-!macro LumStop UN TEXT
-  Push "${TEXT}"
+; Says why the run stops and that nothing was done (a message box, or the log alone when silent;
+; the log takes it on one line) and stops it with status 2.
+!macro LumStop UN REASON OUTCOME
+  Push "${REASON} ${OUTCOME}"
   Call ${UN}LumLog
-  MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
+  MessageBox MB_OK|MB_ICONSTOP "${REASON}$\r$\n${OUTCOME}" /SD IDOK
   SetErrorLevel 2
-  Abort "${TEXT}"
+  Abort "${REASON} ${OUTCOME}"
 !macroend
 
 Function .onInit
+  ; Windows' setup engine quietly takes the default folder instead of a /D= folder on a drive that
+  ; is not there; remember what was asked so that the install can refuse instead. $CMDLINE has
+  ; lost the /D= part by now, Windows' own copy of the command line has not.
+  System::Call "kernel32::GetCommandLineW() w .r0"
+  ClearErrors
+  ${GetOptions} $0 "/D=" $AskedDir
+  ${If} ${Errors}
+    StrCpy $AskedDir ""
+  ${EndIf}
   ; A fresh install starts with Windows; an upgrade keeps the choice made last time.
   StrCpy $Startup 1
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -262,6 +273,7 @@ Function CheckTarget
 FunctionEnd
 
 Function DirectoryLeave
+  StrCpy $AskedDir ""
   Call CheckTarget
   ${If} $0 != ""
     MessageBox MB_OK|MB_ICONEXCLAMATION "$0$\r$\n別のフォルダーを選んでください。"
@@ -297,14 +309,19 @@ FunctionEnd
 
 Section "-Lumbrel"
   ; Everything that could stop the install is looked at before anything is changed.
+  ${If} $AskedDir != ""
+  ${AndIf} $AskedDir != $INSTDIR
+  ${AndIf} $AskedDir != "$INSTDIR\"
+    !insertmacro LumStop "" "インストール先のフォルダー「$AskedDir」を作成できません。" "インストールは行われませんでした。"
+  ${EndIf}
   Call CheckTarget
   ${If} $0 != ""
-    !insertmacro LumStop "" "$0$\r$\nインストールは行われませんでした。"
+    !insertmacro LumStop "" "$0" "インストールは行われませんでした。"
   ${EndIf}
   Call CloseLumbrel
   StrCpy $WasRunning $1
   ${If} $0 != "ok"
-    !insertmacro LumStop "" "実行中の Lumbrel が 5 秒以内に終了しませんでした。Lumbrel を終了してから、もう一度実行してください。$\r$\nインストールは行われませんでした。"
+    !insertmacro LumStop "" "実行中の Lumbrel が 5 秒以内に終了しませんでした。Lumbrel を終了してから、もう一度実行してください。" "インストールは行われませんでした。"
   ${EndIf}
   StrCpy $0 ""
   !insertmacro LumCheckFiles
@@ -314,7 +331,7 @@ Section "-Lumbrel"
     ${AndIf} $WasRunning != "?"
       Exec '"$WasRunning"'
     ${EndIf}
-    !insertmacro LumStop "" "$0$\r$\nインストールは行われませんでした。"
+    !insertmacro LumStop "" "$0" "インストールは行われませんでした。"
   ${EndIf}
 
   ; LUM.ini is never shipped, and channels only where the user has none of that name.
@@ -370,7 +387,7 @@ FunctionEnd
 Section "Uninstall"
   Call un.CloseLumbrel
   ${If} $0 != "ok"
-    !insertmacro LumStop "un." "実行中の Lumbrel が 5 秒以内に終了しませんでした。Lumbrel を終了してから、もう一度実行してください。$\r$\nアンインストールは行われませんでした。"
+    !insertmacro LumStop "un." "実行中の Lumbrel が 5 秒以内に終了しませんでした。Lumbrel を終了してから、もう一度実行してください。" "アンインストールは行われませんでした。"
   ${EndIf}
   MessageBox MB_YESNO|MB_ICONQUESTION "設定 (LUM.ini) とニュース チャンネル (News フォルダー) を残しますか?$\r$\n「いいえ」を選ぶと、これらも削除します。" /SD IDYES IDYES keep
     Delete "$INSTDIR\LUM.ini"

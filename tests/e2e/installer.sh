@@ -38,7 +38,8 @@ run_setup() {
   bat="$E2E_DIR/setup-$SETUP_RUNS.bat"
   rm -f "$status"
   # cmd's start /wait keeps the exit status of a windowed program, which explorer would not.
-  printf '@echo off\r\nstart "" /wait "%s" %s\r\necho %%ERRORLEVEL%%> "%s"\r\n' \
+  # The redirection goes first: "echo 2> file" would send the 2 nowhere.
+  printf '@echo off\r\nstart "" /wait "%s" %s\r\n>"%s" echo %%ERRORLEVEL%%\r\n' \
     "$exe" "$*" "$(winpath "$status")" >"$bat"
   t0=$(date +%s%N)
   in_desktop "$E2E_DIR" cmd /c "$(winpath "$bat")"
