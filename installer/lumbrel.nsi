@@ -69,6 +69,8 @@ Page custom OptionsPage OptionsLeave
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
 !insertmacro MUI_PAGE_FINISH
 
+; The language file's "アンインストール元:" does not fit its label in some Japanese fonts.
+!define MUI_UNCONFIRMPAGE_TEXT_LOCATION "フォルダー:"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -393,6 +395,8 @@ Section "Uninstall"
     Delete "$INSTDIR\LUM.ini"
     RMDir /r "$INSTDIR\News"
   keep:
+  ; A folder that is some process's current folder cannot be removed: not this one's, at least.
+  SetOutPath "$TEMP"
   !insertmacro LumRemoveFiles
   Delete "$INSTDIR\uninst.exe"
   RMDir "$INSTDIR\News"
