@@ -33,6 +33,25 @@ Q:\\Programs\\Lumbrel|「Q:\\Programs\\Lumbrel」を作成できません|$WINEP
 EOF
 [ ! -e "$WINEPREFIX/dosdevices/q:" ] || fail "there is a drive Q: in the prefix"
 
+# By hand, the folder page says so in a message box and keeps the user there to choose another.
+in_desktop "$E2E_DIR" "$(winpath "$SETUP_EXE")" "/D=$(winpath "$locked")"
+page_in_front() { probe find @foreground && [[ "$(answer title)" == "Lumbrel セットアップ"* ]] && [ "$(answer same_class)" = "$1" ]; }
+press() { xdotool windowfocus --sync "$(desktop_xwindow)" && xdotool key "$1"; }
+wait_for 30 page_in_front 1 || fail "no installer window"
+press Return # to the folder page
+press Return # on to the options page: refused
+wait_for 20 page_in_front 2 || fail "no message box about the folder: $(cat "$PROBE_ANSWER" | xargs)"
+snap @foreground message-box && import -window root "$E2E_DIR/message-box.png"
+# The warning sign, an orange triangle, at the message box's left and nowhere in its text.
+sign=$(colour_span "$E2E_DIR/message-box.bmp" "0 0 $(answer window | awk '{ print $3 - $1 }') 100" 245,121,0) &&
+  [ "$(echo "$sign" | cut -d' ' -f2)" -lt 60 ] || fail "no warning sign at the message box's left: ${sign:-none}"
+press Return # OK: back on the folder page
+wait_for 20 page_in_front 1 || fail "the installer did not stay on its folder page"
+press Escape && wait_for 20 page_in_front 2 && press Return # cancel, and yes to the question
+wait_for 20 eval '! probe find "#32770"' || fail "the installer did not end when cancelled"
+[ -z "$(ls -A "$locked")" ] && nothing_registered || fail "the cancelled installer changed something"
+pass "by hand: a message box with a warning sign (columns $sign) about $(winpath "$locked"), the folder page again, nothing changed"
+
 # 2. A Lumbrel that does not close in time: installed and running, then stopped (it takes no
 # messages any more). Installing again and uninstalling must both give up and leave it all be.
 run_setup "$SETUP_EXE" /S
