@@ -7,8 +7,9 @@
 ;   LUM_OUT      the installer to write
 ;   LUM_AMD64    defined for the 64-bit program (the stub must match it)
 ;
-; A silent run (/S) installs with the defaults. Every run appends what it did, or why it stopped,
-; to %TEMP%\Lumbrel-setup.log (UTF-16); a run that stops changes nothing and ends with status 2.
+; A silent run (/S) installs with the defaults. Each install and uninstall appends what it did, or
+; why it stopped, to %TEMP%\Lumbrel-setup.log (UTF-16); one that stops changes nothing and ends with
+; status 2.
 
 Unicode true
 !ifdef LUM_AMD64
@@ -127,8 +128,8 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${LUM_VERSION}"
   ; Closes every running Lumbrel as its own quit command would (WM_CLOSE to its hidden window)
   ; and waits until each process has ended, CLOSE_WAIT_MS in all. Leaves "ok" or "timeout" in $0,
   ; and in $1 the program path of the last one closed, "?" when its path is unknown, "" when none
-  ; was running. A process that has ended has let go
-  ; of the single-instance lock and of lumbrel.exe, so the new one can take both.
+  ; was running. A process that has ended has let go of the single-instance lock and of
+  ; lumbrel.exe, so that the new one can take both.
   Function ${UN}CloseLumbrel
     Push $2
     Push $3
@@ -206,7 +207,7 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${LUM_VERSION}"
 !macroend
 
 Function .onInit
-  ; Windows' setup engine quietly takes the default folder instead of a /D= folder on a drive that
+  ; The installer's engine quietly takes the default folder instead of a /D= folder on a drive that
   ; is not there; remember what was asked so that the install can refuse instead. $CMDLINE has
   ; lost the /D= part by now, Windows' own copy of the command line has not.
   System::Call "kernel32::GetCommandLineW() w .r0"
