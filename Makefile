@@ -48,6 +48,7 @@ build-native:
 
 dist: build-win
 	@bash scripts/dist.sh $(WIN_BUILD) dist/Lumbrel
+	@bash scripts/package.sh $(WIN_BUILD) dist
 
 # The program folder the tests run: dist/Lumbrel itself, or the 64-bit twin where only that runs.
 test-dist: dist

@@ -7,7 +7,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PKGS=(wine wine32:i386 wine64 g++-mingw-w64-i686 xvfb xdotool imagemagick fonts-wine
-      fonts-ipafont-gothic locales cmake make g++ python3 fp-utils)
+      fonts-ipafont-gothic locales cmake make g++ python3 fp-utils nsis)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   echo "setup: adding the i386 architecture (for wine32)"
