@@ -52,7 +52,8 @@ dist: build-win
 
 # The program folder the tests run: dist/Lumbrel itself, or the 64-bit twin where only that runs.
 test-dist: dist
-	@if [ "$(TEST_DIST)" != dist/Lumbrel ]; then bash scripts/dist.sh $(TEST_BUILD) $(TEST_DIST); fi
+	@if [ "$(TEST_DIST)" != dist/Lumbrel ]; then bash scripts/dist.sh $(TEST_BUILD) $(TEST_DIST) && \
+	  bash scripts/package.sh $(TEST_BUILD) $(dir $(TEST_DIST)); fi
 
 run: setup test-dist
 	@bash scripts/run.sh $(TEST_DIST)

@@ -11,7 +11,8 @@ passed=0 failed=0
 count_gtest() {
   local log=$1 p f
   p=$(grep -oE '^\[  PASSED  \] [0-9]+' "$log" | grep -oE '[0-9]+$' | tail -1)
-  f=$(grep -cE '^\[  FAILED  \] [A-Za-z0-9_/.]+\.' "$log" || true)
+  # Each failed test is named twice (where it fails and in the closing list): count names.
+  f=$(grep -oE '^\[  FAILED  \] [A-Za-z0-9_/.]+\.[A-Za-z0-9_/.]+' "$log" | sort -u | wc -l)
   passed=$((passed + ${p:-0}))
   failed=$((failed + ${f:-0}))
 }

@@ -2,7 +2,9 @@
 # the uninstaller in the test's Wine desktop, where they can see the running Lumbrel's window,
 # and reading what they left: the installed folder, the registry, the setup log.
 
-SETUP_EXE="${LUM_SETUP_EXE:-$LUM_ROOT/dist/Lumbrel-1.2-setup.exe}"
+# The installer around the program the tests run: the shipped 32-bit one, or where only 64-bit
+# programs run, the same script built with the amd64 stub around the 64-bit program.
+SETUP_EXE="${LUM_SETUP_EXE:-$(dirname "$LUM_TEST_DIST")/Lumbrel-1.2-setup.exe}"
 RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumbrel'
 
