@@ -17,8 +17,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/tray_form.h"
 #include "core/settings.h"
+#include "core/tray_form.h"
 #include "core/tray_menu.h"
 #include "imaging/bitmap_data.h"
 #include "news/news_fetch.h"
@@ -30,8 +30,8 @@
 
 namespace {
 
-using lum::TrayForm;
 using lum::NewsFetch;
+using lum::TrayForm;
 using lumtest::ChannelBitmap;
 using lumtest::Utf16;
 
@@ -187,12 +187,14 @@ TEST(NewsFetchRequest, ReadsAtMost4095Bytes) {
   EXPECT_EQ(cut.body.find('X'), std::string::npos);
 }
 
-TEST(NewsFetchRequest, ErrorPageIsDeliveredAsTheBody) {
+// Only a 2xx answer is news: an error page is not read, and the status is kept.
+TEST(NewsFetchRequest, ErrorPageIsNoNews) {
   const std::string page = "<html><body><h1>404 Not Found</h1></body></html>";
   LoopbackServer server(Always(Response("404 Not Found", page, "text/html")));
   NewsFetch fetch = lum::FetchNewsDocument(server.Address("/missing.txt"));
-  EXPECT_EQ(fetch.status, NewsFetch::kRead);
-  EXPECT_EQ(fetch.body, page);
+  EXPECT_EQ(fetch.status, NewsFetch::kNoConnection);
+  EXPECT_EQ(fetch.httpStatus, 404u);
+  EXPECT_TRUE(fetch.body.empty());
 }
 
 TEST(NewsFetchFailure, RefusedPortAndEmptyAddressAreNoConnection) {
@@ -240,12 +242,23 @@ class NewsForm : public testing::Test {
   TrayForm& Load(const std::string& defaultLines) {
     EXPECT_TRUE(lumtest::WriteFileBytes(folder_.File(u"LUM.ini"),
                                         "[DEFAULT]\r\nFIRST=1\r\n" + defaultLines + "[CUSTOMIZE]\r\n"));
-    form_ = std::make_unique<TrayForm>(settings_, lum::TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
+    form_ = std::make_unique<TrayForm>(settings_,
+                                       lum::TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
     EXPECT_TRUE(form_->Form_Load());
     form_->news().SetSoundEnabled(false);
     return *form_;
   }
   static std::u16string LaidOut(std::u16string text) { return lum::LayoutNewsText(text).text; }
+  // The fetch runs on a worker thread; its news arrives through the form's messages.
+  static void WaitForFetch(TrayForm& form) {
+    const DWORD start = GetTickCount();
+    while (form.newsFetchRunning() && GetTickCount() - start < 20000) {
+      lumtest::PumpMessages();
+      Sleep(10);
+    }
+    lumtest::PumpMessages();
+    EXPECT_FALSE(form.newsFetchRunning());
+  }
 
   lumtest::TempFolder folder_;
   lum::SharedSettings settings_;
@@ -267,6 +280,7 @@ TEST_F(NewsFormFetch, RefusedChannelShowsTheFailureAndKeepsTheLastFetchTime) {
   TrayForm& form = Load("CONNECT=1\r\nNEWS=1\r\nCHANNEL=1\r\n");
   ASSERT_EQ(form.channelTable().size(), 2u);
   form.GetNews();
+  WaitForFetch(form);
   const std::u16string message = u"接続に失敗しました。\r\n指定されたチャンネルは存在しません";
   EXPECT_EQ(form.news().txtTempNews(), message);
   EXPECT_EQ(form.news().txtNews(), LaidOut(message));
@@ -283,6 +297,7 @@ TEST_F(NewsFormFetch, AnsweredChannelShowsTheWidenedNewsAndSetsTheFetchTime) {
   ASSERT_EQ(form.lastFetchMinute(), kZeroDate);
   const int64_t before = MinuteNow();
   form.GetNews();
+  WaitForFetch(form);
   const int64_t after = MinuteNow();
   const std::u16string widened = u"Ｎｅｗｓ　ニュース　ソ\r\n";
   EXPECT_EQ(form.news().txtTempNews(), widened);
@@ -418,6 +433,7 @@ TEST_F(NewsForm, DetailWindowCaptionTextAndMinimumSize) {
   // shows the failure text.
   form.detailWindow().Unload();
   form.SetChkNews(1);
+  WaitForFetch(form);
   form.ShowNews();
   ASSERT_NE(form.detailWindow().hwnd(), nullptr);
   EXPECT_EQ(WindowText(form.detailWindow().hwnd()), L"Testﾆｭｰｽ詳細画面    ");
