@@ -137,6 +137,8 @@ class TrayForm {
   // The minute of the last successful fetch (MinuteNumber); the zero date before any.
   void SetLastFetchMinute(int64_t minute) { lastFetchMinute_ = minute; }
   int64_t lastFetchMinute() const { return lastFetchMinute_; }
+  // The minute the last fetch began, successful or not.
+  void SetLastAttemptMinute(int64_t minute) { lastAttemptMinute_ = minute; }
 
   HWND hwnd() const { return hwnd_; }
   const TrayFormControls& controls() const { return controls_; }

@@ -1,8 +1,9 @@
 // The news side of the tray form: channels, fetching, the news timer and the tickers.
+#include "core/tray_form.h"
+
 #include <shellapi.h>
 
 #include "core/settings_values.h"
-#include "core/tray_form.h"
 #include "core/tray_menu.h"
 #include "imaging/picture_file.h"
 #include "news/channel_file.h"

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 // clang-format on
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "core/tray_form.h"
 #include "news/news_fetch.h"
 #include "news/news_layout.h"
+#include "news/news_ticker.h"
 #include "platform/text.h"
 #include "test_channels.h"
 #include "test_support.h"
@@ -30,17 +32,19 @@ const std::u16string kConnectionFailed = u"接続に失敗しました。\r\n指
 // A loaded tray form whose channel 1 is `address`, news off until the test asks.
 class FetchForm {
  public:
-  explicit FetchForm(const std::string& address) {
+  explicit FetchForm(const std::string& address, const std::string& settings = "CONNECT=1\r\nNEWS=0\r\n",
+                     const std::u16string& name = u"Test") {
     CreateDirectoryW(lum::Wide(folder_.File(u"News")), nullptr);
     EXPECT_TRUE(lumtest::WriteFileBytes(folder_.File(u"News\\t.news"),
-                                        lumtest::ChannelBitmap(lumtest::Utf16("Test#home#" + address))));
+                                        lumtest::ChannelBitmap(name + lumtest::Utf16("#home#" + address))));
     EXPECT_TRUE(lumtest::WriteFileBytes(folder_.File(u"LUM.ini"),
-                                        "[DEFAULT]\r\nFIRST=1\r\nCONNECT=1\r\nNEWS=0\r\nCHANNEL=1\r\n[CUSTOMIZE]\r\n"));
+                                        "[DEFAULT]\r\nFIRST=1\r\n" + settings + "CHANNEL=1\r\n[CUSTOMIZE]\r\n"));
     form_ = std::make_unique<TrayForm>(settings_,
                                        lum::TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
     EXPECT_TRUE(form_->Form_Load());
     form_->news().SetSoundEnabled(false);
   }
+  const lumtest::TempFolder& folder() const { return folder_; }
   TrayForm& operator*() { return *form_; }
   TrayForm* operator->() { return form_.get(); }
   void Destroy() { form_.reset(); }
@@ -171,6 +175,122 @@ TEST(NewsFetchWorker, MisbehavingServers) {
       Sleep(10);
     }
   }
+}
+
+// The news timer: a fetch running when it ticks is not doubled, a failed fetch waits for the
+// next interval (also with a TIMER below 1), and a channel chosen while a fetch runs is fetched
+// once it has ended, its news replacing the stale answer.
+TEST(NewsFetchWorker, OneFetchAtATimeAndRetryAtTheNextInterval) {
+  {
+    std::atomic<int> answered{0};
+    ScriptedServer server([&](const std::string&, ServerConnection& c) {
+      c.Pause(400);
+      const std::string body = "answer " + std::to_string(++answered);
+      c.Send(HttpHead("200 OK", body.size()) + body);
+    });
+    FetchForm form(server.Address("/n.txt"), "CONNECT=1\r\nNEWS=1\r\nTIMER=-1\r\n");
+    ASSERT_EQ(form->controls().chkNews.value, 1);
+    form->timNews_Timer();
+    ASSERT_TRUE(form->newsFetchRunning());
+    form->timNews_Timer();  // a tick while it runs
+    form->GetNews();        // a channel chosen while it runs
+    form.WaitForFetch();  // the first fetch, then the one it leaves behind
+    EXPECT_EQ(server.connections(), 2) << "the choice made meanwhile was not fetched, or a tick doubled a fetch";
+    EXPECT_EQ(form->news().txtTempNews(), lum::WidenText(u"answer 2"));
+  }
+  // One form at a time: they share the test's single-instance name.
+  ScriptedServer failing([](const std::string&, ServerConnection& c) { c.Send(kNotFound); });
+  FetchForm failed(failing.Address("/n.txt"), "CONNECT=1\r\nNEWS=1\r\nTIMER=-1\r\n");
+  failed->timNews_Timer();
+  failed.WaitForFetch();
+  EXPECT_EQ(failed->news().txtTempNews(), kConnectionFailed);
+  for (int tick = 0; tick < 5; ++tick) failed->timNews_Timer();
+  EXPECT_FALSE(failed->newsFetchRunning());
+  EXPECT_EQ(failing.connections(), 1);
+  // Three minutes on, the next interval has come.
+  failed->SetLastAttemptMinute(failed->lastFetchMinute());
+  failed->timNews_Timer();
+  failed.WaitForFetch();
+  EXPECT_EQ(failing.connections(), 2);
+}
+
+// Local mode reads the first 64 KiB of "<program folder>\<name>.txt", and only for a name that
+// is a plain file name: "x\..\Test" names the same file by a path and reads as a missing file.
+TEST(NewsFetchWorker, LocalNewsFileIsCutAndNamesArePlainFileNames) {
+  {
+    FetchForm form("unused/x.txt", "CONNECT=2\r\nNEWS=0\r\n");
+    // 70,000 bytes on one line: the item read is the first 65,536 of them.
+    ASSERT_TRUE(
+        lumtest::WriteFileBytes(form.folder().File(u"Test.txt"), std::string(65536, 'A') + std::string(4464, 'B')));
+    form->SetChkNews(1);
+    EXPECT_EQ(form->news().txtTempNews(), std::u16string(65536, u'\uFF21') + u"\r\n");
+  }
+  for (const std::u16string name : {u"x\\..\\Test", u"News\\..\\Test"}) {
+    FetchForm form("unused/x.txt", "CONNECT=2\r\nNEWS=0\r\n", name);
+    ASSERT_TRUE(lumtest::WriteFileBytes(form.folder().File(u"Test.txt"), "secret"));
+    ASSERT_TRUE(lumtest::FileIsThere(form.folder().File(name + u".txt"))) << "the path does not reach the file";
+    form->SetChkNews(1);
+    EXPECT_EQ(form->news().txtTempNews(), u"") << "a path in the channel's name was read";
+  }
+}
+
+// The ticker draws no glyph for control characters: a text of nothing else leaves the caption
+// as it was, in both directions, where drawing it as it stands shows boxes.
+TEST(NewsFetchWorker, TickerDrawsNoGlyphForControlCharacters) {
+  lum::SharedSettings settings;
+  lum::CheckBox chkNews;
+  chkNews.value = 1;
+  lum::NewsTicker ticker(settings, chkNews);
+  ticker.SetSoundEnabled(false);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 640, 24);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(0, 0, 0));
+  auto inked = [&] {
+    int count = 0;
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 640; ++x) count += (GetPixel(dc, x, y) & 0xFFFFFF) != 0xFFFFFF;
+    PatBlt(dc, 0, 0, 640, 24, WHITENESS);
+    return count;
+  };
+  const lum::CaptionRect area{0, 2, 600, 22};
+  const std::u16string controls = u"\r\n\t\x01\x1B\r\n\r\r\n\t";
+  PatBlt(dc, 0, 0, 640, 24, WHITENESS);
+  RECT whole{0, 2, 600, 22};
+  DrawTextW(dc, L"\r\n\r\n\x01\x1B", 6, &whole, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+  const int boxes = inked();
+
+  ticker.SetTxtNews(controls + controls + controls + controls + controls);
+  int horizontal = 0;
+  for (int paint = 0; paint < 60; ++paint) {
+    ticker.HorizontalStep(dc, area);
+    horizontal += inked();
+  }
+  std::u16string text = controls + controls;
+  ticker.SetTxtNews(ticker.Layout(text));
+  int vertical = 0;
+  for (int paint = 0; paint < 120; ++paint) {
+    ticker.VerticalStep(dc, area);
+    vertical += inked();
+  }
+  ticker.SetTxtNews(u"ＡＢＣ");
+  int letters = 0;
+  for (int paint = 0; paint < 5; ++paint) {
+    ticker.HorizontalStep(dc, area);
+    letters += inked();
+  }
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  EXPECT_GT(boxes, 0) << "the system draws these characters as they stand";
+  EXPECT_GT(letters, 0) << "the ticker draws nothing at all";
+  EXPECT_EQ(horizontal, 0);
+  EXPECT_EQ(vertical, 0);
 }
 
 }  // namespace
