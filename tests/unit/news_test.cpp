@@ -128,7 +128,7 @@ TEST(ChannelRecord, OnlyWebAddressesMayBeOpened) {
 
 TEST(ChannelRecord, OnlyPlainNamesNameALocalFile) {
   for (const char16_t* name : {u"Lumbrel", u"ニュース 1", u"a.b", u".hidden"})
-    EXPECT_TRUE(IsPlainFileName(name)) << name;
+    EXPECT_TRUE(IsPlainFileName(name)) << testing::PrintToString(std::u16string(name));
   for (const char16_t* name : {u"..\\..\\x", u"../x", u"..", u"a..b", u"C:x", u"a\\b", u"a/b", u"", u"a\tb", u"a\rb",
                                u"a*", u"a?", u"<a>", u"a|b", u"\"a\""})
     EXPECT_FALSE(IsPlainFileName(name)) << testing::PrintToString(std::u16string(name));
