@@ -194,7 +194,7 @@ TEST(NewsFetchWorker, OneFetchAtATimeAndRetryAtTheNextInterval) {
     ASSERT_TRUE(form->newsFetchRunning());
     form->timNews_Timer();  // a tick while it runs
     form->GetNews();        // a channel chosen while it runs
-    form.WaitForFetch();  // the first fetch, then the one it leaves behind
+    form.WaitForFetch();    // the first fetch, then the one it leaves behind
     EXPECT_EQ(server.connections(), 2) << "the choice made meanwhile was not fetched, or a tick doubled a fetch";
     EXPECT_EQ(form->news().txtTempNews(), lum::WidenText(u"answer 2"));
   }
