@@ -68,7 +68,7 @@ NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs, Fet
   result.status = NewsFetch::kNoConnection;
 
   // The same GET that InternetOpenUrl would send, built from its parts, because only a
-  // request handle of our own takes the timeouts and can be closed to end a waiting call.
+  // request handle of our own takes the timeouts (and a closed one ends a waiting call on Windows).
   std::string url = "http://" + ToAnsi(address);
   char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
   std::vector<char> path(url.size() + 2, '\0');
@@ -212,8 +212,8 @@ void NewsFetcher::Abandon(DWORD waitMs) {
     std::lock_guard<std::mutex> lock(job_->mutex);
     job_->abandoned = true;
   }
-  // Ends the worker's blocking call where the system allows it (Windows); Wine lets the call
-  // run to its timeout, and the process may end before it.
+  // Ends the worker's blocking call where the system allows it (Windows); under Wine the call
+  // runs on to its timeout, and the process may end before it.
   job_->handles.Cancel();
   if (thread_) WaitForSingleObject(thread_.get(), waitMs);
   job_.reset();

@@ -27,8 +27,9 @@ inline constexpr DWORD kNewsReadLimit = 4095;
 // Connecting, sending and receiving together; a server that trickles cannot stretch it.
 inline constexpr DWORD kNewsDeadlineMs = 15000;
 
-// The Internet handles of one fetch, which another thread may close at any moment: closing
-// them ends whatever call the fetch is blocked in. Each handle is closed once.
+// The Internet handles of one fetch, which another thread may close at any moment: on Windows
+// that ends the call the fetch is blocked in (Wine lets the call run on to its timeout, and the
+// fetch then stops at its next step). Each handle is closed once.
 class FetchHandles {
  public:
   FetchHandles() = default;
