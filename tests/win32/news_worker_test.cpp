@@ -71,9 +71,10 @@ std::u16string LaidOut(std::u16string text) { return lum::LayoutNewsText(text).t
 struct ServerCase {
   const char* name;
   ScriptedServer::Script script;
-  std::u16string news;  // what the ticker's text holder gets (before layout)
-  long maxSent;         // the most bytes the server may hand out, headers included
-  bool bounded;         // ends by the deadline, not by the server
+  std::u16string news;   // what the ticker's text holder gets (before layout)
+  long maxSent;          // the most bytes the server may hand out, headers included
+  bool bounded;          // ends by the deadline, not by the server
+  bool lingers = false;  // its worker still waits on the server after the deadline
 };
 
 std::string Body(size_t size) {
@@ -112,7 +113,7 @@ std::vector<ServerCase> Cases(const ScriptedServer& target) {
          for (char byte : kTrickleHead)
            if (!c.Send(std::string(1, byte)) || !c.Pause(1000)) return;
        },
-       kConnectionFailed, 17, true},
+       kConnectionFailed, 17, true, true},
       {"404 with a body", [](const std::string&, ServerConnection& c) { c.Send(kNotFound); }, kConnectionFailed,
        Size(kNotFound), false},
       {"302 to a file address", [](const std::string&, ServerConnection& c) { c.Send(kToFile); }, kConnectionFailed,
@@ -165,6 +166,13 @@ TEST(NewsFetchWorker, MisbehavingServers) {
       EXPECT_EQ(form->news().txtTempNews(), lum::WidenText(c.news));
       EXPECT_EQ(form->news().txtNews(), LaidOut(c.news));
       EXPECT_LE(server.sent(), c.maxSent);
+      if (c.lingers) {
+        // No second worker while the first still waits: the next fetch fails at once.
+        form->GetNews();
+        EXPECT_FALSE(form->newsFetchRunning());
+        EXPECT_EQ(form->news().txtTempNews(), u"接続失敗.");
+        EXPECT_EQ(server.connections(), 1);
+      }
     }
     // Quitting 300 ms into the fetch (by the menu's way, or as the session ends, in turns): the
     // form and the program's end do not wait for it.
