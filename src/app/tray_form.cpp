@@ -35,7 +35,8 @@ TrayForm::TrayForm(SharedSettings& settings, TrayFormOptions options)
       ini_(options_.programDir + u"\\" + kIniName),
       renderer_(&settings_),
       news_(settings_, controls_.chkNews),
-      lastFetchMinute_(MinuteNumber(1899, 12, 30, 0, 0)) {
+      lastFetchMinute_(MinuteNumber(1899, 12, 30, 0, 0)),
+      lastAttemptMinute_(lastFetchMinute_) {
   renderer_.SetTicker(&news_);
   news_.SetTxtNews(InitialNewsNotice());
   news_.SetTxtTempNews(InitialNewsNotice());
@@ -112,6 +113,9 @@ LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The session ends and the process with it: quit as the menu would, so the overlay and
       // the tray icon go and the settings dialog keeps its place.
       if (wParam) subQuit();
+      return 0;
+    case kNewsFetchedMessage:
+      OnNewsFetched(wParam);
       return 0;
     case kSettingsClosedMessage:
       // The dialog's window has gone; the next left click loads it afresh.
@@ -218,6 +222,8 @@ void TrayForm::Form_Unload() {
   if (hwnd_) KillTimer(hwnd_, kTimNewsId);
   timNewsRunning_ = false;
   controls_.timNewsInterval = 0;
+  // A fetch still waiting on the network is cut off, not waited for.
+  newsFetcher_.Abandon();
   EnableTimer1(false);
   overlay_.reset();
   if (trayAdded_) {

@@ -10,6 +10,7 @@
 
 #include "config/settings.h"
 #include "news/channels.h"
+#include "news/news_fetch.h"
 #include "news/news_ticker.h"
 #include "news/news_window.h"
 #include "platform/profile.h"
@@ -78,6 +79,8 @@ class TrayForm : public SettingsHost {
   // Posted by the settings dialog when its window has gone, and to quit from its menu.
   static constexpr UINT kSettingsClosedMessage = WM_APP + 20;
   static constexpr UINT kQuitRequestMessage = WM_APP + 21;
+  // Posted by the news fetch's worker thread when it has ended.
+  static constexpr UINT kNewsFetchedMessage = WM_APP + 30;
   // The one about box of the run (made on first use); the settings dialog shows it modally.
   AboutBox& aboutBox() override;
   ClockDialog* clockDialog() const { return clockDialog_.get(); }
@@ -113,7 +116,10 @@ class TrayForm : public SettingsHost {
 
   // News channels, fetching and the tickers.
   void LoadChannels(const std::u16string& folder, const std::u16string& pattern);
+  // Starts fetching the selected channel on a worker thread and returns; the news arrives
+  // with kNewsFetchedMessage.
   void GetNews();
+  bool newsFetchRunning() const { return newsFetcher_.running(); }
   void timNews_Timer();
   void optNews_Click(int index);
   // Selects channel `index` (1-based) as its option button would, running its click.
@@ -133,6 +139,8 @@ class TrayForm : public SettingsHost {
   // The minute of the last successful fetch (MinuteNumber); the zero date before any.
   void SetLastFetchMinute(int64_t minute) { lastFetchMinute_ = minute; }
   int64_t lastFetchMinute() const { return lastFetchMinute_; }
+  // The minute the last fetch began, successful or not.
+  void SetLastAttemptMinute(int64_t minute) { lastAttemptMinute_ = minute; }
 
   HWND hwnd() const { return hwnd_; }
   void SettingsClosed() override { PostMessageW(hwnd_, kSettingsClosedMessage, 0, 0); }
@@ -168,6 +176,8 @@ class TrayForm : public SettingsHost {
   std::optional<COLORREF> PickColor(HWND owner);
   int SelectedChannel() const;
   void ReadLocalNews(int index);
+  void OnNewsFetched(WPARAM fetchId);
+  void ShowFetchedNews(const NewsFetch& fetch);
   void StartNewsTimer();
   // [DEFAULT] OVERLAY and the desktop decide how captions reach the screen.
   void ChooseCaptionMode();
@@ -192,12 +202,14 @@ class TrayForm : public SettingsHost {
   std::vector<ChannelRec> channelTable_{1};
   std::vector<ScopedBitmap> picIcon_{1};
   int64_t lastFetchMinute_;
+  int64_t lastAttemptMinute_;  // successful or not: a failed fetch waits for the next interval
+  NewsFetcher newsFetcher_{kNewsFetchedMessage};
+  bool refetchAfterFetch_ = false;  // asked for while a fetch ran: the running one's news is stale
   NewsWindow newsWindow_;
   std::unique_ptr<ClockDialog> clockDialog_;
   std::unique_ptr<SettingsDialog> settingsDialog_;
   std::unique_ptr<AboutBox> aboutBox_;
   bool timNewsRunning_ = false;
-  bool fetching_ = false;
   bool trayAdded_ = false;
   bool quitting_ = false;
   HMENU trayMenu_ = nullptr;

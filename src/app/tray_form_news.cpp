@@ -93,7 +93,9 @@ void TrayForm::ReadLocalNews(int index) {
                                    !channelTable_[static_cast<size_t>(index)].Name.empty()
                                ? channelTable_[static_cast<size_t>(index)].Name
                                : u"ﾆｭｰｽ";
-  std::u16string text = ReadTextFile(options_.programDir + u"\\" + caption + u".txt");
+  // The name comes from an untrusted channel file: anything but a plain file name (a path
+  // such as "..\..\x") reads as a missing file.
+  std::u16string text = IsPlainFileName(caption) ? ReadTextFile(options_.programDir + u"\\" + caption + u".txt") : u"";
   news_.SetTxtTempNews(WidenText(text));
   news_.SetTxtNews(news_.Layout(text));
 }
@@ -133,18 +135,32 @@ void TrayForm::chkNews_Click() {
 }
 
 void TrayForm::GetNews() {
-  // Letting waiting messages run could deliver another news tick; one fetch at a time.
-  if (settings_.connectMode == 0 || fetching_) return;
-  fetching_ = true;
-  struct ClearFlag {
-    bool& flag;
-    ~ClearFlag() { flag = false; }
-  } clear{fetching_};
-  DoEvents();
+  if (settings_.connectMode == 0 || !hwnd_) return;
+  // One fetch at a time: a choice made meanwhile is fetched once the running one has ended.
+  if (newsFetcher_.running()) {
+    refetchAfterFetch_ = true;
+    return;
+  }
   const int index = SelectedChannel();
   std::u16string address =
       static_cast<size_t>(index) < channelTable_.size() ? channelTable_[static_cast<size_t>(index)].Address : u"";
-  NewsFetch fetch = FetchNewsDocument(address);
+  lastAttemptMinute_ = MinuteNow();
+  // Without a worker thread there is no fetch; the user sees the connection failure.
+  if (!newsFetcher_.Start(hwnd_, address)) ShowFetchedNews(NewsFetch{});
+}
+
+void TrayForm::OnNewsFetched(WPARAM fetchId) {
+  std::optional<NewsFetch> fetch = newsFetcher_.TakeResult(fetchId);
+  if (!fetch || quitting_) return;
+  if (refetchAfterFetch_) {
+    refetchAfterFetch_ = false;
+    GetNews();
+    return;
+  }
+  ShowFetchedNews(*fetch);
+}
+
+void TrayForm::ShowFetchedNews(const NewsFetch& fetch) {
   if (fetch.status == NewsFetch::kNoInternet) {
     std::u16string failure = u"接続失敗.";
     news_.SetTxtNews(news_.Layout(failure));
@@ -177,7 +193,13 @@ void TrayForm::StartNewsTimer() {
 
 void TrayForm::timNews_Timer() {
   if (controls_.chkNews.value != 1 || settings_.noChannels || settings_.connectMode != 1) return;
-  if (RefetchDue(lastFetchMinute_, MinuteNow(), settings_.newsInterval)) GetNews();
+  // A fetch still running when the interval comes round is not doubled, and a failed one is
+  // tried again at the next interval, not on the next tick.
+  if (newsFetcher_.running()) return;
+  const int64_t now = MinuteNow();
+  if (RefetchDue(lastFetchMinute_, now, settings_.newsInterval) &&
+      RefetchDue(lastAttemptMinute_, now, settings_.newsInterval))
+    GetNews();
 }
 
 void TrayForm::optVH_Click(int index) {

@@ -15,8 +15,7 @@
 namespace lum {
 
 namespace {
-// Channel files are small pictures and news files a few kilobytes; anything this large is
-// not one and is not read into memory.
+// Channel files are small pictures; anything this large is not one and is not read into memory.
 constexpr size_t kFileLimit = 64 * 1024 * 1024;
 }  // namespace
 
@@ -47,14 +46,31 @@ std::optional<std::string> ReadWholeFile(const std::u16string& path, size_t limi
     return std::nullopt;
   std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
   DWORD read = 0;
-  if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                         read != bytes.size()))
+  if (!bytes.empty() &&
+      (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size()))
     return std::nullopt;
   return bytes;
 }
 
+std::optional<std::string> ReadFileHead(const std::u16string& path, size_t limit) {
+  ScopedHandle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes(limit, '\0');
+  size_t total = 0;
+  while (total < limit) {
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(limit - total), &read, nullptr))
+      return std::nullopt;
+    if (read == 0) break;
+    total += read;
+  }
+  bytes.resize(total);
+  return bytes;
+}
+
 std::u16string ReadTextFile(const std::u16string& path) {
-  auto bytes = ReadWholeFile(path, kFileLimit);
+  auto bytes = ReadFileHead(path, kLocalNewsLimit);
   if (!bytes) return {};
   return CsvItemsToText(FromAnsi(*bytes));
 }
@@ -66,7 +82,8 @@ namespace lum {
 std::optional<std::u16string> ReadChannelRecord(const std::u16string& path) {
   auto bytes = ReadWholeFile(path, kFileLimit);
   if (!bytes) return std::nullopt;
-  DataReadResult result = DataRead(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
+  DataReadResult result =
+      DataRead(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()));
   if (result.outcome == DataReadOutcome::kUnreadable) return std::nullopt;
   std::string record(result.record.begin(), result.record.end());
   return FromAnsi(record);

@@ -27,6 +27,13 @@ bool IsWebAddress(std::u16string_view address) {
   return startsWith(u"http://") || startsWith(u"https://");
 }
 
+bool IsPlainFileName(std::u16string_view name) {
+  if (name.empty() || name.find(u"..") != std::u16string_view::npos) return false;
+  for (char16_t c : name)
+    if (c < 0x20 || c == 0x7F || std::u16string_view(u"\\/:*?\"<>|").find(c) != std::u16string_view::npos) return false;
+  return true;
+}
+
 std::u16string InitialNewsNotice() {
   return u"現在、ニュースチャンネルはご利用になれません。\r\n"
          u"ニュースチャンネルをご使用になる場合は『Lumbrel』を一旦終了してから\r\n"

@@ -21,6 +21,11 @@ std::optional<ChannelRec> SplitChannelRecord(std::u16string_view record);
 // text (a program path, a command) would let it start a program.
 bool IsWebAddress(std::u16string_view address);
 
+// A channel's name names its local news file (program folder, name, ".txt"); it is used only
+// when it is a plain file name: no folder separators, drive colon, "..", control characters
+// or characters a file name cannot hold.
+bool IsPlainFileName(std::u16string_view name);
+
 // The notice the news holders carry until news arrives: nine lines, each ended by CR LF.
 std::u16string InitialNewsNotice();
 

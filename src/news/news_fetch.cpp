@@ -1,8 +1,9 @@
 #include "news/news_fetch.h"
 
-#include <wininet.h>
+#include <process.h>
 
-#include <vector>
+#include <algorithm>
+#include <utility>
 
 #include "platform/text.h"
 
@@ -10,38 +11,64 @@ namespace lum {
 
 namespace {
 
-class ScopedInternetHandle {
- public:
-  explicit ScopedInternetHandle(HINTERNET handle) : handle_(handle) {}
-  ~ScopedInternetHandle() {
-    if (handle_) InternetCloseHandle(handle_);
-  }
-  ScopedInternetHandle(const ScopedInternetHandle&) = delete;
-  ScopedInternetHandle& operator=(const ScopedInternetHandle&) = delete;
-  HINTERNET get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
+// The time left until the deadline, for the per-call timeouts (never 0, which means none).
+DWORD Remaining(DWORD start, DWORD deadlineMs) {
+  const DWORD spent = GetTickCount() - start;
+  return spent >= deadlineMs ? 1 : deadlineMs - spent;
+}
 
- private:
-  HINTERNET handle_;
-};
-
-void SetTimeouts(HINTERNET handle, DWORD timeoutMs) {
+void SetTimeouts(HINTERNET handle, DWORD ms) {
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-    InternetSetOptionA(handle, option, &timeoutMs, sizeof timeoutMs);
+    InternetSetOptionA(handle, option, &ms, sizeof ms);
 }
 
 }  // namespace
 
-NewsFetch FetchNewsDocument(const std::u16string& address, DWORD timeoutMs) {
+HINTERNET FetchHandles::Keep(HINTERNET handle) {
+  if (!handle) return nullptr;
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (cancelled_) {
+    InternetCloseHandle(handle);
+    return nullptr;
+  }
+  open_.push_back(handle);
+  return handle;
+}
+
+void FetchHandles::Cancel() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  cancelled_ = true;
+  while (!open_.empty()) {
+    InternetCloseHandle(open_.back());
+    open_.pop_back();
+  }
+}
+
+bool FetchHandles::cancelled() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return cancelled_;
+}
+
+void FetchHandles::CloseAll() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  while (!open_.empty()) {
+    InternetCloseHandle(open_.back());
+    open_.pop_back();
+  }
+}
+
+NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs, FetchHandles* shared) {
+  const DWORD start = GetTickCount();
+  FetchHandles own;
+  FetchHandles& handles = shared ? *shared : own;
   NewsFetch result;
   constexpr DWORD kNoCacheWrite = 0x04000000;
-  ScopedInternetHandle internet(InternetOpenA("GetHtml", INTERNET_OPEN_TYPE_DIRECT, nullptr, "0", kNoCacheWrite));
+  HINTERNET internet = handles.Keep(InternetOpenA("GetHtml", INTERNET_OPEN_TYPE_DIRECT, nullptr, "0", kNoCacheWrite));
   if (!internet) return result;
   result.status = NewsFetch::kNoConnection;
-  SetTimeouts(internet.get(), timeoutMs);
 
   // The same GET that InternetOpenUrl would send, built from its parts, because only a
-  // request handle of our own takes the timeouts.
+  // request handle of our own takes the timeouts (and a closed one ends a waiting call on Windows).
   std::string url = "http://" + ToAnsi(address);
   char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
   std::vector<char> path(url.size() + 2, '\0');
@@ -52,25 +79,145 @@ NewsFetch FetchNewsDocument(const std::u16string& address, DWORD timeoutMs) {
   parts.lpszUrlPath = path.data();
   parts.dwUrlPathLength = static_cast<DWORD>(path.size());
   if (address.empty() || !InternetCrackUrlA(url.c_str(), 0, 0, &parts) || host[0] == '\0') return result;
-  std::string object = path[0] ? std::string(path.data()) : std::string("/");
   if (parts.nScheme != INTERNET_SCHEME_HTTP) return result;
+  std::string object = path[0] ? std::string(path.data()) : std::string("/");
 
-  ScopedInternetHandle connection(
-      InternetConnectA(internet.get(), host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+  HINTERNET connection =
+      handles.Keep(InternetConnectA(internet, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return result;
-  ScopedInternetHandle request(HttpOpenRequestA(connection.get(), "GET", object.c_str(), nullptr, nullptr, nullptr,
-                                                INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD, 0));
+  HINTERNET request = handles.Keep(HttpOpenRequestA(connection, "GET", object.c_str(), nullptr, nullptr, nullptr,
+                                                    INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD, 0));
   if (!request) return result;
-  SetTimeouts(request.get(), timeoutMs);
-  if (!HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) return result;
+  SetTimeouts(request, Remaining(start, deadlineMs));
+  if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0) || handles.cancelled()) return result;
 
+  // An error page or a redirect that was not followed is no news.
+  DWORD code = 0, size = sizeof code;
+  if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size, nullptr)) return result;
+  result.httpStatus = code;
+  if (code < 200 || code > 299) return result;
+
+  // At most 4,095 bytes, taken as they arrive so that each wait is bounded by the deadline
+  // (one read of them all would wait on a trickling server for as long as it trickles).
+  std::string body(kNewsReadLimit, '\0');
+  DWORD total = 0;
+  while (total < kNewsReadLimit) {
+    if (GetTickCount() - start >= deadlineMs) return result;
+    SetTimeouts(request, Remaining(start, deadlineMs));
+    DWORD available = 0;
+    if (!InternetQueryDataAvailable(request, &available, 0, 0) || handles.cancelled()) return result;
+    if (available == 0) break;
+    DWORD got = 0;
+    if (!InternetReadFile(request, body.data() + total, std::min(available, kNewsReadLimit - total), &got) ||
+        handles.cancelled())
+      return result;
+    if (got == 0) break;
+    total += got;
+  }
+  // An answer that ends before its announced length was cut off: no news rather than a fragment.
+  DWORD length = 0;
+  size = sizeof length;
+  if (total < kNewsReadLimit &&
+      HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr) &&
+      total < length)
+    return result;
+  body.resize(total);
   result.status = NewsFetch::kRead;
-  // One read of at most 4,095 bytes: a longer document is cut there.
-  std::vector<char> buffer(kNewsReadLimit + 1, '\0');
-  DWORD read = 0;
-  if (InternetReadFile(request.get(), buffer.data(), kNewsReadLimit, &read) && read <= kNewsReadLimit)
-    result.body.assign(buffer.data(), read);
+  result.body = std::move(body);
   return result;
+}
+
+struct NewsFetcher::Job {
+  std::u16string address;
+  DWORD deadlineMs = kNewsDeadlineMs;
+  HWND notify = nullptr;
+  UINT message = 0;
+  WPARAM id = 0;
+  HANDLE deadline = nullptr;  // the timer that gives the fetch up if it is still waiting then
+  FetchHandles handles;
+  std::mutex mutex;  // guards what follows
+  bool abandoned = false;
+  std::optional<NewsFetch> result;
+
+  // The first result to arrive (the fetch's own, or the deadline's failure) is the one posted.
+  void Deliver(NewsFetch fetch) {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (result) return;
+    result = std::move(fetch);
+    if (!abandoned) PostMessageW(notify, message, id, 0);
+  }
+};
+
+void CALLBACK NewsFetcher::Expire(void* job, BOOLEAN) {
+  NewsFetch failed;
+  failed.status = NewsFetch::kNoConnection;
+  static_cast<Job*>(job)->Deliver(std::move(failed));
+}
+
+unsigned __stdcall NewsFetcher::Work(void* argument) {
+  // The worker's own share of the job: it lives on after the window has let go of it.
+  std::unique_ptr<std::shared_ptr<Job>> share(static_cast<std::shared_ptr<Job>*>(argument));
+  Job& job = **share;
+  NewsFetch fetch = FetchNewsDocument(job.address, job.deadlineMs, &job.handles);
+  job.handles.CloseAll();
+  // Waits for a deadline callback already running, which uses the job.
+  DeleteTimerQueueTimer(nullptr, job.deadline, INVALID_HANDLE_VALUE);
+  job.Deliver(std::move(fetch));
+  return 0;
+}
+
+bool NewsFetcher::Start(HWND notify, const std::u16string& address, DWORD deadlineMs) {
+  if (job_ || !notify) return false;
+  // A worker given up at its deadline may still wait on its server: no second one meanwhile.
+  if (lingering_ && WaitForSingleObject(lingering_.get(), 0) == WAIT_TIMEOUT) return false;
+  lingering_.reset();
+  auto job = std::make_shared<Job>();
+  job->address = address;
+  job->deadlineMs = deadlineMs;
+  job->notify = notify;
+  job->message = doneMessage_;
+  job->id = ++lastId_;
+  // Some waits inside WinINet (a server that trickles its headers) take no timeout and do
+  // not end when their handle is closed; the deadline still ends the fetch for the window.
+  if (!CreateTimerQueueTimer(&job->deadline, nullptr, &Expire, job.get(), deadlineMs, 0, WT_EXECUTEONLYONCE))
+    return false;
+  auto* share = new std::shared_ptr<Job>(job);
+  uintptr_t thread = _beginthreadex(nullptr, 0, &Work, share, 0, nullptr);
+  if (!thread) {
+    DeleteTimerQueueTimer(nullptr, job->deadline, INVALID_HANDLE_VALUE);
+    delete share;
+    return false;
+  }
+  thread_ = ScopedHandle(reinterpret_cast<HANDLE>(thread));
+  job_ = std::move(job);
+  return true;
+}
+
+std::optional<NewsFetch> NewsFetcher::TakeResult(WPARAM wParam) {
+  if (!job_ || wParam != job_->id) return std::nullopt;
+  std::optional<NewsFetch> result;
+  {
+    std::lock_guard<std::mutex> lock(job_->mutex);
+    result = std::move(job_->result);
+  }
+  if (!result) return std::nullopt;
+  job_.reset();
+  lingering_ = std::move(thread_);
+  return result;
+}
+
+void NewsFetcher::Abandon(DWORD waitMs) {
+  if (!job_) return;
+  {
+    std::lock_guard<std::mutex> lock(job_->mutex);
+    job_->abandoned = true;
+  }
+  // Ends the worker's blocking call where the system allows it (Windows); under Wine the call
+  // runs on to its timeout, and the process may end before it.
+  job_->handles.Cancel();
+  if (thread_) WaitForSingleObject(thread_.get(), waitMs);
+  job_.reset();
+  thread_.reset();
 }
 
 }  // namespace lum

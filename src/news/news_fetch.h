@@ -1,24 +1,92 @@
-// One HTTP GET of a channel's news document, as the news timer asks for it.
+// The HTTP GET of a channel's news document, bounded in time and size, and the worker thread
+// that runs it so that the window thread never waits on the network.
 #pragma once
 
 #include <windows.h>
+#include <wininet.h>
 
+#include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/scoped_win.h"
 
 namespace lum {
 
 struct NewsFetch {
+  // kNoConnection covers an unreachable server and an answer that is not 2xx alike.
   enum Status { kNoInternet, kNoConnection, kRead };
   Status status = kNoInternet;
-  std::string body;  // at most kNewsReadLimit bytes, in the system ANSI code page
+  DWORD httpStatus = 0;  // the answer's status code, 0 when none came
+  std::string body;      // at most kNewsReadLimit bytes, in the system ANSI code page
 };
 
 inline constexpr DWORD kNewsReadLimit = 4095;
-inline constexpr DWORD kNewsTimeoutMs = 10000;
+// Connecting, sending and receiving together; a server that trickles cannot stretch it.
+inline constexpr DWORD kNewsDeadlineMs = 15000;
 
-// GETs "http://" + address with the agent "GetHtml" and reads the answer once. A server
-// that accepts and never answers is given up after `timeoutMs` for each of connect, send
-// and receive, so the program's only thread is never held without bound.
-NewsFetch FetchNewsDocument(const std::u16string& address, DWORD timeoutMs = kNewsTimeoutMs);
+// The Internet handles of one fetch, which another thread may close at any moment: on Windows
+// that ends the call the fetch is blocked in (Wine lets the call run on to its timeout, and the
+// fetch then stops at its next step). Each handle is closed once.
+class FetchHandles {
+ public:
+  FetchHandles() = default;
+  ~FetchHandles() { CloseAll(); }
+  FetchHandles(const FetchHandles&) = delete;
+  FetchHandles& operator=(const FetchHandles&) = delete;
+
+  // Keeps `handle` to be closed later; once cancelled it is closed at once and null returned.
+  HINTERNET Keep(HINTERNET handle);
+  // Closes every handle kept, newest first, and refuses new ones.
+  void Cancel();
+  bool cancelled() const;
+  void CloseAll();
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<HINTERNET> open_;
+  bool cancelled_ = false;
+};
+
+// GETs "http://" + address with the agent "GetHtml". Only a 2xx answer is read, and only its
+// first 4,095 bytes. Every wait is bounded by what is left of `deadlineMs`, so a silent or a
+// trickling server is given up then. `handles`, when given, lets another thread close the
+// fetch's handles.
+NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs = kNewsDeadlineMs,
+                            FetchHandles* handles = nullptr);
+
+// One fetch at a time on a thread of its own; the result comes back to a window as a posted
+// message, which the window hands to TakeResult.
+class NewsFetcher {
+ public:
+  explicit NewsFetcher(UINT doneMessage) : doneMessage_(doneMessage) {}
+  ~NewsFetcher() { Abandon(); }
+  NewsFetcher(const NewsFetcher&) = delete;
+  NewsFetcher& operator=(const NewsFetcher&) = delete;
+
+  // Starts fetching `address`; `notify` gets doneMessage when it ends. False while a fetch
+  // runs (it is not doubled) or when no thread could be started.
+  bool Start(HWND notify, const std::u16string& address, DWORD deadlineMs = kNewsDeadlineMs);
+  // True from Start until the window has taken the result.
+  bool running() const { return job_ != nullptr; }
+  // The result the message `wParam` announces; nothing for a message of an abandoned fetch.
+  std::optional<NewsFetch> TakeResult(WPARAM wParam);
+  // Closes the running fetch's handles, which ends its blocking call, and waits at most
+  // `waitMs` for its thread; its answer is never posted.
+  void Abandon(DWORD waitMs = 500);
+
+ private:
+  struct Job;
+  static unsigned __stdcall Work(void* job);
+  static void CALLBACK Expire(void* job, BOOLEAN);
+
+  UINT doneMessage_;
+  std::shared_ptr<Job> job_;
+  ScopedHandle thread_;
+  ScopedHandle lingering_;  // the thread of a fetch whose result came from its deadline
+  WPARAM lastId_ = 0;
+};
 
 }  // namespace lum

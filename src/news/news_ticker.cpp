@@ -31,7 +31,8 @@ std::u16string NewsTicker::Layout(std::u16string& text) {
 
 void NewsTicker::HorizontalStep(HDC surface, const CaptionRect& area) {
   if (area.right <= kTickerMinRight) return;
-  std::u16string frame = horizontal_.NextTickerWindow(txtNews_);
+  // Line ends and other control characters have no glyph on one line: they are left out.
+  std::u16string frame = TickerGlyphs(horizontal_.NextTickerWindow(txtNews_), false);
   Draw(surface, frame, {area.left, area.top, area.right, area.bottom}, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
 }
 
@@ -39,7 +40,8 @@ void NewsTicker::VerticalStep(HDC surface, const CaptionRect& area) {
   const size_t index = static_cast<size_t>(vertical_.Step(area, newsLines_.size()));
   // Lines rebuilt shorter than the current index show nothing until the next line starts.
   if (index >= newsLines_.size()) return;
-  const std::u16string& line = newsLines_[index];
+  // The drawing below breaks lines and expands tabs; any other control character is left out.
+  const std::u16string line = TickerGlyphs(newsLines_[index], true);
   const CaptionRect& r = vertical_.lineRect();
   const UINT format = DT_WORDBREAK | DT_EXPANDTABS;
   if (settings_.shadow) {

@@ -44,7 +44,22 @@ int64_t MinuteNumber(int year, int month, int day, int hour, int minute) {
 }
 
 bool RefetchDue(int64_t lastFetchMinute, int64_t nowMinute, int32_t interval) {
-  return nowMinute - lastFetchMinute > interval;
+  return nowMinute - lastFetchMinute > (interval < 1 ? kSmallestNewsInterval : interval);
+}
+
+std::u16string TickerGlyphs(std::u16string_view text, bool lineBreaks) {
+  std::u16string shown;
+  shown.reserve(text.size());
+  for (char16_t c : text) {
+    if (c >= 0x20 && c != 0x7F) {
+      shown += c;
+    } else if (lineBreaks && (c == u'\r' || c == u'\n' || c == u'\t')) {
+      shown += c;
+    } else if (c == u'\t') {
+      shown += u' ';
+    }
+  }
+  return shown;
 }
 
 }  // namespace lum

@@ -10,8 +10,9 @@
 
 namespace lum {
 
-inline constexpr int kTickerWidth = 40;     // characters in the sideways ticker's window
-inline constexpr int kTickerMinRight = 380;  // the sideways ticker needs an area reaching past this x
+inline constexpr int kTickerWidth = 40;              // characters in the sideways ticker's window
+inline constexpr int kTickerMinRight = 380;          // the sideways ticker needs an area reaching past this x
+inline constexpr int32_t kSmallestNewsInterval = 3;  // minutes: the shortest interval the settings offer
 
 // The sideways ticker: the news enters at the right and moves left one character per paint.
 class HorizontalTicker {
@@ -54,7 +55,14 @@ class VerticalTicker {
 // Minutes counted from a fixed origin, for the refetch check: a date and time cut to the minute.
 int64_t MinuteNumber(int year, int month, int day, int hour, int minute);
 
-// True when more minute boundaries than `interval` lie between the last fetch and now.
+// True when more minute boundaries than `interval` lie between the last fetch and now. An
+// interval below 1 (only a hand-edited LUM.ini has one) counts as the smallest the settings
+// offer, so that it never refetches on every tick.
 bool RefetchDue(int64_t lastFetchMinute, int64_t nowMinute, int32_t interval);
+
+// What the ticker draws of `text`: control characters have no glyph. On one line (the sideways
+// ticker) they are left out and a tab becomes a space; with `lineBreaks` (the rising ticker,
+// whose drawing breaks lines and expands tabs) CR, LF and tab stay for the drawing to act on.
+std::u16string TickerGlyphs(std::u16string_view text, bool lineBreaks);
 
 }  // namespace lum

@@ -78,6 +78,22 @@ TEST(NewsRefetch, CountsMinuteBoundaries) {
   EXPECT_TRUE(RefetchDue(MinuteNumber(1899, 12, 30, 0, 0), last, 30));  // never fetched
   EXPECT_EQ(MinuteNumber(2027, 1, 1, 0, 0) - MinuteNumber(2026, 12, 31, 23, 59), 1);
   EXPECT_EQ(MinuteNumber(2024, 3, 1, 0, 0) - MinuteNumber(2024, 2, 28, 0, 0), 2 * 24 * 60);
+  // A TIMER below 1 waits as long as the smallest offered interval (3); 1 and 2 stay.
+  for (int32_t interval : {0, -1, -2147483647 - 1}) {
+    EXPECT_FALSE(RefetchDue(last, last, interval)) << interval;
+    EXPECT_FALSE(RefetchDue(last, last + 3, interval)) << interval;
+    EXPECT_TRUE(RefetchDue(last, last + 4, interval)) << interval;
+  }
+  EXPECT_TRUE(RefetchDue(last, last + 2, 1));
+}
+
+TEST(TickerGlyphs, ControlCharactersDrawNothing) {
+  // The laid-out "A", CR LF, "B" with a tab and a NUL in it, as each ticker draws it.
+  using namespace std::string_literals;
+  const std::u16string laidOut = u" \uFF21 \r\r\n     \t \uFF22 \0 \x1B!"s;
+  EXPECT_EQ(TickerGlyphs(laidOut, false), u" \uFF21        \uFF22  !");
+  EXPECT_EQ(TickerGlyphs(laidOut, true), u" \uFF21 \r\r\n     \t \uFF22  !");
+  EXPECT_EQ(TickerGlyphs(u"\x7F\u3000", false), u"\u3000");
 }
 
 }  // namespace
@@ -108,6 +124,14 @@ TEST(ChannelRecord, OnlyWebAddressesMayBeOpened) {
   EXPECT_FALSE(IsWebAddress(u"file:///C:/x.exe"));
   EXPECT_FALSE(IsWebAddress(u" http://example.test/"));
   EXPECT_FALSE(IsWebAddress(u"http:"));
+}
+
+TEST(ChannelRecord, OnlyPlainNamesNameALocalFile) {
+  for (const char16_t* name : {u"Lumbrel", u"ニュース 1", u"a.b", u".hidden"})
+    EXPECT_TRUE(IsPlainFileName(name)) << testing::PrintToString(std::u16string(name));
+  for (const char16_t* name : {u"..\\..\\x", u"../x", u"..", u"a..b", u"C:x", u"a\\b", u"a/b", u"", u"a\tb", u"a\rb",
+                               u"a*", u"a?", u"<a>", u"a|b", u"\"a\""})
+    EXPECT_FALSE(IsPlainFileName(name)) << testing::PrintToString(std::u16string(name));
 }
 
 TEST(ChannelRecord, NoticeHasNineLines) {

@@ -1,10 +1,9 @@
-// News against a loopback HTTP server in this process: the request on the wire, the one read
-// of 4,095 bytes, error pages, refused and silent servers, what the tray form makes of each,
+// News against a loopback HTTP server in this process: the request on the wire, the cut at
+// 4,095 bytes, error pages kept out, refused and silent servers, what the tray form makes of each,
 // local news files, the channel entries of the tray menu and the detail window.
 // clang-format off
-#include <winsock2.h>
+#include "news_server.h"
 #include <gtest/gtest.h>
-#include <windows.h>
 // clang-format on
 
 #include <algorithm>
@@ -30,94 +29,42 @@
 
 namespace {
 
-using lum::TrayForm;
 using lum::NewsFetch;
+using lum::TrayForm;
 using lumtest::ChannelBitmap;
 using lumtest::Utf16;
 
-// An HTTP server on 127.0.0.1 that serves connections one after another on its own thread.
-// `answer` gets each raw request and returns the bytes to send (in one send(), then the
-// connection is closed), or nothing to hold the connection open unanswered until the end.
+// An HTTP server on 127.0.0.1 that keeps every request. `answer` gets each raw request and
+// returns the bytes to send (in one send(), then the connection is closed), or nothing to hold
+// the connection open unanswered until the client hangs up or the test ends.
 class LoopbackServer {
  public:
   using Answer = std::function<std::optional<std::string>(const std::string& request)>;
 
-  explicit LoopbackServer(Answer answer) : answer_(std::move(answer)) {
-    WSADATA data;
-    started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int size = sizeof address;
-    if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        listen(listener_, 8) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-      ADD_FAILURE() << "no listening socket: " << WSAGetLastError();
-      return;
-    }
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { Run(); });
-  }
-  ~LoopbackServer() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    for (SOCKET held : held_) closesocket(held);
-    if (listener_ != INVALID_SOCKET) closesocket(listener_);
-    if (started_) WSACleanup();
-  }
-  LoopbackServer(const LoopbackServer&) = delete;
-  LoopbackServer& operator=(const LoopbackServer&) = delete;
+  explicit LoopbackServer(Answer answer)
+      : server_([this, answer = std::move(answer)](const std::string& request, lumtest::ServerConnection& client) {
+          {
+            std::lock_guard<std::mutex> lock(mutex_);
+            requests_.push_back(request);
+          }
+          std::optional<std::string> response = answer(request);
+          if (response)
+            client.Send(*response);
+          else
+            client.HungUpWithin(600000);
+        }) {}
 
-  std::u16string Address(const std::string& path) const { return Utf16("127.0.0.1:" + std::to_string(port_) + path); }
-  int port() const { return port_; }
+  std::u16string Address(const std::string& path) const { return Utf16(server_.Address(path)); }
+  int port() const { return server_.port(); }
   std::vector<std::string> Requests() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return requests_;
   }
 
  private:
-  void Run() {
-    while (!stop_) {
-      fd_set readable;
-      FD_ZERO(&readable);
-      FD_SET(listener_, &readable);
-      timeval wait{0, 20000};
-      if (select(0, &readable, nullptr, nullptr, &wait) <= 0) continue;
-      SOCKET client = accept(listener_, nullptr, nullptr);
-      if (client == INVALID_SOCKET) continue;
-      DWORD timeout = 3000;
-      setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
-      std::string request;
-      char chunk[2048];
-      while (request.find("\r\n\r\n") == std::string::npos) {
-        int got = recv(client, chunk, sizeof chunk, 0);
-        if (got <= 0) break;
-        request.append(chunk, static_cast<size_t>(got));
-      }
-      {
-        std::lock_guard<std::mutex> lock(mutex_);
-        requests_.push_back(request);
-      }
-      std::optional<std::string> response = answer_(request);
-      if (!response) {
-        held_.push_back(client);  // silent: the client waits until the test ends
-        continue;
-      }
-      send(client, response->data(), static_cast<int>(response->size()), 0);
-      shutdown(client, SD_SEND);
-      closesocket(client);
-    }
-  }
-
-  Answer answer_;
-  bool started_ = false;
-  SOCKET listener_ = INVALID_SOCKET;
-  int port_ = 0;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
-  std::vector<SOCKET> held_;
   mutable std::mutex mutex_;
   std::vector<std::string> requests_;
+  lumtest::ScriptedServer server_;  // last: its thread ends before the requests go
 };
 
 std::string Response(const std::string& status, const std::string& body, const std::string& type = "text/plain") {
@@ -169,7 +116,7 @@ TEST(NewsFetchRequest, IsOneGetWithHostAndAgentAndTheBodyComesBack) {
   EXPECT_NE(request.find("\r\nUser-Agent: GetHtml\r\n"), std::string::npos) << request;
 }
 
-// One read of at most 4,095 bytes: a document that long arrives whole, a longer one is cut.
+// At most 4,095 bytes: a document that long arrives whole, a longer one is cut.
 TEST(NewsFetchRequest, ReadsAtMost4095Bytes) {
   std::string exact = Numbered(4095);
   std::string longer = Numbered(6000);
@@ -187,12 +134,14 @@ TEST(NewsFetchRequest, ReadsAtMost4095Bytes) {
   EXPECT_EQ(cut.body.find('X'), std::string::npos);
 }
 
-TEST(NewsFetchRequest, ErrorPageIsDeliveredAsTheBody) {
+// Only a 2xx answer is news: an error page is not read, and the status is kept.
+TEST(NewsFetchRequest, ErrorPageIsNoNews) {
   const std::string page = "<html><body><h1>404 Not Found</h1></body></html>";
   LoopbackServer server(Always(Response("404 Not Found", page, "text/html")));
   NewsFetch fetch = lum::FetchNewsDocument(server.Address("/missing.txt"));
-  EXPECT_EQ(fetch.status, NewsFetch::kRead);
-  EXPECT_EQ(fetch.body, page);
+  EXPECT_EQ(fetch.status, NewsFetch::kNoConnection);
+  EXPECT_EQ(fetch.httpStatus, 404u);
+  EXPECT_TRUE(fetch.body.empty());
 }
 
 TEST(NewsFetchFailure, RefusedPortAndEmptyAddressAreNoConnection) {
@@ -240,12 +189,23 @@ class NewsForm : public testing::Test {
   TrayForm& Load(const std::string& defaultLines) {
     EXPECT_TRUE(lumtest::WriteFileBytes(folder_.File(u"LUM.ini"),
                                         "[DEFAULT]\r\nFIRST=1\r\n" + defaultLines + "[CUSTOMIZE]\r\n"));
-    form_ = std::make_unique<TrayForm>(settings_, lum::TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
+    form_ = std::make_unique<TrayForm>(settings_,
+                                       lum::TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
     EXPECT_TRUE(form_->Form_Load());
     form_->news().SetSoundEnabled(false);
     return *form_;
   }
   static std::u16string LaidOut(std::u16string text) { return lum::LayoutNewsText(text).text; }
+  // The fetch runs on a worker thread; its news arrives through the form's messages.
+  static void WaitForFetch(TrayForm& form) {
+    const DWORD start = GetTickCount();
+    while (form.newsFetchRunning() && GetTickCount() - start < 20000) {
+      lumtest::PumpMessages();
+      Sleep(10);
+    }
+    lumtest::PumpMessages();
+    EXPECT_FALSE(form.newsFetchRunning());
+  }
 
   lumtest::TempFolder folder_;
   lum::SharedSettings settings_;
@@ -267,6 +227,7 @@ TEST_F(NewsFormFetch, RefusedChannelShowsTheFailureAndKeepsTheLastFetchTime) {
   TrayForm& form = Load("CONNECT=1\r\nNEWS=1\r\nCHANNEL=1\r\n");
   ASSERT_EQ(form.channelTable().size(), 2u);
   form.GetNews();
+  WaitForFetch(form);
   const std::u16string message = u"接続に失敗しました。\r\n指定されたチャンネルは存在しません";
   EXPECT_EQ(form.news().txtTempNews(), message);
   EXPECT_EQ(form.news().txtNews(), LaidOut(message));
@@ -283,6 +244,7 @@ TEST_F(NewsFormFetch, AnsweredChannelShowsTheWidenedNewsAndSetsTheFetchTime) {
   ASSERT_EQ(form.lastFetchMinute(), kZeroDate);
   const int64_t before = MinuteNow();
   form.GetNews();
+  WaitForFetch(form);
   const int64_t after = MinuteNow();
   const std::u16string widened = u"Ｎｅｗｓ　ニュース　ソ\r\n";
   EXPECT_EQ(form.news().txtTempNews(), widened);
@@ -418,6 +380,7 @@ TEST_F(NewsForm, DetailWindowCaptionTextAndMinimumSize) {
   // shows the failure text.
   form.detailWindow().Unload();
   form.SetChkNews(1);
+  WaitForFetch(form);
   form.ShowNews();
   ASSERT_NE(form.detailWindow().hwnd(), nullptr);
   EXPECT_EQ(WindowText(form.detailWindow().hwnd()), L"Testﾆｭｰｽ詳細画面    ");
