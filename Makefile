@@ -62,7 +62,7 @@ test: setup build test-dist
 	@bash scripts/test.sh
 
 # A PNG of every window a user can see, at 96 and 144 dpi, into out/gallery/.
-gallery: setup dist
+gallery: setup test-dist
 	@bash scripts/gallery.sh
 
 bench: setup build-win

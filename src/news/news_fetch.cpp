@@ -159,10 +159,12 @@ unsigned __stdcall NewsFetcher::Work(void* argument) {
   std::unique_ptr<std::shared_ptr<Job>> share(static_cast<std::shared_ptr<Job>*>(argument));
   Job& job = **share;
   NewsFetch fetch = FetchNewsDocument(job.address, job.deadlineMs, &job.handles);
-  job.handles.CloseAll();
   // Waits for a deadline callback already running, which uses the job.
   DeleteTimerQueueTimer(nullptr, job.deadline, INVALID_HANDLE_VALUE);
   job.Deliver(std::move(fetch));
+  // Closed after the answer has gone: Wine's WinINet reads and drops the rest of a longer body
+  // while it keeps arriving, which need not hold the news up.
+  job.handles.CloseAll();
   return 0;
 }
 
