@@ -1,5 +1,8 @@
 #include "about/about_box.h"
 
+#include <algorithm>
+#include <cwchar>
+
 #include "controls/control_font.h"
 #include "platform/form_window.h"
 #include "platform/modal_loop.h"
@@ -96,6 +99,25 @@ void AboutBox::CreateFonts() {
     if (link) SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(tahomaFont.get()), TRUE);
   formFont_ = std::move(formFont);
   tahoma_ = std::move(tahomaFont);
+  FitVersionLabel();
+}
+
+// The version's box is measured for the designed font; a wider substitute (Wine's Japanese
+// fallback) would wrap "1.2" out of sight, so the box grows to its text, up to the picture's edge.
+void AboutBox::FitVersionLabel() {
+  if (!label1_ || !picture1_) return;
+  RECT box{}, room{};
+  GetWindowRect(label1_, &box);
+  MapWindowPoints(nullptr, picture1_, reinterpret_cast<POINT*>(&box), 2);
+  GetClientRect(picture1_, &room);
+  SIZE text{};
+  {
+    ScopedWindowDC dc(label1_, ScopedWindowDC::kClient);
+    ScopedSelect font(dc.get(), formFont_.get());
+    GetTextExtentPoint32W(dc.get(), kVersion, static_cast<int>(wcslen(kVersion)), &text);
+  }
+  const LONG width = std::min<LONG>(std::max<LONG>(box.right - box.left, text.cx), room.right - box.left);
+  SetWindowPos(label1_, nullptr, 0, 0, width, box.bottom - box.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND AboutBox::AddLabel(int id, const wchar_t* text, DWORD style) {

@@ -61,6 +61,7 @@ class AboutBox {
   HWND AddLabel(int id, const wchar_t* text, DWORD style);
   void Layout();
   void CreateFonts();
+  void FitVersionLabel();
   bool IsLink(HWND control) const;
   void OpenLink(const char* link) const;
 

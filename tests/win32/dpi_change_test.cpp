@@ -41,6 +41,20 @@ void SendDpiChange(HWND window, int dpi, int clientWidthTwips, int clientHeightT
   SendMessageW(window, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
+bool TextFits(HWND label) {
+  wchar_t text[256] = {};
+  GetWindowTextW(label, text, 256);
+  RECT box{};
+  GetClientRect(label, &box);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  return size.cx <= box.right;
+}
+
 void ExpectPlaces(const std::vector<TwipsPlace>& places, int dpi) {
   const int perPixel = 1440 / dpi;
   for (const TwipsPlace& place : places) {
@@ -48,7 +62,12 @@ void ExpectPlaces(const std::vector<TwipsPlace>& places, int dpi) {
     const RECT at = ChildPlace(place.control);
     EXPECT_EQ(at.left, place.left / perPixel) << place.name << " at " << dpi << " dpi";
     EXPECT_EQ(at.top, place.top / perPixel) << place.name << " at " << dpi << " dpi";
-    EXPECT_EQ(at.right - at.left, place.width / perPixel) << place.name << " at " << dpi << " dpi";
+    if (place.growsToText) {
+      EXPECT_GE(at.right - at.left, place.width / perPixel) << place.name << " at " << dpi << " dpi";
+      EXPECT_TRUE(TextFits(place.control)) << place.name << " cuts its text at " << dpi << " dpi";
+    } else {
+      EXPECT_EQ(at.right - at.left, place.width / perPixel) << place.name << " at " << dpi << " dpi";
+    }
     EXPECT_EQ(at.bottom - at.top, place.height / perPixel) << place.name << " at " << dpi << " dpi";
     RECT client{};
     GetClientRect(GetParent(place.control), &client);
@@ -83,7 +102,7 @@ TEST(DpiChange, ClockWindowAboutBoxAndNewsWindowLayOutAgainAt144AndBackAt96) {
       {"CommandEx1", clock.CommandEx1().hwnd(), 3240, 3360, 1095, 465}};
   const std::vector<lumtest::TwipsPlace> aboutPlaces = {{"Picture1", about.Picture1(), 60, 60, 5040, 1965},
                                                         {"Image1", about.Image1(), 150, 30, 4635, 1125},
-                                                        {"Label1", about.Label1(), 4005, 1170, 825, 180},
+                                                        {"Label1", about.Label1(), 4005, 1170, 825, 180, true},
                                                         {"text1(0)", about.text1(0), 1200, 1620, 3630, 195},
                                                         {"text1(1)", about.text1(1), 3480, 1440, 1350, 195}};
   const int clockLabel = FontHeight(clock.Label1()), aboutLabel = FontHeight(about.Label1());

@@ -12,7 +12,11 @@ struct TwipsPlace {
   const char* name;
   HWND control;
   int left, top, width, height;  // twips, in the container's client area
+  bool growsToText = false;       // a label that may widen past `width` to hold its text
 };
+
+// Whether a label's text fits its width in the label's own font.
+bool TextFits(HWND label);
 
 // The control's rectangle in its container's client coordinates.
 RECT ChildPlace(HWND control);
