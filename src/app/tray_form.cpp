@@ -135,7 +135,7 @@ LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool TrayForm::Form_Load() {
-  // 1. One instance at a time: a second one ends before it reads or writes anything.
+  // One instance at a time: a second one ends before it reads or writes anything.
   instanceLock_ = ScopedHandle(CreateMutexW(nullptr, FALSE, Wide(options_.instanceName)));
   if (!instanceLock_ || GetLastError() == ERROR_ALREADY_EXISTS) {
     instanceLock_.reset();
@@ -143,25 +143,21 @@ bool TrayForm::Form_Load() {
   }
   if (!hwnd_ && !CreateFormWindow()) return false;
 
-  // 2. The bitmap-data reader has no state of its own yet; channel files arrive later.
-  // 3.
+  // The bitmap-data reader has no state of its own yet; channel files arrive later.
   settings_.startingUp = true;
   phase_ = false;
   EnableTimer1(false);
-  // 4.
   settings_.captionButtonHeight = GetSystemMetrics(SM_CYSIZE);
-  // 5.
   RegisterAsService();
-  // 6. The menu is built with every item; loading the channels hides what has no use.
+  // The menu is built with every item; loading the channels hides what has no use.
   if (trayMenu_) DestroyMenu(trayMenu_);
   trayMenu_ = BuildTrayMenu();
   channelTable_.assign(1, ChannelRec{});
   LoadChannels(options_.programDir + u"\\News\\", u"*.news");
   StartupEnvironment env;
   env.channelCount = static_cast<int>(channelTable_.size()) - 1;
-  // 7.
   if (!FileExists(ini_.path())) CreateDefaultIni();
-  // 8, 9.
+  // The settings window's place, reset when it lies off the screen.
   const int twipsX = TwipsPerPixel(LOGPIXELSX), twipsY = TwipsPerPixel(LOGPIXELSY);
   env.screenWidthTwips = GetSystemMetrics(SM_CXSCREEN) * twipsX;
   env.screenHeightTwips = GetSystemMetrics(SM_CYSCREEN) * twipsY;
@@ -169,10 +165,8 @@ bool TrayForm::Form_Load() {
   ReadFormPosition(reader, env, controls_);
   SetWindowPos(hwnd_, nullptr, controls_.left / twipsX, controls_.top / twipsY, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  // 10, 11.
   LoadStartupPicture();
   PicAni();
-  // 12 to 25.
   ReadDisplaySettings(reader, env, settings_, controls_);
   if (!controls_.txtNews.empty()) news_.SetTxtNews(controls_.txtNews);
   chkAni_Click();
@@ -187,18 +181,14 @@ bool TrayForm::Form_Load() {
   }
   UpdateMenuMarks();
   ChooseCaptionMode();
-  // 26.
   Taskview();
-  // 27.
   InitialBar();
-  // 28. The first run opens the guide once.
+  // The first run opens the guide once.
   if (ini_.GetIniString(u"DEFAULT", u"FIRST").empty()) {
     OpenDocument(hwnd_, options_.programDir + u"\\はじめに.txt");
     ini_.Write(u"DEFAULT", u"FIRST", u"1");
   }
-  // 29.
   settings_.customColors.fill(0);
-  // 30.
   settings_.startingUp = false;
   EnableTimer1(true);
   StartNewsTimer();
