@@ -136,8 +136,14 @@ bool CaptionOverlay::ReadTarget(HWND target, std::optional<uint32_t> style) {
   current_.style = style ? *style : static_cast<uint32_t>(GetWindowLongW(target, GWL_STYLE));
   if ((current_.style & (WS_VISIBLE | WS_MINIMIZE)) != WS_VISIBLE || (current_.style & WS_CAPTION) != WS_CAPTION)
     return false;
-  current_.exStyle = static_cast<uint32_t>(GetWindowLongW(target, GWL_EXSTYLE));
-  if ((current_.exStyle & WS_EX_TOOLWINDOW) != 0 || !GetWindowRect(target, &current_.rect)) return false;
+  if (!GetWindowRect(target, &current_.rect)) return false;
+  // A window's ex-style changes only with a new frame, which shows in its style or rectangle.
+  const TargetFacts asked{target, current_.style, 0, current_.rect};
+  if (!(exStyleAskedFor_ == asked)) {
+    current_.exStyle = static_cast<uint32_t>(GetWindowLongW(target, GWL_EXSTYLE));
+    exStyleAskedFor_ = asked;
+  }
+  if ((current_.exStyle & WS_EX_TOOLWINDOW) != 0) return false;
   return !(composition_ && DwmApi::Get().Cloaked(target));
 }
 

@@ -78,7 +78,8 @@ class CaptionOverlay {
   DWORD targetOwner_ = 0;    // the target's process
   DWORD targetProcess_ = 0;  // the process the location hook watches
   TargetFacts current_;
-  bool composition_ = false;  // read when made and when the system's settings change
+  TargetFacts exStyleAskedFor_;  // the window, style and rectangle current_.exStyle was asked with
+  bool composition_ = false;     // read when made and when the system's settings change
   // The place worked out for the facts it was worked out from.
   struct Placement {
     TargetFacts target;

@@ -55,10 +55,26 @@ std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
                         static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), CaptionMetrics::Read().frame);
 }
 
-void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> style) {
-  auto exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
-  if (window != iconCacheWindow_ && (exStyle & kWsExToolWindow) != 0) return;
-  Paint(window, exStyle, style);
+void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> knownStyle) {
+  const auto style = knownStyle ? *knownStyle : static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
+  RECT windowRect{};
+  if (!GetWindowRect(window, &windowRect)) return ReleaseWindowDC();
+  // A window's ex-style changes only with a new frame, which shows in its style or rectangle.
+  if (window != held_.window || style != held_.style || !EqualRect(&windowRect, &held_.rect)) {
+    ReleaseWindowDC();
+    held_.window = window;
+    held_.style = style;
+    held_.rect = windowRect;
+    held_.exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
+  }
+  if (window != iconCacheWindow_ && (held_.exStyle & kWsExToolWindow) != 0) return;
+  if (auto rect = CaptionRectOf(windowRect, style, held_.exStyle, metrics().frame))
+    Paint(window, *rect, style, held_.exStyle);
+}
+
+void CaptionRenderer::ReleaseWindowDC() {
+  if (held_.dc) ReleaseDC(held_.window, held_.dc);
+  held_ = HeldWindowDC{};
 }
 
 void CaptionRenderer::ForgetLayers() {
@@ -92,16 +108,22 @@ int CaptionRenderer::DrawButtonsLayer(HDC surface, const BaseKey& key, const Cap
 }
 
 // Each question asked of another process's window is a round trip to the window system, so
-// a tick asks only for the style, the rectangle and the title; the metrics are kept.
-bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_t> knownStyle) {
-  const auto style = knownStyle ? *knownStyle : static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
-  auto rect = CaptionRectFor(window, style, exStyle, metrics().frame);
-  if (!rect) return false;
-  ScopedWindowDC windowDC(window);
-  if (!windowDC) return false;
-  if (!Compose(window, windowDC.get(), *rect, style, exStyle)) return false;
-  return BitBlt(windowDC.get(), rect->left, rect->top, rect->Width(), rect->Height(), composed_.dc(), rect->left,
-                rect->top, SRCCOPY) != FALSE;
+// a tick asks only for the style, the rectangle and the title; the metrics and the window DC
+// are kept.
+bool CaptionRenderer::Paint(HWND window, const CaptionRect& rect, uint32_t style, uint32_t exStyle) {
+  if (!held_.dc) held_.dc = GetWindowDC(window);
+  if (!held_.dc) return false;
+  const bool painted =
+      Compose(window, held_.dc, rect, style, exStyle) &&
+      BitBlt(held_.dc, rect.left, rect.top, rect.Width(), rect.Height(), composed_.dc(), rect.left, rect.top, SRCCOPY);
+  // A DC taken while another window covered part of the caption would keep that part unpainted.
+  RECT reach{}, caption{rect.left, rect.top, rect.right, rect.bottom}, covered{};
+  GetClipBox(held_.dc, &reach);
+  if (!painted || !IntersectRect(&covered, &reach, &caption) || !EqualRect(&covered, &caption)) {
+    ReleaseDC(window, held_.dc);
+    held_.dc = nullptr;
+  }
+  return painted;
 }
 
 bool CaptionRenderer::ComposeCaption(HWND window, HDC reference, const CaptionRect& rect, uint32_t style,

@@ -57,7 +57,7 @@ class CaptionRenderer {
   // `shared` holds the clock, outline, icon and ticker-direction settings; it may be null
   // (all of them off), and must outlive the renderer.
   explicit CaptionRenderer(const SharedSettings* shared = nullptr) : shared_(shared) {}
-  ~CaptionRenderer() = default;
+  ~CaptionRenderer() { ReleaseWindowDC(); }
   CaptionRenderer(const CaptionRenderer&) = delete;
   CaptionRenderer& operator=(const CaptionRenderer&) = delete;
 
@@ -157,7 +157,8 @@ class CaptionRenderer {
 
   static std::optional<CaptionRect> CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle,
                                                    const FrameMetrics& metrics);
-  bool Paint(HWND window, uint32_t exStyle, std::optional<uint32_t> style);
+  bool Paint(HWND window, const CaptionRect& rect, uint32_t style, uint32_t exStyle);
+  void ReleaseWindowDC();
   bool Compose(HWND window, HDC reference, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
                bool* changed = nullptr);
   HICON CaptionIcon(HWND window);
@@ -175,6 +176,17 @@ class CaptionRenderer {
   int32_t alignment_ = 0;
   bool bold_ = false;
   bool tiling_ = true;
+  // The painted window's DC, kept from tick to tick with the facts it was taken for: taking a
+  // window DC of another program's window costs several round trips to the window system. It
+  // is taken again when the window, its style or its rectangle changes, and is kept only when
+  // it reached the whole caption (no other window lay over it when it was taken).
+  struct HeldWindowDC {
+    HWND window = nullptr;
+    HDC dc = nullptr;
+    uint32_t style = 0, exStyle = 0;  // the ex-style is asked again only with the others
+    RECT rect{};
+  };
+  HeldWindowDC held_;
   HWND iconCacheWindow_ = nullptr;
   HICON iconCacheIcon_ = nullptr;
   HICON ownIcon_ = nullptr;
