@@ -1,8 +1,10 @@
 #include "render/caption_renderer.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/repaint_cycle.h"
+#include "imaging/dc_helpers.h"
 #include "platform/scoped_win.h"
 #include "platform/text.h"
 
@@ -79,6 +81,7 @@ void CaptionRenderer::ReleaseWindowDC() {
 
 void CaptionRenderer::ForgetLayers() {
   textValid_ = false;
+  ink_.valid = false;
   for (auto& stored : bases_) stored->valid = false;
 }
 
@@ -90,6 +93,8 @@ void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
   // The display's depth may have changed: new canvases, compatible again.
   bases_.clear();
   composed_.Release();
+  ink_.ink.Release();
+  ink_.onWhite.Release();
 }
 
 HFONT CaptionRenderer::CaptionFont() {
@@ -192,25 +197,85 @@ bool CaptionRenderer::Compose(HWND window, HDC reference, const CaptionRect& rec
 
   // The title with its outline and the clock, over the base; the news ticker moves on
   // every tick, so with news on the text is drawn afresh every time.
-  TextKey text;
-  text.layout = LayOutText(window, base->iconWidth, base->buttonAreaWidth, rect);
-  text.font = CaptionFont();
-  text.bold = bold_;
-  text.textColor = textColor_;
-  text.outline = shared_ && shared_->shadow;
-  text.outlineColor = text.outline ? shared_->shadowColor : 0;
+  TextKey text = TextKeyFor(LayOutText(window, base->iconWidth, base->buttonAreaWidth, rect), CaptionFont());
   const bool news = ticker_ && ticker_->NewsOn();
   if (!textValid_ || news || !(text == textKey_)) {
     HDC dc = composed_.dc();
     BitBlt(dc, rect.left, rect.top, rect.Width(), rect.Height(), base->canvas.dc(), rect.left, rect.top, SRCCOPY);
-    const int saved = SaveDC(dc);
-    DrawTextLayer(dc, text.layout, rect, text.font);
-    RestoreDC(dc, saved);
+    PutText(dc, text, rect);
     textKey_ = std::move(text);
     composedBase_ = key;
     textValid_ = true;
     if (changed) *changed = true;
   }
+  return true;
+}
+
+CaptionRenderer::TextKey CaptionRenderer::TextKeyFor(TextLayout layout, HFONT font) const {
+  TextKey text;
+  text.layout = std::move(layout);
+  text.font = font;
+  text.bold = bold_;
+  text.textColor = textColor_;
+  text.outline = shared_ && shared_->shadow;
+  text.outlineColor = text.outline ? shared_->shadowColor : 0;
+  return text;
+}
+
+void CaptionRenderer::PutText(HDC surface, const TextKey& text, const CaptionRect& rect) {
+  // The news ticker moves on every tick: drawn straight onto the base.
+  if ((ticker_ && ticker_->NewsOn()) || !TextInkFor(text, rect)) {
+    const int saved = SaveDC(surface);
+    DrawTextLayer(surface, text.layout, rect, text.font);
+    RestoreDC(surface, saved);
+    return;
+  }
+  const RECT& box = ink_.box;
+  const int w = box.right - box.left, h = box.bottom - box.top;
+  if (w > 0 && h > 0)
+    GdiAlphaBlend(surface, box.left, box.top, w, h, ink_.ink.dc(), box.left, box.top, w, h,
+                  BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA});
+}
+
+bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
+  if (ink_.valid && ink_.key == text && ink_.rect == rect) return true;
+  ink_.valid = false;
+  // Drawn once on black and once on white: on black a pixel reads its colour times its
+  // coverage, and white shows through as much as it is not covered.
+  MemoryCanvas& onBlack = ink_.ink;
+  MemoryCanvas& onWhite = ink_.onWhite;
+  onBlack.FitDib(rect.right, rect.bottom);
+  onWhite.FitDib(rect.right, rect.bottom);
+  if (!onBlack.dc() || !onWhite.dc()) return false;
+  const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+  for (auto [canvas, colour] : {std::pair{&onBlack, 0x000000u}, std::pair{&onWhite, 0xFFFFFFu}}) {
+    FillSolid(canvas->dc(), area, colour);
+    const int saved = SaveDC(canvas->dc());
+    DrawTextLayer(canvas->dc(), text.layout, rect, text.font);
+    RestoreDC(canvas->dc(), saved);
+  }
+  GdiFlush();
+  RECT box{};
+  for (int y = rect.top; y < rect.bottom; ++y)
+    for (int x = rect.left; x < rect.right; ++x) {
+      const size_t i = static_cast<size_t>(y) * onBlack.width() + x;
+      const uint32_t dark = onBlack.bits()[i], light = onWhite.bits()[i];
+      uint32_t alpha = 0;
+      for (int shift = 0; shift < 24; shift += 8) {
+        const int shown = static_cast<int>((light >> shift) & 0xFF) - static_cast<int>((dark >> shift) & 0xFF);
+        alpha = std::max<uint32_t>(alpha, static_cast<uint32_t>(255 - std::clamp(shown, 0, 255)));
+      }
+      uint32_t pixel = alpha << 24;
+      for (int shift = 0; shift < 24; shift += 8) pixel |= std::min((dark >> shift) & 0xFF, alpha) << shift;
+      onBlack.bits()[i] = pixel;
+      if (alpha == 0) continue;
+      const RECT covered{x, y, x + 1, y + 1};
+      UnionRect(&box, &box, &covered);
+    }
+  ink_.key = text;
+  ink_.rect = rect;
+  ink_.box = box;
+  ink_.valid = true;
   return true;
 }
 

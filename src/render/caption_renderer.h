@@ -166,6 +166,12 @@ class CaptionRenderer {
   void DrawTextLayer(HDC surface, const TextLayout& layout, const CaptionRect& rect, HFONT captionFont);
   void DrawOutlinedText(HDC surface, const std::u16string& text, const RECT& area, UINT format) const;
   HFONT CaptionFont();
+  TextKey TextKeyFor(TextLayout layout, HFONT font) const;
+  // The text, its outline and the ticker onto `surface`, which holds the base.
+  void PutText(HDC surface, const TextKey& text, const CaptionRect& rect);
+  // The text layer of `text` laid out in `rect` on its own (see TextInk); false if it could not
+  // be made.
+  bool TextInkFor(const TextKey& text, const CaptionRect& rect);
   // The buttons onto the stored background; returns the button-area width.
   int DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect);
   void ForgetLayers();
@@ -214,6 +220,18 @@ class CaptionRenderer {
   MemoryCanvas composed_;  // a base with the text: what reaches the window
   bool textValid_ = false;
   TextKey textKey_;
+  // The text with its outline drawn once on its own, as premultiplied colour with the coverage
+  // of each pixel in its alpha: a new base under an unchanged text (the animation) then takes
+  // the text by one blend instead of drawing it again. Every caption's text is put on this way,
+  // so a caption looks the same however it was composed.
+  struct TextInk {
+    MemoryCanvas ink, onWhite;  // onWhite: the text drawn on white, to tell the coverage
+    TextKey key;
+    CaptionRect rect;
+    RECT box{};  // where the ink lies
+    bool valid = false;
+  };
+  TextInk ink_;
 };
 
 // Whether the window's class is one whose caption is painted (asked of the window system;
