@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "core/repaint_cycle.h"
 #include "imaging/dc_helpers.h"
@@ -94,7 +95,7 @@ void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
   bases_.clear();
   composed_.Release();
   ink_.ink.Release();
-  ink_.onWhite.Release();
+  ink_.coverage.Release();
 }
 
 HFONT CaptionRenderer::CaptionFont() {
@@ -240,37 +241,67 @@ void CaptionRenderer::PutText(HDC surface, const TextKey& text, const CaptionRec
 bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
   if (ink_.valid && ink_.key == text && ink_.rect == rect) return true;
   ink_.valid = false;
-  // Drawn once on black and once on white: on black a pixel reads its colour times its
-  // coverage, and white shows through as much as it is not covered.
-  MemoryCanvas& onBlack = ink_.ink;
-  MemoryCanvas& onWhite = ink_.onWhite;
-  onBlack.FitDib(rect.right, rect.bottom);
-  onWhite.FitDib(rect.right, rect.bottom);
-  if (!onBlack.dc() || !onWhite.dc()) return false;
+  MemoryCanvas& ink = ink_.ink;
+  MemoryCanvas& coverage = ink_.coverage;
+  ink.FitDib(rect.right, rect.bottom);
+  coverage.FitDib(rect.right, rect.bottom);
+  if (!ink.dc() || !coverage.dc()) return false;
+  // The text drawn once, white on black, tells how much of each pixel it covers; each pass of
+  // the outline is the same text moved by one pixel, so its coverage is read one pixel away.
   const RECT area{rect.left, rect.top, rect.right, rect.bottom};
-  for (auto [canvas, colour] : {std::pair{&onBlack, 0x000000u}, std::pair{&onWhite, 0xFFFFFFu}}) {
-    FillSolid(canvas->dc(), area, colour);
-    const int saved = SaveDC(canvas->dc());
-    DrawTextLayer(canvas->dc(), text.layout, rect, text.font);
-    RestoreDC(canvas->dc(), saved);
+  FillSolid(coverage.dc(), area, 0);
+  const std::u16string& s = text.layout.text;
+  if (text.layout.shown && !s.empty()) {
+    ScopedSelect font(coverage.dc(), text.font);
+    SetBkMode(coverage.dc(), TRANSPARENT);
+    ::SetTextColor(coverage.dc(), RGB(255, 255, 255));
+    // DrawText may shorten the text in place for the ellipsis.
+    std::vector<wchar_t> buffer(s.begin(), s.end());
+    buffer.resize(s.size() + 8, L'\0');
+    RECT box = text.layout.box;
+    DrawTextW(coverage.dc(), buffer.data(), static_cast<int>(s.size()), &box, text.layout.format);
   }
   GdiFlush();
-  RECT box{};
-  for (int y = rect.top; y < rect.bottom; ++y)
-    for (int x = rect.left; x < rect.right; ++x) {
-      const size_t i = static_cast<size_t>(y) * onBlack.width() + x;
-      const uint32_t dark = onBlack.bits()[i], light = onWhite.bits()[i];
-      uint32_t alpha = 0;
-      for (int shift = 0; shift < 24; shift += 8) {
-        const int shown = static_cast<int>((light >> shift) & 0xFF) - static_cast<int>((dark >> shift) & 0xFF);
-        alpha = std::max<uint32_t>(alpha, static_cast<uint32_t>(255 - std::clamp(shown, 0, 255)));
+  const int width = coverage.width();
+  auto covered = [&](int x, int y) -> uint32_t {
+    if (x < rect.left || x >= rect.right || y < rect.top || y >= rect.bottom) return 0;
+    return (coverage.bits()[static_cast<size_t>(y) * width + x] >> 8) & 0xFF;
+  };
+  // Only around what the text covers: most of a caption is left clear.
+  RECT drawn{};
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    std::fill_n(ink.bits() + static_cast<size_t>(y) * width + rect.left, rect.Width(), 0u);
+    for (int x = rect.left; x < rect.right; ++x)
+      if (covered(x, y)) {
+        const RECT pixelBox{x, y, x + 1, y + 1};
+        UnionRect(&drawn, &drawn, &pixelBox);
       }
+  }
+  if (text.outline) InflateRect(&drawn, 1, 1);
+  IntersectRect(&drawn, &drawn, &area);
+  const auto colour = static_cast<uint32_t>(text.textColor), outline = static_cast<uint32_t>(text.outlineColor);
+  RECT box{};
+  for (int y = drawn.top; y < drawn.bottom; ++y)
+    for (int x = drawn.left; x < drawn.right; ++x) {
+      const uint32_t a = covered(x, y);
+      uint32_t o = 0;  // the outline's coverage: the four passes one over another
+      if (text.outline) {
+        uint32_t clear = 255;
+        for (uint32_t n : {covered(x - 1, y), covered(x + 1, y), covered(x, y - 1), covered(x, y + 1)})
+          clear = clear * (255 - n) / 255;
+        o = 255 - clear;
+      }
+      // The text over the outline, premultiplied; COLORREF is 0x00BBGGRR, the DIB 0xAARRGGBB.
+      const uint32_t under = (255 - a) * o / 255, alpha = a + under;
       uint32_t pixel = alpha << 24;
-      for (int shift = 0; shift < 24; shift += 8) pixel |= std::min((dark >> shift) & 0xFF, alpha) << shift;
-      onBlack.bits()[i] = pixel;
+      for (int c = 0; c < 3; ++c) {
+        const uint32_t value = (a * ((colour >> (8 * c)) & 0xFF) + under * ((outline >> (8 * c)) & 0xFF)) / 255;
+        pixel |= std::min(value, alpha) << (16 - 8 * c);
+      }
+      ink.bits()[static_cast<size_t>(y) * width + x] = pixel;
       if (alpha == 0) continue;
-      const RECT covered{x, y, x + 1, y + 1};
-      UnionRect(&box, &box, &covered);
+      const RECT pixelBox{x, y, x + 1, y + 1};
+      UnionRect(&box, &box, &pixelBox);
     }
   ink_.key = text;
   ink_.rect = rect;

@@ -220,12 +220,12 @@ class CaptionRenderer {
   MemoryCanvas composed_;  // a base with the text: what reaches the window
   bool textValid_ = false;
   TextKey textKey_;
-  // The text with its outline drawn once on its own, as premultiplied colour with the coverage
+  // The text with its outline made once on its own, as premultiplied colour with the coverage
   // of each pixel in its alpha: a new base under an unchanged text (the animation) then takes
   // the text by one blend instead of drawing it again. Every caption's text is put on this way,
   // so a caption looks the same however it was composed.
   struct TextInk {
-    MemoryCanvas ink, onWhite;  // onWhite: the text drawn on white, to tell the coverage
+    MemoryCanvas ink, coverage;  // coverage: the text alone, white on black
     TextKey key;
     CaptionRect rect;
     RECT box{};  // where the ink lies
