@@ -4,7 +4,8 @@
 // Usage: lumbrel_bench.exe [RESULT_FILE]   (the figures also go to standard output)
 //        lumbrel_bench.exe --resident-floor
 //          runs until ended, doing every 180 ms only what the least resident caption program
-//          must: a window DC of the foreground window and one block copy onto its caption
+//          must: ask for the foreground window and its rectangle, take its window DC and make
+//          one block copy of a ready caption onto it
 //          (scripts/resident_cpu.sh measures it beside Lumbrel)
 #include <windows.h>
 
@@ -116,18 +117,21 @@ struct Notepad {
 };
 
 int ResidentFloor() {
+  // A ready caption as wide as any window here; each tick copies the caption's width of it.
+  const int frame = GetSystemMetrics(SM_CXFRAME), height = GetSystemMetrics(SM_CYCAPTION) - 1;
   lum::ScopedWindowDC screen(nullptr, lum::ScopedWindowDC::kClient);
   lum::ScopedMemoryDC ready(screen.get());
-  lum::ScopedBitmap bitmap(CreateCompatibleBitmap(screen.get(), 640, 20));
+  lum::ScopedBitmap bitmap(CreateCompatibleBitmap(screen.get(), 2048, height));
   lum::ScopedSelect selected(ready.get(), bitmap.get());
-  PatBlt(ready.get(), 0, 0, 640, 20, WHITENESS);
+  PatBlt(ready.get(), 0, 0, 2048, height, WHITENESS);
   SetTimer(nullptr, 0, 180, nullptr);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (message.message != WM_TIMER) continue;
-    if (HWND foreground = GetForegroundWindow()) {
+    RECT r;
+    if (HWND foreground = GetForegroundWindow(); foreground && GetWindowRect(foreground, &r)) {
       lum::ScopedWindowDC dc(foreground);
-      BitBlt(dc.get(), 4, 4, 640, 20, ready.get(), 0, 0, SRCCOPY);
+      BitBlt(dc.get(), frame, frame, r.right - r.left - 2 * frame, height, ready.get(), 0, 0, SRCCOPY);
     }
   }
   return 0;

@@ -1,7 +1,10 @@
 #include "render/caption_renderer.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
+#include "imaging/dc_helpers.h"
 #include "platform/scoped_win.h"
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -120,14 +123,33 @@ std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
                         static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), CaptionMetrics::Read().frame);
 }
 
-void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> style) {
-  auto exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
-  if (window != iconCacheWindow_ && (exStyle & kWsExToolWindow) != 0) return;
-  Paint(window, exStyle, style);
+void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> knownStyle) {
+  const auto style = knownStyle ? *knownStyle : static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
+  RECT windowRect{};
+  if (!GetWindowRect(window, &windowRect)) return ReleaseWindowDC();
+  // A window's ex-style changes only with a new frame, which shows in its style or rectangle.
+  if (window != held_.window || style != held_.style || !EqualRect(&windowRect, &held_.rect)) {
+    ReleaseWindowDC();
+    held_.window = window;
+    held_.style = style;
+    held_.rect = windowRect;
+    held_.exStyle = static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE));
+  }
+  if (window != iconCacheWindow_ && (held_.exStyle & kWsExToolWindow) != 0) return;
+  const TargetLayout& layout = LayOutTarget(window, windowRect, style, held_.exStyle);
+  // A window that draws its own title bar keeps its tabs and buttons.
+  if (layout.ownTitleBar || !layout.caption) return;
+  Paint(window, *layout.caption, style, held_.exStyle);
+}
+
+void CaptionRenderer::ReleaseWindowDC() {
+  if (held_.dc) ReleaseDC(held_.window, held_.dc);
+  held_ = HeldWindowDC{};
 }
 
 void CaptionRenderer::ForgetLayers() {
   textValid_ = false;
+  ink_.valid = false;
   for (auto& stored : bases_) stored->valid = false;
 }
 
@@ -140,6 +162,8 @@ void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
   // The display's depth may have changed: new canvases, compatible again.
   bases_.clear();
   composed_.Release();
+  ink_.ink.Release();
+  ink_.coverage.Release();
 }
 
 HFONT CaptionRenderer::CaptionFont() {
@@ -158,21 +182,22 @@ int CaptionRenderer::DrawButtonsLayer(HDC surface, const BaseKey& key, const Cap
 }
 
 // Each question asked of another process's window is a round trip to the window system, so
-// a tick asks only for the style, the rectangle and the title; the metrics are kept.
-bool CaptionRenderer::Paint(HWND window, uint32_t exStyle, std::optional<uint32_t> knownStyle) {
-  const auto style = knownStyle ? *knownStyle : static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
-  RECT screen{};
-  if (!GetWindowRect(window, &screen)) return false;
-  const TargetLayout& layout = LayOutTarget(window, screen, style, exStyle);
-  // A window that draws its own title bar keeps its tabs and buttons.
-  if (layout.ownTitleBar) return false;
-  const auto rect = layout.caption;
-  if (!rect) return false;
-  ScopedWindowDC windowDC(window);
-  if (!windowDC) return false;
-  if (!Compose(window, windowDC.get(), *rect, style, exStyle)) return false;
-  return BitBlt(windowDC.get(), rect->left, rect->top, rect->Width(), rect->Height(), composed_.dc(), rect->left,
-                rect->top, SRCCOPY) != FALSE;
+// a tick asks only for the style, the rectangle and the title; the metrics and the window DC
+// are kept.
+bool CaptionRenderer::Paint(HWND window, const CaptionRect& rect, uint32_t style, uint32_t exStyle) {
+  if (!held_.dc) held_.dc = GetWindowDC(window);
+  if (!held_.dc) return false;
+  const bool painted =
+      Compose(window, held_.dc, rect, style, exStyle) &&
+      BitBlt(held_.dc, rect.left, rect.top, rect.Width(), rect.Height(), composed_.dc(), rect.left, rect.top, SRCCOPY);
+  // A DC taken while another window covered part of the caption would keep that part unpainted.
+  RECT reach{}, caption{rect.left, rect.top, rect.right, rect.bottom}, covered{};
+  GetClipBox(held_.dc, &reach);
+  if (!painted || !IntersectRect(&covered, &reach, &caption) || !EqualRect(&covered, &caption)) {
+    ReleaseDC(window, held_.dc);
+    held_.dc = nullptr;
+  }
+  return painted;
 }
 
 bool CaptionRenderer::ComposeCaption(HWND window, HDC reference, const CaptionRect& rect, uint32_t style,
@@ -241,25 +266,115 @@ bool CaptionRenderer::Compose(HWND window, HDC reference, const CaptionRect& rec
 
   // The title with its outline and the clock, over the base; the news ticker moves on
   // every tick, so with news on the text is drawn afresh every time.
-  TextKey text;
-  text.layout = LayOutText(window, base->iconWidth, base->buttonAreaWidth, rect);
-  text.font = CaptionFont();
-  text.bold = bold_;
-  text.textColor = textColor_;
-  text.outline = shared_ && shared_->shadow;
-  text.outlineColor = text.outline ? shared_->shadowColor : 0;
+  TextKey text = TextKeyFor(LayOutText(window, base->iconWidth, base->buttonAreaWidth, rect), CaptionFont());
   const bool news = ticker_ && ticker_->NewsOn();
   if (!textValid_ || news || !(text == textKey_)) {
     HDC dc = composed_.dc();
     BitBlt(dc, rect.left, rect.top, rect.Width(), rect.Height(), base->canvas.dc(), rect.left, rect.top, SRCCOPY);
-    const int saved = SaveDC(dc);
-    DrawTextLayer(dc, text.layout, rect, text.font);
-    RestoreDC(dc, saved);
+    PutText(dc, text, rect);
     textKey_ = std::move(text);
     composedBase_ = key;
     textValid_ = true;
     if (changed) *changed = true;
   }
+  return true;
+}
+
+CaptionRenderer::TextKey CaptionRenderer::TextKeyFor(TextLayout layout, HFONT font) const {
+  TextKey text;
+  text.layout = std::move(layout);
+  text.font = font;
+  text.bold = bold_;
+  text.textColor = textColor_;
+  text.outline = shared_ && shared_->shadow;
+  text.outlineColor = text.outline ? shared_->shadowColor : 0;
+  return text;
+}
+
+void CaptionRenderer::PutText(HDC surface, const TextKey& text, const CaptionRect& rect) {
+  // The news ticker moves on every tick: drawn straight onto the base.
+  if ((ticker_ && ticker_->NewsOn()) || !TextInkFor(text, rect)) {
+    const int saved = SaveDC(surface);
+    DrawTextLayer(surface, text.layout, rect, text.font);
+    RestoreDC(surface, saved);
+    return;
+  }
+  const RECT& box = ink_.box;
+  const int w = box.right - box.left, h = box.bottom - box.top;
+  if (w > 0 && h > 0)
+    GdiAlphaBlend(surface, box.left, box.top, w, h, ink_.ink.dc(), box.left, box.top, w, h,
+                  BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA});
+}
+
+bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
+  if (ink_.valid && ink_.key == text && ink_.rect == rect) return true;
+  ink_.valid = false;
+  MemoryCanvas& ink = ink_.ink;
+  MemoryCanvas& coverage = ink_.coverage;
+  ink.FitDib(rect.right, rect.bottom);
+  coverage.FitDib(rect.right, rect.bottom);
+  if (!ink.dc() || !coverage.dc()) return false;
+  // The text drawn once, white on black, tells how much of each pixel it covers; each pass of
+  // the outline is the same text moved by one pixel, so its coverage is read one pixel away.
+  const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+  FillSolid(coverage.dc(), area, 0);
+  const std::u16string& s = text.layout.text;
+  if (text.layout.shown && !s.empty()) {
+    ScopedSelect font(coverage.dc(), text.font);
+    SetBkMode(coverage.dc(), TRANSPARENT);
+    ::SetTextColor(coverage.dc(), RGB(255, 255, 255));
+    // DrawText may shorten the text in place for the ellipsis.
+    std::vector<wchar_t> buffer(s.begin(), s.end());
+    buffer.resize(s.size() + 8, L'\0');
+    RECT box = text.layout.box;
+    DrawTextW(coverage.dc(), buffer.data(), static_cast<int>(s.size()), &box, text.layout.format);
+  }
+  GdiFlush();
+  const int width = coverage.width();
+  auto covered = [&](int x, int y) -> uint32_t {
+    if (x < rect.left || x >= rect.right || y < rect.top || y >= rect.bottom) return 0;
+    return (coverage.bits()[static_cast<size_t>(y) * width + x] >> 8) & 0xFF;
+  };
+  // Only around what the text covers: most of a caption is left clear.
+  RECT drawn{};
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    std::fill_n(ink.bits() + static_cast<size_t>(y) * width + rect.left, rect.Width(), 0u);
+    for (int x = rect.left; x < rect.right; ++x)
+      if (covered(x, y)) {
+        const RECT pixelBox{x, y, x + 1, y + 1};
+        UnionRect(&drawn, &drawn, &pixelBox);
+      }
+  }
+  if (text.outline) InflateRect(&drawn, 1, 1);
+  IntersectRect(&drawn, &drawn, &area);
+  const auto colour = static_cast<uint32_t>(text.textColor), outline = static_cast<uint32_t>(text.outlineColor);
+  RECT box{};
+  for (int y = drawn.top; y < drawn.bottom; ++y)
+    for (int x = drawn.left; x < drawn.right; ++x) {
+      const uint32_t a = covered(x, y);
+      uint32_t o = 0;  // the outline's coverage: the four passes one over another
+      if (text.outline) {
+        uint32_t clear = 255;
+        for (uint32_t n : {covered(x - 1, y), covered(x + 1, y), covered(x, y - 1), covered(x, y + 1)})
+          clear = clear * (255 - n) / 255;
+        o = 255 - clear;
+      }
+      // The text over the outline, premultiplied; COLORREF is 0x00BBGGRR, the DIB 0xAARRGGBB.
+      const uint32_t under = (255 - a) * o / 255, alpha = a + under;
+      uint32_t pixel = alpha << 24;
+      for (int c = 0; c < 3; ++c) {
+        const uint32_t value = (a * ((colour >> (8 * c)) & 0xFF) + under * ((outline >> (8 * c)) & 0xFF)) / 255;
+        pixel |= std::min(value, alpha) << (16 - 8 * c);
+      }
+      ink.bits()[static_cast<size_t>(y) * width + x] = pixel;
+      if (alpha == 0) continue;
+      const RECT pixelBox{x, y, x + 1, y + 1};
+      UnionRect(&box, &box, &pixelBox);
+    }
+  ink_.key = text;
+  ink_.rect = rect;
+  ink_.box = box;
+  ink_.valid = true;
   return true;
 }
 

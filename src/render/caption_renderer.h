@@ -69,7 +69,7 @@ class CaptionRenderer {
   // `shared` holds the clock, outline, icon and ticker-direction settings; it may be null
   // (all of them off), and must outlive the renderer.
   explicit CaptionRenderer(const SharedSettings* shared = nullptr) : shared_(shared) {}
-  ~CaptionRenderer() = default;
+  ~CaptionRenderer() { ReleaseWindowDC(); }
   CaptionRenderer(const CaptionRenderer&) = delete;
   CaptionRenderer& operator=(const CaptionRenderer&) = delete;
 
@@ -175,7 +175,8 @@ class CaptionRenderer {
 
   static std::optional<CaptionRect> CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle,
                                                    const FrameMetrics& metrics);
-  bool Paint(HWND window, uint32_t exStyle, std::optional<uint32_t> style);
+  bool Paint(HWND window, const CaptionRect& rect, uint32_t style, uint32_t exStyle);
+  void ReleaseWindowDC();
   bool Compose(HWND window, HDC reference, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
                bool* changed = nullptr);
   HICON CaptionIcon(HWND window);
@@ -183,6 +184,12 @@ class CaptionRenderer {
   void DrawTextLayer(HDC surface, const TextLayout& layout, const CaptionRect& rect, HFONT captionFont);
   void DrawOutlinedText(HDC surface, const std::u16string& text, const RECT& area, UINT format) const;
   HFONT CaptionFont();
+  TextKey TextKeyFor(TextLayout layout, HFONT font) const;
+  // The text, its outline and the ticker onto `surface`, which holds the base.
+  void PutText(HDC surface, const TextKey& text, const CaptionRect& rect);
+  // The text layer of `text` laid out in `rect` on its own (see TextInk); false if it could not
+  // be made.
+  bool TextInkFor(const TextKey& text, const CaptionRect& rect);
   // The buttons onto the stored background; returns the button-area width.
   int DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect);
   void ForgetLayers();
@@ -193,6 +200,17 @@ class CaptionRenderer {
   int32_t alignment_ = 0;
   bool bold_ = false;
   bool tiling_ = true;
+  // The painted window's DC, kept from tick to tick with the facts it was taken for: taking a
+  // window DC of another program's window costs several round trips to the window system. It
+  // is taken again when the window, its style or its rectangle changes, and is kept only when
+  // it reached the whole caption (no other window lay over it when it was taken).
+  struct HeldWindowDC {
+    HWND window = nullptr;
+    HDC dc = nullptr;
+    uint32_t style = 0, exStyle = 0;  // the ex-style is asked again only with the others
+    RECT rect{};
+  };
+  HeldWindowDC held_;
   HWND iconCacheWindow_ = nullptr;
   HICON iconCacheIcon_ = nullptr;
   HICON ownIcon_ = nullptr;
@@ -222,6 +240,18 @@ class CaptionRenderer {
   MemoryCanvas composed_;  // a base with the text: what reaches the window
   bool textValid_ = false;
   TextKey textKey_;
+  // The text with its outline made once on its own, as premultiplied colour with the coverage
+  // of each pixel in its alpha: a new base under an unchanged text (the animation) then takes
+  // the text by one blend instead of drawing it again. Every caption's text is put on this way,
+  // so a caption looks the same however it was composed.
+  struct TextInk {
+    MemoryCanvas ink, coverage;  // coverage: the text alone, white on black
+    TextKey key;
+    CaptionRect rect;
+    RECT box{};  // where the ink lies
+    bool valid = false;
+  };
+  TextInk ink_;
 };
 
 // Whether the window's class is one whose caption is painted (asked of the window system;

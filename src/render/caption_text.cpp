@@ -124,7 +124,7 @@ void CaptionRenderer::DrawTextLayer(HDC surface, const TextLayout& layout, const
 void CaptionRenderer::DrawCaptionText(HWND window, HDC surface, int iconWidth, int buttonWidth,
                                       const CaptionRect& rect, bool active, HFONT captionFont) {
   (void)active;  // every caption is painted in its active form
-  DrawTextLayer(surface, LayOutText(window, iconWidth, buttonWidth, rect), rect, captionFont);
+  PutText(surface, TextKeyFor(LayOutText(window, iconWidth, buttonWidth, rect), captionFont), rect);
 }
 
 }  // namespace lum

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -166,6 +167,50 @@ TEST_F(CaptionPaint, NoPictureLeavesTheCaptionBlack) {
   int blackBelow = 0;
   for (int x = middle.left; x < middle.right; ++x) blackBelow += shot.at(x, rect->bottom) == 0;
   EXPECT_EQ(blackBelow, 0) << "the line under the caption is the system's";
+}
+
+// The renderer keeps the window DC between paints; whatever the window went through in
+// between, the next paint must cover the whole caption as it is now.
+TEST_F(CaptionPaint, KeptWindowDCFollowsTheWindowAndWhatCoveredIt) {
+  TestWindow window(WS_OVERLAPPEDWINDOW, 0, L"");
+  ASSERT_TRUE(window.get());
+  ScopedBitmap picture = TilePicture();
+  CaptionRenderer renderer;
+  renderer.SetCaptionPicture(picture.get());
+  HWND hwnd = window.get();
+  std::optional<TestWindow> cover;
+  struct Step {
+    const char* name;
+    std::function<void()> apply;
+  };
+  const Step steps[] = {
+      {"first paint", [] {}},
+      {"wider", [&] { SetWindowPos(hwnd, nullptr, 0, 0, 900, 200, SWP_NOMOVE | SWP_NOZORDER); }},
+      {"moved", [&] { SetWindowPos(hwnd, nullptr, 100, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }},
+      {"covered",
+       [&] {
+         cover.emplace(WS_POPUP | WS_BORDER, WS_EX_TOPMOST, L"", 200, 60);
+         SetWindowPos(cover->get(), HWND_TOPMOST, 300, 80, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+       }},
+      {"uncovered", [&] { cover.reset(); }},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    step.apply();
+    window.Settle();
+    renderer.RepaintCaption(hwnd);
+    if (cover) continue;  // what the cover hides reads back as anything
+    const std::optional<CaptionRect> rect = CaptionRenderer::GetCaptionRect(hwnd);
+    ASSERT_TRUE(rect);
+    const WindowPixels shot = CaptureWindow(hwnd);
+    ASSERT_GT(shot.width, 0);
+    const Span middle = MiddleOf(*rect);
+    int wrong = 0;
+    for (int y = rect->top; y < rect->bottom; ++y)
+      for (int x = middle.left; x < middle.right; ++x)
+        wrong += shot.at(x, y) != TileColour((x - rect->left) % kTileWidth, (y - rect->top) % kTileHeight);
+    EXPECT_EQ(wrong, 0) << "caption pixels unlike the tiling";
+  }
 }
 
 TEST_F(CaptionPaint, ToolWindowIsLeftAlone) {
