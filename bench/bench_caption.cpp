@@ -175,11 +175,10 @@ Figures Measure(HWND window, const std::vector<HBITMAP>& frames, int repetitions
               repetitions / 4};
   Case steady{[&] { renderer.RepaintCaption(window); }, repetitions};
   // What a steady tick must ask of the window to know that nothing changed: its style,
-  // extended style, rectangle and title (on Windows reads of shared memory; under Wine each
-  // a round trip to the Wine server when the window is another process's).
+  // rectangle and title (on Windows reads of shared memory; under Wine each a round trip to
+  // the Wine server when the window is another process's).
   Case questions{[&] {
                    GetWindowLongA(window, GWL_STYLE);
-                   GetWindowLongA(window, GWL_EXSTYLE);
                    RECT r;
                    GetWindowRect(window, &r);
                    wchar_t title[256];
