@@ -139,11 +139,14 @@ struct NewsFetcher::Job {
   bool abandoned = false;
   std::optional<NewsFetch> result;
 
+  bool fromDeadline = false;  // the result is the deadline's: the worker may still be waiting
+
   // The first result to arrive (the fetch's own, or the deadline's failure) is the one posted.
-  void Deliver(NewsFetch fetch) {
+  void Deliver(NewsFetch fetch, bool expired = false) {
     std::lock_guard<std::mutex> lock(mutex);
     if (result) return;
     result = std::move(fetch);
+    fromDeadline = expired;
     if (!abandoned) PostMessageW(notify, message, id, 0);
   }
 };
@@ -151,7 +154,7 @@ struct NewsFetcher::Job {
 void CALLBACK NewsFetcher::Expire(void* job, BOOLEAN) {
   NewsFetch failed;
   failed.status = NewsFetch::kNoConnection;
-  static_cast<Job*>(job)->Deliver(std::move(failed));
+  static_cast<Job*>(job)->Deliver(std::move(failed), true);
 }
 
 unsigned __stdcall NewsFetcher::Work(void* argument) {
@@ -198,13 +201,20 @@ bool NewsFetcher::Start(HWND notify, const std::u16string& address, DWORD deadli
 std::optional<NewsFetch> NewsFetcher::TakeResult(WPARAM wParam) {
   if (!job_ || wParam != job_->id) return std::nullopt;
   std::optional<NewsFetch> result;
+  bool fromDeadline = false;
   {
     std::lock_guard<std::mutex> lock(job_->mutex);
     result = std::move(job_->result);
+    fromDeadline = job_->fromDeadline;
   }
   if (!result) return std::nullopt;
   job_.reset();
-  lingering_ = std::move(thread_);
+  // A worker that answered itself only closes its handles now; one given up at its deadline
+  // may still wait on its server, and no second one starts beside it.
+  if (fromDeadline)
+    lingering_ = std::move(thread_);
+  else
+    thread_.reset();
   return result;
 }
 
