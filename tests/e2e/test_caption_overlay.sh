@@ -27,6 +27,16 @@ IMAGE_RESULT=""
 shown() { snap Notepad after && IMAGE_RESULT=$(image shows "$E2E_DIR/after.bmp" "$OVERLAY_RECT" "$dir/Lum1.bmp"); }
 wait_for 30 shown || fail "the overlay does not show Lum1.bmp: $IMAGE_RESULT"
 pass "$IMAGE_RESULT"
+# And X shows it too, as the user sees the desktop (a window can hold the right pixels for Wine
+# and still not reach the screen).
+on_screen() {
+  probe find Notepad && read -r wl wt wr wb <<<"$(answer window)" &&
+    import -window "$(desktop_xwindow)" -crop "$((wr - wl))x$((wb - wt))+$wl+$wt" +repage -type TrueColor \
+      "bmp3:$E2E_DIR/on-screen.bmp" 2>/dev/null &&
+    IMAGE_RESULT=$(image shows "$E2E_DIR/on-screen.bmp" "$OVERLAY_RECT" "$dir/Lum1.bmp")
+}
+wait_for 10 on_screen || fail "the screen does not show the overlay: $IMAGE_RESULT"
+pass "on the screen: $IMAGE_RESULT"
 # Buttons, frame and everything else are notepad's own pixels still.
 result=$(image same-outside "$E2E_DIR/before.bmp" "$E2E_DIR/after.bmp" "$OVERLAY_RECT" "$(grow "$before_caret" 2)" \
   "$(grow "$SNAP_CARET" 2)") || fail "$result"
