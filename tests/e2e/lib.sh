@@ -474,3 +474,15 @@ dwm_standin() {
   wine reg add 'HKCU\Software\Lumbrel Tests\DwmStandIn' /v "$1" /t REG_DWORD /d "$2" /f >/dev/null 2>&1 ||
     fail "could not set the stand-in's $1"
 }
+
+# serve_python LOG ARGS...: runs the Python server read from standard input in the background
+# with ARGS, until the test ends; the server writes its port to $E2E_DIR/port, which lands in PORT.
+serve_python() {
+  local log=$1
+  shift
+  python3 - "$@" <&0 >"$log" 2>&1 &
+  LUM_SERVER_PID=$!
+  trap 'kill "$LUM_SERVER_PID" 2>/dev/null; wait "$LUM_SERVER_PID" 2>/dev/null; e2e_end' EXIT
+  wait_for 10 test -s "$E2E_DIR/port" || fail "the server did not start: $(cat "$log")"
+  PORT=$(cat "$E2E_DIR/port")
+}

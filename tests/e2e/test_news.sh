@@ -71,7 +71,7 @@ mkdir -p "$www"
 : >"$requests"
 news="Lumbrelニュース速報：本日は晴天なり。ティッカーのテストです。"
 printf '%s%s%s\r\n' "$news" "$news" "$news" | iconv -f UTF-8 -t CP932 >"$www/news.txt"
-python3 - "$www" "$requests" "$E2E_DIR/port" >"$E2E_DIR/server.log" 2>&1 <<'PY' &
+serve_python "$E2E_DIR/server.log" "$www" "$requests" "$E2E_DIR/port" <<'PY'
 import functools, http.server, os, sys
 root, log, port_file = sys.argv[1:]
 
@@ -87,14 +87,7 @@ with open(port_file + ".part", "w") as f:
 os.rename(port_file + ".part", port_file)
 server.serve_forever()
 PY
-server_pid=$!
-stop_server() {
-  kill "$server_pid" 2>/dev/null
-  wait "$server_pid" 2>/dev/null
-}
-trap 'stop_server; e2e_end' EXIT
-wait_for 10 test -s "$E2E_DIR/port" || fail "the news server did not start: $(cat "$E2E_DIR/server.log")"
-port=$(cat "$E2E_DIR/port")
+port=$PORT
 
 channel="$dir/News/Test.news"
 python3 "$here/channel_picture.py" "$E2E_DIR/channel.bmp" || fail "channel_picture.py failed"

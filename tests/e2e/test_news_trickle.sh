@@ -13,7 +13,7 @@ program_folder Lumbrel
 # up (or "done" when all 60 bytes went out), times from the epoch.
 log="$E2E_DIR/server.log"
 : >"$log"
-python3 - "$E2E_DIR/port" "$log" >"$E2E_DIR/server.out" 2>&1 <<'PY' &
+serve_python "$E2E_DIR/server.out" "$E2E_DIR/port" "$log" <<'PY'
 import os, socket, sys, time
 port_file, log = sys.argv[1:]
 def note(text):
@@ -44,14 +44,7 @@ while True:
         note("gone")
     client.close()
 PY
-server_pid=$!
-stop_server() {
-  kill "$server_pid" 2>/dev/null
-  wait "$server_pid" 2>/dev/null
-}
-trap 'stop_server; e2e_end' EXIT
-wait_for 10 test -s "$E2E_DIR/port" || fail "the news server did not start: $(cat "$E2E_DIR/server.out")"
-port=$(cat "$E2E_DIR/port")
+port=$PORT
 
 python3 "$here/channel_picture.py" "$E2E_DIR/channel.bmp" || fail "channel_picture.py failed"
 probe channel "$(winpath "$E2E_DIR/channel.bmp")" "Test#http://example.test/#127.0.0.1:$port/news.txt" \
