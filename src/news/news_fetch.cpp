@@ -3,8 +3,12 @@
 #include <process.h>
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
+#include "news/http_get.h"
 #include "platform/text.h"
 
 namespace lum {
@@ -38,6 +42,7 @@ HINTERNET FetchHandles::Keep(HINTERNET handle) {
 void FetchHandles::Cancel() {
   std::lock_guard<std::mutex> lock(mutex_);
   cancelled_ = true;
+  if (cancel_) SetEvent(cancel_.get());
   while (!open_.empty()) {
     InternetCloseHandle(open_.back());
     open_.pop_back();
@@ -57,19 +62,16 @@ void FetchHandles::CloseAll() {
   }
 }
 
-NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs, FetchHandles* shared) {
-  const DWORD start = GetTickCount();
-  FetchHandles own;
-  FetchHandles& handles = shared ? *shared : own;
-  NewsFetch result;
-  constexpr DWORD kNoCacheWrite = 0x04000000;
-  HINTERNET internet = handles.Keep(InternetOpenA("GetHtml", INTERNET_OPEN_TYPE_DIRECT, nullptr, "0", kNoCacheWrite));
-  if (!internet) return result;
-  result.status = NewsFetch::kNoConnection;
+namespace {
 
-  // The same GET that InternetOpenUrl would send, built from its parts, because only a
-  // request handle of our own takes the timeouts (and a closed one ends a waiting call on Windows).
-  std::string url = "http://" + ToAnsi(address);
+struct UrlParts {
+  INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
+  std::string host;
+  INTERNET_PORT port = 0;
+  std::string path;  // with its query, "/" when the address has none
+};
+
+std::optional<UrlParts> CrackUrl(const std::string& url) {
   char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
   std::vector<char> path(url.size() + 2, '\0');
   URL_COMPONENTSA parts{};
@@ -78,15 +80,75 @@ NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs, Fet
   parts.dwHostNameLength = sizeof host;
   parts.lpszUrlPath = path.data();
   parts.dwUrlPathLength = static_cast<DWORD>(path.size());
-  if (address.empty() || !InternetCrackUrlA(url.c_str(), 0, 0, &parts) || host[0] == '\0') return result;
-  if (parts.nScheme != INTERNET_SCHEME_HTTP) return result;
-  std::string object = path[0] ? std::string(path.data()) : std::string("/");
+  if (!InternetCrackUrlA(url.c_str(), 0, 0, &parts) || host[0] == '\0') return std::nullopt;
+  return UrlParts{parts.nScheme, host, parts.nPort, path[0] ? std::string(path.data()) : std::string("/")};
+}
 
-  HINTERNET connection =
-      handles.Keep(InternetConnectA(internet, host, parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+// Where a redirect's Location leads from `base`: a whole address, or one relative to it.
+std::string Redirected(const std::string& base, const std::string& location) {
+  DWORD size = static_cast<DWORD>(base.size() + location.size() + 64);
+  std::vector<char> combined(size, '\0');
+  if (!InternetCombineUrlA(base.c_str(), location.c_str(), combined.data(), &size, ICU_NO_ENCODE)) return {};
+  return combined.data();
+}
+
+bool IsRedirect(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+constexpr int kMostRedirects = 10;
+
+}  // namespace
+
+NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs, FetchHandles* shared) {
+  const DWORD start = GetTickCount();
+  FetchHandles own;
+  FetchHandles& handles = shared ? *shared : own;
+  NewsFetch result;
+  result.status = NewsFetch::kNoConnection;
+  if (address.empty()) return result;
+  std::string url = "http://" + ToAnsi(address);
+  for (int hop = 0; hop <= kMostRedirects && !handles.cancelled(); ++hop) {
+    std::optional<UrlParts> parts = CrackUrl(url);
+    if (!parts) return result;
+    if (parts->scheme == INTERNET_SCHEME_HTTPS) return FetchThroughWinInet(url, start, deadlineMs, handles);
+    if (parts->scheme != INTERNET_SCHEME_HTTP) return result;  // file:, ftp: and the like are no news
+    HttpGetResult answer = HttpGet(parts->host, parts->port, parts->path, "GetHtml", kNewsReadLimit, start, deadlineMs,
+                                   handles.cancelEvent());
+    if (!answer.answered || handles.cancelled()) return result;
+    result.httpStatus = static_cast<DWORD>(answer.status);
+    if (IsRedirect(answer.status) && !answer.location.empty()) {
+      url = Redirected(url, answer.location);
+      continue;
+    }
+    // An error page, or an answer cut off before its end, is no news.
+    if (answer.status / 100 == 2 && answer.usable) {
+      result.status = NewsFetch::kRead;
+      result.body = std::move(answer.body);
+    }
+    return result;
+  }
+  return result;
+}
+
+NewsFetch FetchThroughWinInet(const std::string& url, DWORD start, DWORD deadlineMs, FetchHandles& handles) {
+  NewsFetch result;
+  constexpr DWORD kNoCacheWrite = 0x04000000;
+  HINTERNET internet = handles.Keep(InternetOpenA("GetHtml", INTERNET_OPEN_TYPE_DIRECT, nullptr, "0", kNoCacheWrite));
+  if (!internet) return result;
+  result.status = NewsFetch::kNoConnection;
+
+  // The GET built from its parts, because only a request handle of our own takes the timeouts
+  // (and a closed one ends a waiting call on Windows).
+  std::optional<UrlParts> parts = CrackUrl(url);
+  if (!parts || (parts->scheme != INTERNET_SCHEME_HTTP && parts->scheme != INTERNET_SCHEME_HTTPS)) return result;
+  HINTERNET connection = handles.Keep(
+      InternetConnectA(internet, parts->host.c_str(), parts->port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return result;
-  HINTERNET request = handles.Keep(HttpOpenRequestA(connection, "GET", object.c_str(), nullptr, nullptr, nullptr,
-                                                    INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD, 0));
+  DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD;
+  if (parts->scheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
+  HINTERNET request =
+      handles.Keep(HttpOpenRequestA(connection, "GET", parts->path.c_str(), nullptr, nullptr, nullptr, flags, 0));
   if (!request) return result;
   SetTimeouts(request, Remaining(start, deadlineMs));
   if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0) || handles.cancelled()) return result;
@@ -165,8 +227,8 @@ unsigned __stdcall NewsFetcher::Work(void* argument) {
   // Waits for a deadline callback already running, which uses the job.
   DeleteTimerQueueTimer(nullptr, job.deadline, INVALID_HANDLE_VALUE);
   job.Deliver(std::move(fetch));
-  // Closed after the answer has gone: Wine's WinINet reads and drops the rest of a longer body
-  // while it keeps arriving, which need not hold the news up.
+  // Closed after the answer has gone: on the https way Wine's WinINet reads and drops the rest
+  // of a longer body while it keeps arriving, which need not hold the news up.
   job.handles.CloseAll();
   return 0;
 }
@@ -182,9 +244,11 @@ bool NewsFetcher::Start(HWND notify, const std::u16string& address, DWORD deadli
   job->notify = notify;
   job->message = doneMessage_;
   job->id = ++lastId_;
-  // Some waits inside WinINet (a server that trickles its headers) take no timeout and do
-  // not end when their handle is closed; the deadline still ends the fetch for the window.
-  if (!CreateTimerQueueTimer(&job->deadline, nullptr, &Expire, job.get(), deadlineMs, 0, WT_EXECUTEONLYONCE))
+  // The fetch ends its own waits at the deadline. A name lookup, or a wait inside WinINet on
+  // the https way (a server that trickles its headers), takes no timeout and does not end when
+  // its handle is closed: shortly after the deadline the window gets its failure all the same.
+  constexpr DWORD kGrace = 500;
+  if (!CreateTimerQueueTimer(&job->deadline, nullptr, &Expire, job.get(), deadlineMs + kGrace, 0, WT_EXECUTEONLYONCE))
     return false;
   auto* share = new std::shared_ptr<Job>(job);
   uintptr_t thread = _beginthreadex(nullptr, 0, &Work, share, 0, nullptr);
@@ -224,8 +288,8 @@ void NewsFetcher::Abandon(DWORD waitMs) {
     std::lock_guard<std::mutex> lock(job_->mutex);
     job_->abandoned = true;
   }
-  // Ends the worker's blocking call where the system allows it (Windows); under Wine the call
-  // runs on to its timeout, and the process may end before it.
+  // The cancel event ends the socket's waits at once; closing WinINet's handles ends its call
+  // on Windows, while under Wine that call runs on to its timeout and the process may end first.
   job_->handles.Cancel();
   if (thread_) WaitForSingleObject(thread_.get(), waitMs);
   job_.reset();

@@ -27,35 +27,43 @@ inline constexpr DWORD kNewsReadLimit = 4095;
 // Connecting, sending and receiving together; a server that trickles cannot stretch it.
 inline constexpr DWORD kNewsDeadlineMs = 15000;
 
-// The Internet handles of one fetch, which another thread may close at any moment: on Windows
-// that ends the call the fetch is blocked in (Wine lets the call run on to its timeout, and the
-// fetch then stops at its next step). Each handle is closed once.
+// What another thread may stop a fetch by at any moment: an event its socket waits end on, and
+// the Internet handles of a fetch that goes through WinINet (closing them ends the call it is
+// blocked in on Windows; Wine lets the call run on to its timeout, and the fetch then stops at
+// its next step). Each handle is closed once.
 class FetchHandles {
  public:
-  FetchHandles() = default;
+  FetchHandles() : cancel_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
   ~FetchHandles() { CloseAll(); }
   FetchHandles(const FetchHandles&) = delete;
   FetchHandles& operator=(const FetchHandles&) = delete;
 
   // Keeps `handle` to be closed later; once cancelled it is closed at once and null returned.
   HINTERNET Keep(HINTERNET handle);
-  // Closes every handle kept, newest first, and refuses new ones.
+  // Sets the cancel event, closes every handle kept, newest first, and refuses new ones.
   void Cancel();
   bool cancelled() const;
   void CloseAll();
+  HANDLE cancelEvent() const { return cancel_.get(); }
 
  private:
+  ScopedHandle cancel_;
   mutable std::mutex mutex_;
   std::vector<HINTERNET> open_;
   bool cancelled_ = false;
 };
 
-// GETs "http://" + address with the agent "GetHtml". Only a 2xx answer is read, and only its
-// first 4,095 bytes. Every wait is bounded by what is left of `deadlineMs`, so a silent or a
-// trickling server is given up then. `handles`, when given, lets another thread close the
-// fetch's handles.
+// GETs "http://" + address with the agent "GetHtml" over a socket of its own, following up to
+// ten redirects. Only a 2xx answer is read, and only its first 4,095 bytes; the connection is
+// reset when more would come. Every wait is bounded by what is left of `deadlineMs`, so a silent
+// or a trickling server is given up then. `handles`, when given, lets another thread stop it.
 NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs = kNewsDeadlineMs,
                             FetchHandles* handles = nullptr);
+
+// The same GET of a whole address through WinINet, for https addresses a redirect leads to
+// (WinINet brings TLS; under Wine it reads and drops the rest of a longer body when the request
+// is closed). `start` is the GetTickCount at which `deadlineMs` began.
+NewsFetch FetchThroughWinInet(const std::string& url, DWORD start, DWORD deadlineMs, FetchHandles& handles);
 
 // One fetch at a time on a thread of its own; the result comes back to a window as a posted
 // message, which the window hands to TakeResult.

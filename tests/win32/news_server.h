@@ -119,6 +119,11 @@ class ScriptedServer {
       ++connections_;
       DWORD timeout = 3000;
       setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+      setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+      // A small send buffer keeps what the server counts as sent close to what the client took
+      // (the client's own buffer is as small).
+      int buffer = 8 * 1024;
+      setsockopt(client, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&buffer), sizeof buffer);
       std::string request;
       char chunk[2048];
       while (request.find("\r\n\r\n") == std::string::npos) {
