@@ -193,6 +193,8 @@ TEST(NewsFetchFailure, SilentServerIsGivenUpAfterTheTimeout) {
 
   LoopbackServer live(Always(Response("200 OK", "after")));
   EXPECT_EQ(lum::FetchNewsDocument(live.Address("/"), 1000).body, "after");
+  // By name: the name's addresses are tried in turn (::1 first, where nobody listens).
+  EXPECT_EQ(lum::FetchNewsDocument(Utf16("localhost:" + std::to_string(live.port()) + "/"), 1000).body, "after");
 }
 
 class NewsForm : public testing::Test {
