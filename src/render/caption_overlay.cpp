@@ -68,6 +68,7 @@ bool CaptionOverlay::Create() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
+  windowClass.style = CS_OWNDC;  // one DC, kept: a new caption is painted without asking for one
   windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
   windowClass.lpszClassName = kOverlayClass;
@@ -219,10 +220,8 @@ void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style) {
   if (!composed) return Hide();
   StackAbove(target, place);
   if (changed || resized) {
-    if (HDC dc = GetDC(hwnd_)) {
-      PaintSurface(dc);
-      ReleaseDC(hwnd_, dc);
-    }
+    if (!ownDC_) ownDC_ = GetDC(hwnd_);
+    if (ownDC_) PaintSurface(ownDC_);
     ++layeredUpdates_;
   }
   shownPlace_ = place;

@@ -90,7 +90,8 @@ class CaptionOverlay {
     int buttonArea;  // the classic buttons laid out after the overlay's end
   };
   std::optional<Placement> placed_;
-  OwnedDC screen_;  // a display DC the canvases are made compatible with
+  OwnedDC screen_;       // a display DC the canvases are made compatible with
+  HDC ownDC_ = nullptr;  // the window's own DC (its class keeps one per window)
   bool shown_ = false;
   ScreenRect shownPlace_;
   unsigned layeredUpdates_ = 0;
