@@ -228,19 +228,32 @@ void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style) {
   shown_ = true;
 }
 
+void CaptionOverlay::NoteFocus(HWND focus) {
+  if (focus == focus_) return;
+  focus_ = focus;
+  raise_ = true;
+}
+
 void CaptionOverlay::StackAbove(HWND target, const ScreenRect& place) {
   const bool topmost = (current_.exStyle & WS_EX_TOPMOST) != 0;
-  if (Topmost(hwnd_) != topmost)
-    SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW;
   HWND above = GetWindow(target, GW_HWNDPREV);
+  const bool inPlace = shown_ && above == hwnd_ && Topmost(hwnd_) == topmost;
   // A tick where nothing moved asks the window system for nothing more.
-  if (above == hwnd_ && shown_ && place == shownPlace_) return;
+  if (inPlace && !raise_ && place == shownPlace_) return;
+  UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW;
+  if (!inPlace || raise_) {
+    // Wine's X11 driver raises a window on the X screen only when it becomes the first visible
+    // window, and raises the target there whenever the target's focus moves, whatever the
+    // z-order says: the overlay heads the z-order for a moment, so that X shows it on top.
+    SetWindowPos(hwnd_, HWND_TOPMOST, place.left, place.top, place.Width(), place.Height(), flags);
+    raise_ = false;
+    above = GetWindow(target, GW_HWNDPREV);
+  }
   HWND insertAfter = above;
   if (above == hwnd_)
     flags |= SWP_NOZORDER;  // in place already
   else if (!above || Topmost(above) != topmost)
-    insertAfter = topmost ? HWND_TOPMOST : HWND_TOP;  // the target heads its band
+    insertAfter = topmost ? HWND_TOPMOST : HWND_NOTOPMOST;  // the target heads its band
   SetWindowPos(hwnd_, insertAfter, place.left, place.top, place.Width(), place.Height(), flags);
 }
 

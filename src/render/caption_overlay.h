@@ -32,6 +32,10 @@ class CaptionOverlay {
   // `style`: the target's style, if the caller has just read it.
   void Refresh(HWND target, std::optional<uint32_t> style = std::nullopt);
   void Hide();
+  // The focus window of the foreground thread, read by the tick with the foreground window.
+  // Under Wine the window that takes the focus shows over every other on the X screen, so a
+  // new focus has the overlay raised again.
+  void NoteFocus(HWND focus);
   // The system's metrics or theme changed: the place is worked out afresh; after a display
   // change the canvases are made for the new display.
   void OnSystemSettingsChanged(bool displayChanged);
@@ -93,6 +97,8 @@ class CaptionOverlay {
   OwnedDC screen_;       // a display DC the canvases are made compatible with
   HDC ownDC_ = nullptr;  // the window's own DC (its class keeps one per window)
   bool shown_ = false;
+  HWND focus_ = nullptr;
+  bool raise_ = false;  // the target's focus moved since the overlay was last raised
   ScreenRect shownPlace_;
   unsigned layeredUpdates_ = 0;
   // What the window shows, kept for WM_PAINT: the renderer's canvas may be composed for
