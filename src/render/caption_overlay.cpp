@@ -231,7 +231,8 @@ void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style) {
 void CaptionOverlay::NoteFocus(HWND focus) {
   if (focus == focus_) return;
   focus_ = focus;
-  raise_ = true;
+  // This tick and the next: the target may raise itself just after the tick saw its new focus.
+  raises_ = 2;
 }
 
 void CaptionOverlay::StackAbove(HWND target, const ScreenRect& place) {
@@ -239,14 +240,14 @@ void CaptionOverlay::StackAbove(HWND target, const ScreenRect& place) {
   HWND above = GetWindow(target, GW_HWNDPREV);
   const bool inPlace = shown_ && above == hwnd_ && Topmost(hwnd_) == topmost;
   // A tick where nothing moved asks the window system for nothing more.
-  if (inPlace && !raise_ && place == shownPlace_) return;
+  if (inPlace && !raises_ && place == shownPlace_) return;
   UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW;
-  if (!inPlace || raise_) {
+  if (!inPlace || raises_) {
     // Wine's X11 driver raises a window on the X screen only when it becomes the first visible
     // window, and raises the target there whenever the target's focus moves, whatever the
     // z-order says: the overlay heads the z-order for a moment, so that X shows it on top.
     SetWindowPos(hwnd_, HWND_TOPMOST, place.left, place.top, place.Width(), place.Height(), flags);
-    raise_ = false;
+    if (raises_) --raises_;
     above = GetWindow(target, GW_HWNDPREV);
   }
   HWND insertAfter = above;

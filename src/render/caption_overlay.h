@@ -98,7 +98,7 @@ class CaptionOverlay {
   HDC ownDC_ = nullptr;  // the window's own DC (its class keeps one per window)
   bool shown_ = false;
   HWND focus_ = nullptr;
-  bool raise_ = false;  // the target's focus moved since the overlay was last raised
+  int raises_ = 0;  // ticks that raise the overlay again after the target's focus moved
   ScreenRect shownPlace_;
   unsigned layeredUpdates_ = 0;
   // What the window shows, kept for WM_PAINT: the renderer's canvas may be composed for
