@@ -251,9 +251,9 @@ void CaptionOverlay::StackAbove(HWND target, const ScreenRect& place) {
     above = GetWindow(target, GW_HWNDPREV);
   }
   HWND insertAfter = above;
-  if (above == hwnd_)
+  if (above == hwnd_ && Topmost(hwnd_) == topmost)
     flags |= SWP_NOZORDER;  // in place already
-  else if (!above || Topmost(above) != topmost)
+  else if (above == hwnd_ || !above || Topmost(above) != topmost)
     insertAfter = topmost ? HWND_TOPMOST : HWND_NOTOPMOST;  // the target heads its band
   SetWindowPos(hwnd_, insertAfter, place.left, place.top, place.Width(), place.Height(), flags);
 }

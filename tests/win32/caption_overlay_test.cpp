@@ -141,6 +141,13 @@ TEST_F(Overlay, JoinsTheTopmostBandOnlyWithATopmostTarget) {
   ASSERT_TRUE(Shown());
   EXPECT_EQ(GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   EXPECT_EQ(GetWindow(plain.get(), GW_HWNDPREV), overlay_.hwnd());
+  // Raised for a new focus, over a target at the top of its band: back out of the topmost band.
+  SetWindowPos(target.get(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(plain.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  overlay_.NoteFocus(plain.get());
+  overlay_.Refresh(plain.get());
+  EXPECT_EQ(GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_EQ(GetWindow(plain.get(), GW_HWNDPREV), overlay_.hwnd());
 }
 
 TEST_F(Overlay, HidesForWindowsThatGetNoCaption) {
