@@ -331,7 +331,11 @@ void TrayForm::InitialBar() {
 void TrayForm::Timer1_Timer() {
   phase_ = !phase_;
   InitialBar();
-  HWND foreground = GetForegroundWindow();
+  // The overlay also needs the foreground thread's focus, which the same question answers.
+  GUITHREADINFO input{};
+  input.cbSize = sizeof input;
+  HWND foreground = overlay_ && GetGUIThreadInfo(0, &input) ? input.hwndActive : GetForegroundWindow();
+  if (overlay_) overlay_->NoteFocus(input.hwndFocus);
   const auto style = foreground ? static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE)) : 0;
   if (!foreground || !HasCaptionFrame(style)) {
     if (overlay_) overlay_->Hide();

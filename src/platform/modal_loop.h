@@ -16,8 +16,11 @@ namespace lum {
 inline constexpr wchar_t kDialogKeysProperty[] = L"Lumbrel.DialogKeys";
 inline void TakeDialogKeys(HWND window) { SetPropW(window, kDialogKeysProperty, reinterpret_cast<HANDLE>(1)); }
 
-// True when the message was a dialog key of a marked window and has been handled.
+// True when the message was a dialog key of a marked window and has been handled. Only keys are
+// looked at: asking for the mark is a round trip to the window system, and the repaint timer's
+// message comes five times a second.
 inline bool RouteDialogMessage(MSG& message) {
+  if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
   HWND root = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
   return root && GetPropW(root, kDialogKeysProperty) && IsDialogMessageW(root, &message);
 }

@@ -12,17 +12,6 @@ constexpr wchar_t kOverlayClass[] = L"LumbrelCaptionOverlay";
 // The overlay's window is the hook's only reader: one overlay per process.
 CaptionOverlay* hookedOverlay = nullptr;
 
-LRESULT CALLBACK OverlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
-  }
-}
-
 ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 bool Topmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
@@ -46,13 +35,32 @@ CaptionOverlay::~CaptionOverlay() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
+LRESULT CALLBACK CaptionOverlay::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      if (auto* overlay = reinterpret_cast<CaptionOverlay*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+        overlay->PaintSurface(dc);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
 bool CaptionOverlay::FillSurface(int width, int height) {
   surface_.FitDib(width, height);
-  if (!surface_.dc()) return false;
-  if (!BitBlt(surface_.dc(), 0, 0, width, height, renderer_.composedDC(), 0, 0, SRCCOPY)) return false;
-  GdiFlush();
-  for (size_t i = 0, n = static_cast<size_t>(width) * height; i < n; ++i) surface_.bits()[i] |= 0xFF000000u;
-  return true;
+  return surface_.dc() && BitBlt(surface_.dc(), 0, 0, width, height, renderer_.composedDC(), 0, 0, SRCCOPY);
+}
+
+void CaptionOverlay::PaintSurface(HDC dc) const {
+  if (surface_.dc()) BitBlt(dc, 0, 0, surface_.width(), surface_.height(), surface_.dc(), 0, 0, SRCCOPY);
 }
 
 bool CaptionOverlay::Create() {
@@ -60,12 +68,17 @@ bool CaptionOverlay::Create() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = OverlayProc;
+  windowClass.style = CS_OWNDC;  // one DC, kept: a new caption is painted without asking for one
+  windowClass.lpfnWndProc = WindowProc;
   windowClass.hInstance = instance;
   windowClass.lpszClassName = kOverlayClass;
   RegisterClassExW(&windowClass);  // fails harmlessly when a second overlay registers it again
   hwnd_ = CreateWindowExW(kExStyle, kOverlayClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
   if (!hwnd_) return false;
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // Opaque and painted through its own DC: a new caption then costs one copy into the window,
+  // where UpdateLayeredWindow repositions the window and uploads the whole bitmap each time.
+  SetLayeredWindowAttributes(hwnd_, 0, 255, LWA_ALPHA);
   composition_ = DwmApi::Get().CompositionEnabled();
   // Out of context: the events arrive as messages on this thread, costing the target nothing.
   if (!hookedOverlay) {
@@ -202,38 +215,47 @@ void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style) {
   bool changed = false;
   bool composed =
       screen_ && renderer_.ComposeCaption(target, screen_.get(), layout, current_.style, current_.exStyle, &changed);
-  if (composed &&
-      (changed || !shown_ || place.Width() != shownPlace_.Width() || place.Height() != shownPlace_.Height())) {
-    composed = FillSurface(place.Width(), place.Height());
-    if (composed) {
-      POINT origin{place.left, place.top}, source{0, 0};
-      SIZE size{place.Width(), place.Height()};
-      BLENDFUNCTION opaque{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-      // A window the system refused the bitmap would show garbage or nothing: hidden instead.
-      composed = UpdateLayeredWindow(hwnd_, nullptr, &origin, &size, surface_.dc(), &source, 0, &opaque, ULW_ALPHA);
-      ++layeredUpdates_;
-    }
-  }
+  const bool resized = !shown_ || place.Width() != shownPlace_.Width() || place.Height() != shownPlace_.Height();
+  if (composed && (changed || resized)) composed = FillSurface(place.Width(), place.Height());
   if (!composed) return Hide();
   StackAbove(target, place);
+  if (changed || resized) {
+    if (!ownDC_) ownDC_ = GetDC(hwnd_);
+    if (ownDC_) PaintSurface(ownDC_);
+    ++layeredUpdates_;
+  }
   shownPlace_ = place;
   shown_ = true;
 }
 
+void CaptionOverlay::NoteFocus(HWND focus) {
+  if (focus == focus_) return;
+  focus_ = focus;
+  // This tick and the next: the target may raise itself just after the tick saw its new focus.
+  raises_ = 2;
+}
+
 void CaptionOverlay::StackAbove(HWND target, const ScreenRect& place) {
   const bool topmost = (current_.exStyle & WS_EX_TOPMOST) != 0;
-  if (Topmost(hwnd_) != topmost)
-    SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  UINT flags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW;
   HWND above = GetWindow(target, GW_HWNDPREV);
+  const bool inPlace = shown_ && above == hwnd_ && Topmost(hwnd_) == topmost;
   // A tick where nothing moved asks the window system for nothing more.
-  if (above == hwnd_ && shown_ && place == shownPlace_) return;
+  if (inPlace && !raises_ && place == shownPlace_) return;
+  UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW;
+  if (!inPlace || raises_) {
+    // Wine's X11 driver raises a window on the X screen only when it becomes the first visible
+    // window, and raises the target there whenever the target's focus moves, whatever the
+    // z-order says: the overlay heads the z-order for a moment, so that X shows it on top.
+    SetWindowPos(hwnd_, HWND_TOPMOST, place.left, place.top, place.Width(), place.Height(), flags);
+    if (raises_) --raises_;
+    above = GetWindow(target, GW_HWNDPREV);
+  }
   HWND insertAfter = above;
-  if (above == hwnd_)
+  if (above == hwnd_ && Topmost(hwnd_) == topmost)
     flags |= SWP_NOZORDER;  // in place already
-  else if (!above || Topmost(above) != topmost)
-    insertAfter = topmost ? HWND_TOPMOST : HWND_TOP;  // the target heads its band
-  SetWindowPos(hwnd_, insertAfter, place.left, place.top, 0, 0, flags);
+  else if (above == hwnd_ || !above || Topmost(above) != topmost)
+    insertAfter = topmost ? HWND_TOPMOST : HWND_NOTOPMOST;  // the target heads its band
+  SetWindowPos(hwnd_, insertAfter, place.left, place.top, place.Width(), place.Height(), flags);
 }
 
 }  // namespace lum

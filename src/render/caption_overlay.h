@@ -27,11 +27,15 @@ class CaptionOverlay {
   // window could not be made.
   bool Create();
   // Composes the caption of `target` (the foreground window) and shows it over its title
-  // bar, or hides the overlay when that window gets none. The layered bitmap is replaced
-  // only when the composed caption changed.
+  // bar, or hides the overlay when that window gets none. The window is painted only when
+  // the composed caption changed.
   // `style`: the target's style, if the caller has just read it.
   void Refresh(HWND target, std::optional<uint32_t> style = std::nullopt);
   void Hide();
+  // The focus window of the foreground thread, read by the tick with the foreground window.
+  // Under Wine the window that takes the focus shows over every other on the X screen, so a
+  // new focus has the overlay raised again.
+  void NoteFocus(HWND focus);
   // The system's metrics or theme changed: the place is worked out afresh; after a display
   // change the canvases are made for the new display.
   void OnSystemSettingsChanged(bool displayChanged);
@@ -39,13 +43,14 @@ class CaptionOverlay {
   HWND hwnd() const { return hwnd_; }
   HWND target() const { return target_; }
   bool visible() const { return shown_; }
-  // How often the layered window's bitmap has been replaced.
+  // How often a new caption has been painted into the window.
   unsigned layeredUpdates() const { return layeredUpdates_; }
   // One window event as the hooks receive it: a new foreground window, the target moved or
   // resized, minimised or restored. (Wine sends none of these, so its tests hand them over.)
   void OnEvent(DWORD event, HWND window, LONG object);
 
  private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static void CALLBACK OnWinEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child, DWORD thread,
                                   DWORD time);
   // What a tick asks of its target, once: each question asked of another process's window
@@ -67,9 +72,11 @@ class CaptionOverlay {
   void StackAbove(HWND target, const ScreenRect& place);
   void FollowTarget(HWND target);
   void Unhook();
-  // Copies the composed caption into the overlay's own 32-bit surface, opaque; false when
-  // the surface could not be made.
+  // Copies the composed caption into the overlay's own surface; false when the surface could
+  // not be made.
   bool FillSurface(int width, int height);
+  // The surface onto the overlay's window (a new caption, or WM_PAINT).
+  void PaintSurface(HDC dc) const;
 
   CaptionRenderer& renderer_;
   DWORD ownProcess_;
@@ -87,12 +94,15 @@ class CaptionOverlay {
     int buttonArea;  // the classic buttons laid out after the overlay's end
   };
   std::optional<Placement> placed_;
-  OwnedDC screen_;  // a display DC the canvases are made compatible with
+  OwnedDC screen_;       // a display DC the canvases are made compatible with
+  HDC ownDC_ = nullptr;  // the window's own DC (its class keeps one per window)
   bool shown_ = false;
+  HWND focus_ = nullptr;
+  int raises_ = 0;  // ticks that raise the overlay again after the target's focus moved
   ScreenRect shownPlace_;
   unsigned layeredUpdates_ = 0;
-  // What the layered window shows: a DIB section with its alpha bytes set (Wine shows a
-  // layered window updated from a screen-compatible bitmap as nothing at all).
+  // What the window shows, kept for WM_PAINT: the renderer's canvas may be composed for
+  // another window in between.
   MemoryCanvas surface_;
   HWINEVENTHOOK foregroundHook_ = nullptr;
   HWINEVENTHOOK minimizeHook_ = nullptr;

@@ -220,7 +220,8 @@ bool CaptionRenderer::Compose(HWND window, HDC reference, const CaptionRect& rec
   if (changed) *changed = false;
   // As large as the window's top-left part up to the caption's far corner, so that the
   // canvases' coordinates are the window's own.
-  if (composed_.Fit(reference, rect.right, rect.bottom)) textValid_ = false;
+  // A DIB section: the text is blended onto it by hand on every tick (see BlendInk).
+  if (composed_.FitDib(rect.right, rect.bottom)) textValid_ = false;
   if (!composed_.dc()) return false;
 
   // Background, icon and buttons: composed together, the icon being drawn over the
@@ -301,9 +302,35 @@ void CaptionRenderer::PutText(HDC surface, const TextKey& text, const CaptionRec
   }
   const RECT& box = ink_.box;
   const int w = box.right - box.left, h = box.bottom - box.top;
-  if (w > 0 && h > 0)
+  if (w <= 0 || h <= 0) return;
+  if (surface == composed_.dc() && composed_.bits())
+    BlendInk(composed_);
+  else
     GdiAlphaBlend(surface, box.left, box.top, w, h, ink_.ink.dc(), box.left, box.top, w, h,
                   BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA});
+}
+
+// GdiAlphaBlend's premultiplied "over", with its rounding, but passing over the clear pixels
+// between the letters and copying the covered ones: on every animated tick this is most of the
+// time a caption takes to compose.
+void CaptionRenderer::BlendInk(MemoryCanvas& onto) const {
+  GdiFlush();
+  const RECT& box = ink_.box;
+  const int from = ink_.ink.width(), to = onto.width();
+  for (int y = box.top; y < box.bottom && y < onto.height(); ++y)
+    for (int x = box.left; x < box.right && x < to; ++x) {
+      const uint32_t src = ink_.ink.bits()[static_cast<size_t>(y) * from + x], a = src >> 24;
+      if (a == 0) continue;
+      uint32_t& dst = onto.bits()[static_cast<size_t>(y) * to + x];
+      if (a == 255) {
+        dst = src;
+        continue;
+      }
+      uint32_t out = 0;
+      for (int shift = 0; shift < 32; shift += 8)
+        out |= (((src >> shift) & 0xFF) + (((dst >> shift) & 0xFF) * (255 - a) + 127) / 255) << shift;
+      dst = out;
+    }
 }
 
 bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
@@ -335,15 +362,21 @@ bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
     if (x < rect.left || x >= rect.right || y < rect.top || y >= rect.bottom) return 0;
     return (coverage.bits()[static_cast<size_t>(y) * width + x] >> 8) & 0xFF;
   };
-  // Only around what the text covers: most of a caption is left clear.
+  // Only around what the text covers: most of a caption is left clear. The bounds are kept by
+  // hand, as this runs once a second over every pixel of the caption.
+  auto grow = [](RECT& r, int x, int y) {
+    if (r.left >= r.right) {
+      r = {x, y, x + 1, y + 1};
+      return;
+    }
+    r = {std::min<LONG>(r.left, x), std::min<LONG>(r.top, y), std::max<LONG>(r.right, x + 1),
+         std::max<LONG>(r.bottom, y + 1)};
+  };
   RECT drawn{};
   for (int y = rect.top; y < rect.bottom; ++y) {
     std::fill_n(ink.bits() + static_cast<size_t>(y) * width + rect.left, rect.Width(), 0u);
     for (int x = rect.left; x < rect.right; ++x)
-      if (covered(x, y)) {
-        const RECT pixelBox{x, y, x + 1, y + 1};
-        UnionRect(&drawn, &drawn, &pixelBox);
-      }
+      if (covered(x, y)) grow(drawn, x, y);
   }
   if (text.outline) InflateRect(&drawn, 1, 1);
   IntersectRect(&drawn, &drawn, &area);
@@ -367,9 +400,7 @@ bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
         pixel |= std::min(value, alpha) << (16 - 8 * c);
       }
       ink.bits()[static_cast<size_t>(y) * width + x] = pixel;
-      if (alpha == 0) continue;
-      const RECT pixelBox{x, y, x + 1, y + 1};
-      UnionRect(&box, &box, &pixelBox);
+      if (alpha != 0) grow(box, x, y);
     }
   ink_.key = text;
   ink_.rect = rect;

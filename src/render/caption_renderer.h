@@ -187,6 +187,8 @@ class CaptionRenderer {
   TextKey TextKeyFor(TextLayout layout, HFONT font) const;
   // The text, its outline and the ticker onto `surface`, which holds the base.
   void PutText(HDC surface, const TextKey& text, const CaptionRect& rect);
+  // The stored text layer over `onto`, a DIB section as large as the layer.
+  void BlendInk(MemoryCanvas& onto) const;
   // The text layer of `text` laid out in `rect` on its own (see TextInk); false if it could not
   // be made.
   bool TextInkFor(const TextKey& text, const CaptionRect& rect);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # With OVERLAY=1 Lumbrel shows notepad's caption in an overlay window of its own (Wine has no
 # desktop composition, so the key forces it): the band up to the caption buttons shows the
-# picture while the buttons and the rest of notepad look as before. Mouse input goes through
-# the overlay: a drag on the caption moves notepad and a double click maximises it, and the
+# picture while the buttons and the rest of notepad look as before, on the X screen too, also
+# after a restart with notepad taking the focus back by a click. Mouse input goes through the
+# overlay: a drag on the caption moves notepad and a double click maximises it, and the
 # overlay follows both; minimised, notepad has no overlay. The overlay goes with the program,
 # and without the key no overlay window exists.
 set -uo pipefail
@@ -41,6 +42,22 @@ pass "on the screen: $IMAGE_RESULT"
 result=$(image same-outside "$E2E_DIR/before.bmp" "$E2E_DIR/after.bmp" "$OVERLAY_RECT" "$(grow "$before_caret" 2)" \
   "$(grow "$SNAP_CARET" 2)") || fail "$result"
 pass "$result"
+
+# Started again, then notepad made inactive and active again with two clicks. Wine raises the
+# window that takes the focus over every other on the X screen, whatever their z-order, so the
+# overlay (made before that, and with the taskbar ahead of it) has to be raised there again.
+stop_lumbrel "$dir"
+start_lumbrel "$dir"
+wait_for 30 probe find LumbrelCaptionOverlay || fail "no overlay window after a restart"
+not_in_front() { probe find @foreground && [ "$(answer class)" != Notepad ]; }
+click_desktop 1 900 400
+wait_for 10 not_in_front || fail "notepad stayed in front after a click beside it"
+probe find Notepad && read -r nl nt nr nb <<<"$(answer window)"
+click_desktop 1 $(((nl + nr) / 2)) $(((nt + nb) / 2))
+wait_for 10 notepad_in_front "" || fail "notepad did not come back in front"
+sleep 0.5 # notepad raises itself on the X screen as it takes the focus
+wait_for 10 on_screen || fail "after a restart and two clicks the screen does not show the overlay: $IMAGE_RESULT"
+pass "after a restart, a click beside notepad and one on it, on the screen: $IMAGE_RESULT"
 
 # Dragged by its caption (through the overlay): within half a second of the last move the
 # overlay stands over the new place, and it stays there.

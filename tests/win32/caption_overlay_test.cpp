@@ -110,6 +110,18 @@ TEST_F(Overlay, StandsOverTheTitleBarUpToTheButtonsDirectlyAboveItsTarget) {
   EXPECT_EQ(GetWindow(target.get(), GW_HWNDPREV), overlay_.hwnd());
   EXPECT_EQ(GetWindow(overlay_.hwnd(), GW_HWNDPREV), later.get());
   EXPECT_EQ(GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+
+  // A new focus in the target raises the overlay for a moment (on the two ticks that follow);
+  // it ends where it was, under the later window and out of the topmost band.
+  HWND foreground = GetForegroundWindow();
+  overlay_.NoteFocus(later.get());
+  for (int tick = 0; tick < 3; ++tick) {
+    overlay_.Refresh(target.get());
+    EXPECT_EQ(GetWindow(target.get(), GW_HWNDPREV), overlay_.hwnd()) << "tick " << tick;
+    EXPECT_EQ(GetWindow(overlay_.hwnd(), GW_HWNDPREV), later.get()) << "tick " << tick;
+    EXPECT_EQ(GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0) << "tick " << tick;
+  }
+  EXPECT_EQ(GetForegroundWindow(), foreground) << "the raise moved the activation";
 }
 
 TEST_F(Overlay, JoinsTheTopmostBandOnlyWithATopmostTarget) {
@@ -119,10 +131,21 @@ TEST_F(Overlay, JoinsTheTopmostBandOnlyWithATopmostTarget) {
   ASSERT_TRUE(Shown());
   EXPECT_NE(GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   EXPECT_EQ(GetWindow(target.get(), GW_HWNDPREV), overlay_.hwnd());
+  overlay_.NoteFocus(target.get());
+  overlay_.Refresh(target.get());
+  EXPECT_NE(GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_EQ(GetWindow(target.get(), GW_HWNDPREV), overlay_.hwnd());
 
   TestWindow plain(WS_OVERLAPPEDWINDOW, 0, L"");
   overlay_.Refresh(plain.get());
   ASSERT_TRUE(Shown());
+  EXPECT_EQ(GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_EQ(GetWindow(plain.get(), GW_HWNDPREV), overlay_.hwnd());
+  // Raised for a new focus, over a target at the top of its band: back out of the topmost band.
+  SetWindowPos(target.get(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(plain.get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  overlay_.NoteFocus(plain.get());
+  overlay_.Refresh(plain.get());
   EXPECT_EQ(GetWindowLongW(overlay_.hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
   EXPECT_EQ(GetWindow(plain.get(), GW_HWNDPREV), overlay_.hwnd());
 }
