@@ -96,6 +96,14 @@ start_lumbrel() { in_desktop "$1" "$(winpath "$1/lumbrel.exe")"; }
 
 # start_notepad: starts Wine's notepad in the desktop and waits until it is the foreground window
 # (a notepad that was not in front before); NOTEPAD names it.
+# place_notepad X Y WIDTH HEIGHT: where the next notepad opens (it remembers its place and size).
+place_notepad() {
+  local key='HKCU\Software\Microsoft\Notepad' value
+  for value in "iWindowPosX=$1" "iWindowPosY=$2" "iWindowPosDX=$3" "iWindowPosDY=$4"; do
+    wine reg add "$key" /v "${value%=*}" /t REG_DWORD /d "${value#*=}" /f >/dev/null 2>&1 ||
+      fail "could not store notepad's $value"
+  done
+}
 start_notepad() {
   local before=""
   if [ "$DESKTOP_UP" = 1 ] && probe find @foreground; then before=$(answer hwnd); fi

@@ -101,11 +101,7 @@ probe channel "$(winpath "$E2E_DIR/channel.bmp")" "Test#http://example.test/#127
 pass "channel $channel for 127.0.0.1:$port/news.txt"
 
 # Notepad remembers its place and size; 900 pixels put the ticker area's right edge well past x = 380.
-notepad_key='HKCU\Software\Microsoft\Notepad'
-for value in iWindowPosX=20 iWindowPosY=20 iWindowPosDX=900 iWindowPosDY=400; do
-  wine reg add "$notepad_key" /v "${value%=*}" /t REG_DWORD /d "${value#*=}" /f >/dev/null 2>&1 ||
-    fail "could not store notepad's $value"
-done
+place_notepad 20 20 900 400
 start_notepad
 snap Notepad before || fail "no snapshot of notepad"
 pass "notepad in front, caption $SNAP_CAPTION (window coordinates)"

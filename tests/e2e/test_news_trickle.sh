@@ -54,11 +54,7 @@ write_ini "$ini" "$dir"
 ini_set "$ini" DEFAULT ANIMATION=0 NEWS=1 CONNECT=1 CHANNEL=1 SCROLL=1 CLOCK=1 TIMER=3 FIRST=1
 ini_set "$ini" CUSTOMIZE CLOCK=4
 
-notepad_key='HKCU\Software\Microsoft\Notepad'
-for value in iWindowPosX=20 iWindowPosY=20 iWindowPosDX=900 iWindowPosDY=400; do
-  wine reg add "$notepad_key" /v "${value%=*}" /t REG_DWORD /d "${value#*=}" /f >/dev/null 2>&1 ||
-    fail "could not store notepad's $value"
-done
+place_notepad 20 20 900 400
 start_notepad
 grab_desktop tray-before "$tray_area" || fail "no picture of the desktop's corner"
 start_lumbrel "$dir"
