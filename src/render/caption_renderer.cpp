@@ -1,6 +1,7 @@
 #include "render/caption_renderer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -148,7 +149,6 @@ void CaptionRenderer::ReleaseWindowDC() {
 }
 
 void CaptionRenderer::ForgetLayers() {
-  textValid_ = false;
   ink_.valid = false;
   for (auto& stored : bases_) stored->valid = false;
 }
@@ -160,6 +160,7 @@ void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
   ForgetLayers();
   if (!displayChanged) return;
   // The display's depth may have changed: new canvases, compatible again.
+  current_ = nullptr;
   bases_.clear();
   composed_.Release();
   ink_.ink.Release();
@@ -189,7 +190,7 @@ bool CaptionRenderer::Paint(HWND window, const CaptionRect& rect, uint32_t style
   if (!held_.dc) return false;
   const bool painted =
       Compose(window, held_.dc, rect, style, exStyle) &&
-      BitBlt(held_.dc, rect.left, rect.top, rect.Width(), rect.Height(), composed_.dc(), rect.left, rect.top, SRCCOPY);
+      BitBlt(held_.dc, rect.left, rect.top, rect.Width(), rect.Height(), current_->dc(), rect.left, rect.top, SRCCOPY);
   // A DC taken while another window covered part of the caption would keep that part unpainted.
   RECT reach{}, caption{rect.left, rect.top, rect.right, rect.bottom}, covered{};
   GetClipBox(held_.dc, &reach);
@@ -217,15 +218,13 @@ int CaptionRenderer::ButtonAreaWidth(uint32_t style, uint32_t exStyle, int capti
 
 bool CaptionRenderer::Compose(HWND window, HDC reference, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
                               bool* changed) {
+  (void)reference;  // every canvas is a DIB section of its own
   if (changed) *changed = false;
-  // As large as the window's top-left part up to the caption's far corner, so that the
-  // canvases' coordinates are the window's own.
-  // A DIB section: the text is blended onto it by hand on every tick (see BlendInk).
-  if (composed_.FitDib(rect.right, rect.bottom)) textValid_ = false;
-  if (!composed_.dc()) return false;
 
   // Background, icon and buttons: composed together, the icon being drawn over the
-  // background it blends with, and kept for each of the last few animation frames.
+  // background it blends with, and kept for each of the last few animation frames. The
+  // canvases are as large as the window's top-left part up to the caption's far corner, so
+  // that their coordinates are the window's own.
   BaseKey key;
   key.picture = record_.picture;
   key.pictureGeneration = pictureGeneration_;
@@ -246,7 +245,8 @@ bool CaptionRenderer::Compose(HWND window, HDC reference, const CaptionRect& rec
         if (!base || !stored->valid || (base->valid && stored->lastUse < base->lastUse)) base = stored.get();
     }
     base->valid = false;
-    base->canvas.Fit(reference, rect.right, rect.bottom);
+    base->inkVersion = 0;
+    base->canvas.FitDib(rect.right, rect.bottom);
     HDC dc = base->canvas.dc();
     if (!dc) return false;
     const int saved = SaveDC(dc);
@@ -259,25 +259,56 @@ bool CaptionRenderer::Compose(HWND window, HDC reference, const CaptionRect& rec
     base->iconWidth = DrawCaptionIcon(window, dc, rect);
     base->buttonAreaWidth = DrawButtonsLayer(dc, key, rect);
     RestoreDC(dc, saved);
+    GdiFlush();  // its pixels are read by hand from now on
     base->key = key;
     base->valid = true;
   }
   base->lastUse = ++useCounter_;
-  if (!(key == composedBase_)) textValid_ = false;
 
-  // The title with its outline and the clock, over the base; the news ticker moves on
-  // every tick, so with news on the text is drawn afresh every time.
+  // The title with its outline and the clock, over the base.
   TextKey text = TextKeyFor(LayOutText(window, base->iconWidth, base->buttonAreaWidth, rect), CaptionFont());
   const bool news = ticker_ && ticker_->NewsOn();
-  if (!textValid_ || news || !(text == textKey_)) {
-    HDC dc = composed_.dc();
-    BitBlt(dc, rect.left, rect.top, rect.Width(), rect.Height(), base->canvas.dc(), rect.left, rect.top, SRCCOPY);
-    PutText(dc, text, rect);
-    textKey_ = std::move(text);
-    composedBase_ = key;
-    textValid_ = true;
-    if (changed) *changed = true;
+  if (!news && TextInkFor(text, rect) && StampText(*base, rect, changed)) return true;
+  // The news ticker moves on every tick: the text is drawn afresh onto a copy of the base.
+  composed_.FitDib(rect.right, rect.bottom);
+  HDC dc = composed_.dc();
+  if (!dc) return false;
+  BitBlt(dc, rect.left, rect.top, rect.Width(), rect.Height(), base->canvas.dc(), rect.left, rect.top, SRCCOPY);
+  DrawTextOnto(dc, text, rect);
+  current_ = &composed_;
+  if (changed) *changed = true;
+  return true;
+}
+
+bool CaptionRenderer::StampText(StoredBase& base, const CaptionRect& rect, bool* changed) {
+  MemoryCanvas& out = base.composed;
+  if (out.FitDib(rect.right, rect.bottom)) base.inkVersion = 0;
+  if (!out.bits() || !base.canvas.bits() || base.canvas.width() != out.width()) return false;
+  // The columns to take from the base and the ink again: all of them, or those where the
+  // layers since the one this frame has differ.
+  int from = rect.left, to = rect.right;
+  if (base.inkVersion != 0 && ink_.version - base.inkVersion < kInkHistory) {
+    from = to = 0;
+    for (unsigned v = base.inkVersion + 1; v <= ink_.version; ++v) {
+      const auto [first, last] = ink_.changes[v % kInkHistory];
+      if (first >= last) continue;
+      from = from < to ? std::min(from, first) : first;
+      to = std::max(to, last);
+    }
+    from = std::max<int>(from, rect.left);
+    to = std::min<int>(to, rect.right);
   }
+  if (from < to) {
+    const int width = out.width();
+    for (int y = rect.top; y < rect.bottom; ++y) {
+      const size_t row = static_cast<size_t>(y) * width;
+      std::memcpy(out.bits() + row + from, base.canvas.bits() + row + from, sizeof(uint32_t) * (to - from));
+    }
+    BlendInk(out, from, to);
+  }
+  if (changed) *changed = from < to || current_ != &out;
+  base.inkVersion = ink_.version;
+  current_ = &out;
   return true;
 }
 
@@ -292,20 +323,17 @@ CaptionRenderer::TextKey CaptionRenderer::TextKeyFor(TextLayout layout, HFONT fo
   return text;
 }
 
+void CaptionRenderer::DrawTextOnto(HDC surface, const TextKey& text, const CaptionRect& rect) {
+  const int saved = SaveDC(surface);
+  DrawTextLayer(surface, text.layout, rect, text.font);
+  RestoreDC(surface, saved);
+}
+
 void CaptionRenderer::PutText(HDC surface, const TextKey& text, const CaptionRect& rect) {
-  // The news ticker moves on every tick: drawn straight onto the base.
-  if ((ticker_ && ticker_->NewsOn()) || !TextInkFor(text, rect)) {
-    const int saved = SaveDC(surface);
-    DrawTextLayer(surface, text.layout, rect, text.font);
-    RestoreDC(surface, saved);
-    return;
-  }
+  if ((ticker_ && ticker_->NewsOn()) || !TextInkFor(text, rect)) return DrawTextOnto(surface, text, rect);
   const RECT& box = ink_.box;
   const int w = box.right - box.left, h = box.bottom - box.top;
-  if (w <= 0 || h <= 0) return;
-  if (surface == composed_.dc() && composed_.bits())
-    BlendInk(composed_);
-  else
+  if (w > 0 && h > 0)
     GdiAlphaBlend(surface, box.left, box.top, w, h, ink_.ink.dc(), box.left, box.top, w, h,
                   BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA});
 }
@@ -313,15 +341,15 @@ void CaptionRenderer::PutText(HDC surface, const TextKey& text, const CaptionRec
 // GdiAlphaBlend's premultiplied "over", with its rounding, but passing over the clear pixels
 // between the letters and copying the covered ones: on every animated tick this is most of the
 // time a caption takes to compose.
-void CaptionRenderer::BlendInk(MemoryCanvas& onto) const {
-  GdiFlush();
+void CaptionRenderer::BlendInk(MemoryCanvas& onto, int from, int to) const {
   const RECT& box = ink_.box;
-  const int from = ink_.ink.width(), to = onto.width();
+  const int inkWidth = ink_.ink.width(), width = onto.width();
+  const int left = std::max<int>(box.left, from), right = std::min({static_cast<int>(box.right), to, width, inkWidth});
   for (int y = box.top; y < box.bottom && y < onto.height(); ++y)
-    for (int x = box.left; x < box.right && x < to; ++x) {
-      const uint32_t src = ink_.ink.bits()[static_cast<size_t>(y) * from + x], a = src >> 24;
+    for (int x = left; x < right; ++x) {
+      const uint32_t src = ink_.ink.bits()[static_cast<size_t>(y) * inkWidth + x], a = src >> 24;
       if (a == 0) continue;
-      uint32_t& dst = onto.bits()[static_cast<size_t>(y) * to + x];
+      uint32_t& dst = onto.bits()[static_cast<size_t>(y) * width + x];
       if (a == 255) {
         dst = src;
         continue;
@@ -338,32 +366,43 @@ bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
   ink_.valid = false;
   MemoryCanvas& ink = ink_.ink;
   MemoryCanvas& coverage = ink_.coverage;
-  ink.FitDib(rect.right, rect.bottom);
-  coverage.FitDib(rect.right, rect.bottom);
+  // New canvases, or another rectangle: nothing of the last layer can be kept.
+  bool fresh = ink.FitDib(rect.right, rect.bottom);
+  fresh = coverage.FitDib(rect.right, rect.bottom) || fresh || !(ink_.rect == rect) || ink_.version == 0;
   if (!ink.dc() || !coverage.dc()) return false;
+  const RECT area{rect.left, rect.top, rect.right, rect.bottom};
+  if (fresh) {
+    FillSolid(coverage.dc(), area, 0);
+    FillSolid(ink.dc(), area, 0);
+    ink_.covered = ink_.box = RECT{};
+  }
   // The text drawn once, white on black, tells how much of each pixel it covers; each pass of
   // the outline is the same text moved by one pixel, so its coverage is read one pixel away.
-  const RECT area{rect.left, rect.top, rect.right, rect.bottom};
-  FillSolid(coverage.dc(), area, 0);
+  // Only the text's box is touched: DrawText keeps to it.
+  RECT box{};
+  IntersectRect(&box, &text.layout.box, &area);
+  RECT blank{};
+  UnionRect(&blank, &ink_.covered, &box);
+  if (!IsRectEmpty(&blank)) FillSolid(coverage.dc(), blank, 0);
   const std::u16string& s = text.layout.text;
-  if (text.layout.shown && !s.empty()) {
+  if (text.layout.shown && !s.empty() && !IsRectEmpty(&box)) {
     ScopedSelect font(coverage.dc(), text.font);
     SetBkMode(coverage.dc(), TRANSPARENT);
     ::SetTextColor(coverage.dc(), RGB(255, 255, 255));
     // DrawText may shorten the text in place for the ellipsis.
     std::vector<wchar_t> buffer(s.begin(), s.end());
     buffer.resize(s.size() + 8, L'\0');
-    RECT box = text.layout.box;
-    DrawTextW(coverage.dc(), buffer.data(), static_cast<int>(s.size()), &box, text.layout.format);
+    RECT r = text.layout.box;
+    DrawTextW(coverage.dc(), buffer.data(), static_cast<int>(s.size()), &r, text.layout.format);
   }
   GdiFlush();
+  ink_.covered = box;
   const int width = coverage.width();
   auto covered = [&](int x, int y) -> uint32_t {
-    if (x < rect.left || x >= rect.right || y < rect.top || y >= rect.bottom) return 0;
+    if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) return 0;
     return (coverage.bits()[static_cast<size_t>(y) * width + x] >> 8) & 0xFF;
   };
-  // Only around what the text covers: most of a caption is left clear. The bounds are kept by
-  // hand, as this runs once a second over every pixel of the caption.
+  // The bounds are kept by hand, as this runs once a second.
   auto grow = [](RECT& r, int x, int y) {
     if (r.left >= r.right) {
       r = {x, y, x + 1, y + 1};
@@ -373,38 +412,49 @@ bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
          std::max<LONG>(r.bottom, y + 1)};
   };
   RECT drawn{};
-  for (int y = rect.top; y < rect.bottom; ++y) {
-    std::fill_n(ink.bits() + static_cast<size_t>(y) * width + rect.left, rect.Width(), 0u);
-    for (int x = rect.left; x < rect.right; ++x)
+  for (int y = box.top; y < box.bottom; ++y)
+    for (int x = box.left; x < box.right; ++x)
       if (covered(x, y)) grow(drawn, x, y);
-  }
   if (text.outline) InflateRect(&drawn, 1, 1);
   IntersectRect(&drawn, &drawn, &area);
+  // The new ink over what the last one covered, noting the columns where the two differ.
+  RECT span{};
+  UnionRect(&span, &drawn, &ink_.box);
   const auto colour = static_cast<uint32_t>(text.textColor), outline = static_cast<uint32_t>(text.outlineColor);
-  RECT box{};
-  for (int y = drawn.top; y < drawn.bottom; ++y)
-    for (int x = drawn.left; x < drawn.right; ++x) {
-      const uint32_t a = covered(x, y);
-      uint32_t o = 0;  // the outline's coverage: the four passes one over another
-      if (text.outline) {
-        uint32_t clear = 255;
-        for (uint32_t n : {covered(x - 1, y), covered(x + 1, y), covered(x, y - 1), covered(x, y + 1)})
-          clear = clear * (255 - n) / 255;
-        o = 255 - clear;
+  RECT inked{};
+  int changedFrom = fresh ? rect.left : rect.right, changedTo = fresh ? rect.right : rect.left;
+  for (int y = span.top; y < span.bottom; ++y)
+    for (int x = span.left; x < span.right; ++x) {
+      uint32_t pixel = 0;
+      if (x >= drawn.left && x < drawn.right && y >= drawn.top && y < drawn.bottom) {
+        const uint32_t a = covered(x, y);
+        uint32_t o = 0;  // the outline's coverage: the four passes one over another
+        if (text.outline) {
+          uint32_t clear = 255;
+          for (uint32_t n : {covered(x - 1, y), covered(x + 1, y), covered(x, y - 1), covered(x, y + 1)})
+            clear = clear * (255 - n) / 255;
+          o = 255 - clear;
+        }
+        // The text over the outline, premultiplied; COLORREF is 0x00BBGGRR, the DIB 0xAARRGGBB.
+        const uint32_t under = (255 - a) * o / 255, alpha = a + under;
+        pixel = alpha << 24;
+        for (int c = 0; c < 3; ++c) {
+          const uint32_t value = (a * ((colour >> (8 * c)) & 0xFF) + under * ((outline >> (8 * c)) & 0xFF)) / 255;
+          pixel |= std::min(value, alpha) << (16 - 8 * c);
+        }
+        if (alpha != 0) grow(inked, x, y);
       }
-      // The text over the outline, premultiplied; COLORREF is 0x00BBGGRR, the DIB 0xAARRGGBB.
-      const uint32_t under = (255 - a) * o / 255, alpha = a + under;
-      uint32_t pixel = alpha << 24;
-      for (int c = 0; c < 3; ++c) {
-        const uint32_t value = (a * ((colour >> (8 * c)) & 0xFF) + under * ((outline >> (8 * c)) & 0xFF)) / 255;
-        pixel |= std::min(value, alpha) << (16 - 8 * c);
-      }
-      ink.bits()[static_cast<size_t>(y) * width + x] = pixel;
-      if (alpha != 0) grow(box, x, y);
+      uint32_t& kept = ink.bits()[static_cast<size_t>(y) * width + x];
+      if (kept == pixel) continue;
+      kept = pixel;
+      changedFrom = std::min(changedFrom, x);
+      changedTo = std::max(changedTo, x + 1);
     }
+  ++ink_.version;
+  ink_.changes[ink_.version % kInkHistory] = {changedFrom, changedTo};
   ink_.key = text;
   ink_.rect = rect;
-  ink_.box = box;
+  ink_.box = inked;
   ink_.valid = true;
   return true;
 }

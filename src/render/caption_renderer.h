@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/settings.h"
@@ -107,7 +108,7 @@ class CaptionRenderer {
   // differ from the last composition's.
   bool ComposeCaption(HWND window, HDC reference, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
                       bool* changed);
-  HDC composedDC() const { return composed_.dc(); }
+  HDC composedDC() const { return current_ ? current_->dc() : nullptr; }
   // The classic button area's width for a window of these styles: from the first button's
   // left to the caption's right.
   int ButtonAreaWidth(uint32_t style, uint32_t exStyle, int captionHeight);
@@ -185,10 +186,17 @@ class CaptionRenderer {
   void DrawOutlinedText(HDC surface, const std::u16string& text, const RECT& area, UINT format) const;
   HFONT CaptionFont();
   TextKey TextKeyFor(TextLayout layout, HFONT font) const;
-  // The text, its outline and the ticker onto `surface`, which holds the base.
+  struct StoredBase;
+  // The text drawn with GDI onto `surface`, which holds the base: for the news ticker, which
+  // moves on every tick, and should the text layer not be made.
+  void DrawTextOnto(HDC surface, const TextKey& text, const CaptionRect& rect);
+  // The text, its outline and the ticker onto any surface that holds the base.
   void PutText(HDC surface, const TextKey& text, const CaptionRect& rect);
-  // The stored text layer over `onto`, a DIB section as large as the layer.
-  void BlendInk(MemoryCanvas& onto) const;
+  // The stored text layer over the columns [from, to) of `onto`, a DIB section as large as it.
+  void BlendInk(MemoryCanvas& onto, int from, int to) const;
+  // Brings the base's composed caption up to the current text layer; false if it cannot be
+  // used. `changed`: whether the caption to copy differs from the last one composed.
+  bool StampText(StoredBase& base, const CaptionRect& rect, bool* changed);
   // The text layer of `text` laid out in `rect` on its own (see TextInk); false if it could not
   // be made.
   bool TextInkFor(const TextKey& text, const CaptionRect& rect);
@@ -226,32 +234,42 @@ class CaptionRenderer {
   std::optional<CaptionMetrics> metrics_;
   unsigned dpi_ = 0;  // what metrics_ and font_ are made for; 0: the system's DPI
   std::optional<TargetLayout> layout_;
-  // Background, icon and buttons as composed for one animation frame.
+  // Background, icon and buttons as composed for one animation frame, and the same with the
+  // text layer of version `inkVersion` over it (0: none yet). Both are DIB sections, copied and
+  // blended by hand: a tick runs after 180 ms of sleep, when every GDI call and every byte it
+  // touches is cold, so a tick touches as little as it can.
   struct StoredBase {
-    MemoryCanvas canvas;
+    MemoryCanvas canvas, composed;
     BaseKey key;
     bool valid = false;
     unsigned lastUse = 0;
+    unsigned inkVersion = 0;
     int iconWidth = 0, buttonAreaWidth = 0;
   };
   // Enough for the animations that come with the program (five frames) and a few more.
   static constexpr size_t kKeptBases = 8;
   std::vector<std::unique_ptr<StoredBase>> bases_;
   unsigned useCounter_ = 0;
-  BaseKey composedBase_;   // the base under the text in composed_
-  MemoryCanvas composed_;  // a base with the text: what reaches the window
-  bool textValid_ = false;
-  TextKey textKey_;
+  MemoryCanvas composed_;            // a base with text drawn by GDI (the news ticker's way)
+  MemoryCanvas* current_ = nullptr;  // the caption last composed: what reaches the window
   // The text with its outline made once on its own, as premultiplied colour with the coverage
   // of each pixel in its alpha: a new base under an unchanged text (the animation) then takes
   // the text by one blend instead of drawing it again. Every caption's text is put on this way,
   // so a caption looks the same however it was composed.
+  // Each new layer gets a version, and the columns in which it differs from the one before are
+  // kept for a few versions: a frame composed with an earlier layer takes only those columns
+  // again (a ticking clock changes a few digits a second, while each of the animation's frames
+  // comes round about once a second).
+  static constexpr unsigned kInkHistory = 8;
   struct TextInk {
     MemoryCanvas ink, coverage;  // coverage: the text alone, white on black
     TextKey key;
     CaptionRect rect;
-    RECT box{};  // where the ink lies
+    RECT box{};      // where the ink lies
+    RECT covered{};  // where the coverage may not be black
     bool valid = false;
+    unsigned version = 0;
+    std::pair<int, int> changes[kInkHistory]{};  // columns [first, second) of each version's change
   };
   TextInk ink_;
 };

@@ -140,6 +140,26 @@ TEST_F(CaptionCache, EveryChangeBetweenTwoPaintsShowsLikeAFreshPaint) {
          look_.picture = first.get();
          ++look_.second;
        }},
+      {"an earlier frame again, after a new title and a new second on another frame",
+       [&](CaptionRenderer& kept) {
+         look_.picture = second.get();
+         SetWindowTextW(hwnd, L"Caption cache, a longer title");
+         Configure(kept);
+         kept.RepaintCaption(hwnd);
+         ++look_.second;
+         Configure(kept);
+         kept.RepaintCaption(hwnd);
+         look_.picture = first.get();
+       }},
+      {"an earlier frame again, many seconds later",
+       [&](CaptionRenderer& kept) {
+         look_.picture = second.get();
+         for (int i = 0; i < 12; ++i, ++look_.second) {
+           Configure(kept);
+           kept.RepaintCaption(hwnd);
+         }
+         look_.picture = first.get();
+       }},
       {"alignment", [&](CaptionRenderer&) { look_.alignment = 2; }},
       {"text colour", [&](CaptionRenderer&) { look_.textColor = RGB(255, 255, 0); }},
       {"outline colour", [&](CaptionRenderer&) { settings_.shadowColor = RGB(128, 0, 0); }},
