@@ -101,7 +101,7 @@ LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DISPLAYCHANGE:
       // The caption font, colours, metrics or display depth the renderer keeps may be out of date.
       renderer_.OnSystemSettingsChanged(message == WM_DISPLAYCHANGE);
-      if (overlay_) overlay_->OnSystemSettingsChanged(message == WM_DISPLAYCHANGE);
+      if (overlay_) overlay_->OnSystemSettingsChanged();
       // Composition switched on or off: captions may have to reach the screen the other way.
       if (message == kDwmCompositionChanged && !settings_.startingUp && !quitting_) ChooseCaptionMode();
       break;

@@ -183,10 +183,9 @@ std::optional<ScreenRect> CaptionOverlay::PlaceFor(const TargetFacts& target) co
   return ComputeOverlayRect(facts);
 }
 
-void CaptionOverlay::OnSystemSettingsChanged(bool displayChanged) {
+void CaptionOverlay::OnSystemSettingsChanged() {
   composition_ = DwmApi::Get().CompositionEnabled();
   placed_.reset();
-  if (displayChanged) screen_.reset();
 }
 
 void CaptionOverlay::Hide() {
@@ -210,11 +209,8 @@ void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style) {
   // Laid out as the whole caption with the classic buttons after the overlay's end, so the
   // title and clock stop where the target's own buttons begin.
   const CaptionRect layout{0, 0, place.Width() + placed_->buttonArea, place.Height()};
-  // The canvases are made compatible with the display: a DC of its own, kept.
-  if (!screen_) screen_.reset(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
   bool changed = false;
-  bool composed =
-      screen_ && renderer_.ComposeCaption(target, screen_.get(), layout, current_.style, current_.exStyle, &changed);
+  bool composed = renderer_.ComposeCaption(target, layout, current_.style, current_.exStyle, &changed);
   const bool resized = !shown_ || place.Width() != shownPlace_.Width() || place.Height() != shownPlace_.Height();
   if (composed && (changed || resized)) composed = FillSurface(place.Width(), place.Height());
   if (!composed) return Hide();

@@ -36,9 +36,8 @@ class CaptionOverlay {
   // Under Wine the window that takes the focus shows over every other on the X screen, so a
   // new focus has the overlay raised again.
   void NoteFocus(HWND focus);
-  // The system's metrics or theme changed: the place is worked out afresh; after a display
-  // change the canvases are made for the new display.
-  void OnSystemSettingsChanged(bool displayChanged);
+  // The system's metrics, theme or display changed: the place is worked out afresh.
+  void OnSystemSettingsChanged();
 
   HWND hwnd() const { return hwnd_; }
   HWND target() const { return target_; }
@@ -94,7 +93,6 @@ class CaptionOverlay {
     int buttonArea;  // the classic buttons laid out after the overlay's end
   };
   std::optional<Placement> placed_;
-  OwnedDC screen_;       // a display DC the canvases are made compatible with
   HDC ownDC_ = nullptr;  // the window's own DC (its class keeps one per window)
   bool shown_ = false;
   HWND focus_ = nullptr;

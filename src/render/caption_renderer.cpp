@@ -159,7 +159,7 @@ void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
   layout_.reset();
   ForgetLayers();
   if (!displayChanged) return;
-  // The display's depth may have changed: new canvases, compatible again.
+  // The display changed: canvases made anew at the next paint.
   current_ = nullptr;
   bases_.clear();
   composed_.Release();
@@ -189,7 +189,7 @@ bool CaptionRenderer::Paint(HWND window, const CaptionRect& rect, uint32_t style
   if (!held_.dc) held_.dc = GetWindowDC(window);
   if (!held_.dc) return false;
   const bool painted =
-      Compose(window, held_.dc, rect, style, exStyle) &&
+      Compose(window, rect, style, exStyle) &&
       BitBlt(held_.dc, rect.left, rect.top, rect.Width(), rect.Height(), current_->dc(), rect.left, rect.top, SRCCOPY);
   // A DC taken while another window covered part of the caption would keep that part unpainted.
   RECT reach{}, caption{rect.left, rect.top, rect.right, rect.bottom}, covered{};
@@ -201,10 +201,10 @@ bool CaptionRenderer::Paint(HWND window, const CaptionRect& rect, uint32_t style
   return painted;
 }
 
-bool CaptionRenderer::ComposeCaption(HWND window, HDC reference, const CaptionRect& rect, uint32_t style,
+bool CaptionRenderer::ComposeCaption(HWND window, const CaptionRect& rect, uint32_t style,
                                      uint32_t exStyle, bool* changed) {
   if (rect.Width() <= 0 || rect.Height() <= 0) return false;
-  return Compose(window, reference, rect, style, exStyle, changed);
+  return Compose(window, rect, style, exStyle, changed);
 }
 
 int CaptionRenderer::ButtonAreaWidth(uint32_t style, uint32_t exStyle, int captionHeight) {
@@ -216,9 +216,7 @@ int CaptionRenderer::ButtonAreaWidth(uint32_t style, uint32_t exStyle, int capti
   return probe.right - firstLeft;
 }
 
-bool CaptionRenderer::Compose(HWND window, HDC reference, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
-                              bool* changed) {
-  (void)reference;  // every canvas is a DIB section of its own
+bool CaptionRenderer::Compose(HWND window, const CaptionRect& rect, uint32_t style, uint32_t exStyle, bool* changed) {
   if (changed) *changed = false;
 
   // Background, icon and buttons: composed together, the icon being drawn over the

@@ -103,11 +103,10 @@ class CaptionRenderer {
   static std::optional<CaptionRect> CaptionRectOf(const RECT& windowRect, uint32_t style, uint32_t exStyle,
                                                   const FrameMetrics& metrics);
   // Composes the caption of the window (whose styles the caller has just read) laid out in
-  // `rect` (coordinates of the composed canvas, compatible with `reference`) without putting
-  // it anywhere; composedDC() holds it then. `changed` tells whether the composed pixels
+  // `rect` (coordinates of the composed canvas, a 32-bit DIB section) without putting it
+  // anywhere; composedDC() holds it then. `changed` tells whether the composed pixels
   // differ from the last composition's.
-  bool ComposeCaption(HWND window, HDC reference, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
-                      bool* changed);
+  bool ComposeCaption(HWND window, const CaptionRect& rect, uint32_t style, uint32_t exStyle, bool* changed);
   HDC composedDC() const { return current_ ? current_->dc() : nullptr; }
   // The classic button area's width for a window of these styles: from the first button's
   // left to the caption's right.
@@ -178,7 +177,7 @@ class CaptionRenderer {
                                                    const FrameMetrics& metrics);
   bool Paint(HWND window, const CaptionRect& rect, uint32_t style, uint32_t exStyle);
   void ReleaseWindowDC();
-  bool Compose(HWND window, HDC reference, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
+  bool Compose(HWND window, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
                bool* changed = nullptr);
   HICON CaptionIcon(HWND window);
   TextLayout LayOutText(HWND window, int iconWidth, int buttonWidth, const CaptionRect& rect) const;
