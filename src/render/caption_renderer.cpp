@@ -381,9 +381,14 @@ bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
   IntersectRect(&box, &text.layout.box, &area);
   RECT blank{};
   UnionRect(&blank, &ink_.covered, &box);
-  if (!IsRectEmpty(&blank)) FillSolid(coverage.dc(), blank, 0);
+  const int width = coverage.width();
+  for (int y = blank.top; y < blank.bottom; ++y)
+    std::fill_n(coverage.bits() + static_cast<size_t>(y) * width + blank.left, blank.right - blank.left, 0u);
   const std::u16string& s = text.layout.text;
-  if (text.layout.shown && !s.empty() && !IsRectEmpty(&box)) {
+  // The glyphs kept from earlier lines, or the system's DrawText where more than placing them
+  // side by side is asked for.
+  if (text.layout.shown && !s.empty() && !IsRectEmpty(&box) &&
+      !glyphs_.Draw(coverage, s, text.layout.box, text.layout.format, text.font)) {
     ScopedSelect font(coverage.dc(), text.font);
     SetBkMode(coverage.dc(), TRANSPARENT);
     ::SetTextColor(coverage.dc(), RGB(255, 255, 255));
@@ -395,7 +400,6 @@ bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
   }
   GdiFlush();
   ink_.covered = box;
-  const int width = coverage.width();
   auto covered = [&](int x, int y) -> uint32_t {
     if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) return 0;
     return (coverage.bits()[static_cast<size_t>(y) * width + x] >> 8) & 0xFF;

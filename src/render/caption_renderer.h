@@ -17,6 +17,7 @@
 #include "platform/scoped_win.h"
 #include "render/caption_geometry.h"
 #include "render/clock_format.h"
+#include "render/glyph_cache.h"
 
 namespace lum {
 
@@ -271,6 +272,7 @@ class CaptionRenderer {
     std::pair<int, int> changes[kInkHistory]{};  // columns [first, second) of each version's change
   };
   TextInk ink_;
+  GlyphCache glyphs_;
 };
 
 // Whether the window's class is one whose caption is painted (asked of the window system;
