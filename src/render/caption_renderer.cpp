@@ -372,11 +372,12 @@ bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
   if (fresh) {
     FillSolid(coverage.dc(), area, 0);
     FillSolid(ink.dc(), area, 0);
+    GdiFlush();  // both are written by hand from here on
     ink_.covered = ink_.box = RECT{};
   }
   // The text drawn once, white on black, tells how much of each pixel it covers; each pass of
   // the outline is the same text moved by one pixel, so its coverage is read one pixel away.
-  // Only the text's box is touched: DrawText keeps to it.
+  // Only the text's box is touched: the text keeps to it.
   RECT box{};
   IntersectRect(&box, &text.layout.box, &area);
   RECT blank{};
@@ -397,8 +398,8 @@ bool CaptionRenderer::TextInkFor(const TextKey& text, const CaptionRect& rect) {
     buffer.resize(s.size() + 8, L'\0');
     RECT r = text.layout.box;
     DrawTextW(coverage.dc(), buffer.data(), static_cast<int>(s.size()), &r, text.layout.format);
+    GdiFlush();
   }
-  GdiFlush();
   ink_.covered = box;
   auto covered = [&](int x, int y) -> uint32_t {
     if (x < box.left || x >= box.right || y < box.top || y >= box.bottom) return 0;
