@@ -11,6 +11,7 @@
 #include "imaging/picture_file.h"
 #include "platform/dwm.h"
 #include "platform/form_window.h"
+#include "platform/modal_loop.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "render/repaint_cycle.h"
@@ -45,6 +46,7 @@ TrayForm::TrayForm(SharedSettings& settings, TrayFormOptions options)
 
 TrayForm::~TrayForm() {
   Form_Unload();
+  steady_.reset();
   if (hwnd_) DestroyWindow(hwnd_);
   if (trayMenu_) DestroyMenu(trayMenu_);
 }
@@ -76,6 +78,10 @@ bool TrayForm::CreateFormWindow() {
 
 LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case kSteadyWakeMessage:
+      // Something the caption shows changed: the window thread ticks again, from now.
+      if (timer1Enabled_ && SetTimer(hwnd_, kTimer1Id, kTimer1Interval, nullptr)) Timer1_Timer();
+      return 0;
     case WM_TIMER:
       if (wParam == kTimer1Id) Timer1_Timer();
       if (wParam == kTimNewsId) timNews_Timer();
@@ -197,6 +203,7 @@ bool TrayForm::Form_Load() {
 
 void TrayForm::EnableTimer1(bool enabled) {
   if (!hwnd_) return;
+  if (steady_) steady_->Withdraw();
   if (enabled) {
     timer1Enabled_ = SetTimer(hwnd_, kTimer1Id, kTimer1Interval, nullptr) != 0;
   } else {
@@ -215,6 +222,10 @@ void TrayForm::Form_Unload() {
   // A fetch still waiting on the network is cut off, not waited for.
   newsFetcher_.Abandon();
   EnableTimer1(false);
+  if (steady_) {
+    LoopMessageObserver() = nullptr;
+    steady_.reset();
+  }
   overlay_.reset();
   if (trayAdded_) {
     TrayIconRecord record = MakeTrayIconRecord(hwnd_, icon_, kCaption);
@@ -361,6 +372,23 @@ void TrayForm::Timer1_Timer() {
   }
   if (!paintableClass_) return;
   renderer_.RepaintCaption(foreground, style);
+  HandOverSteadyCaption();
+}
+
+void TrayForm::HandOverSteadyCaption() {
+  // Only a caption that stays the same from tick to tick: no animation, no ticker.
+  if (!options_.steadyPainter || quitting_ || !timer1Enabled_ || frameCounter_ > 0 || news_.NewsOn()) return;
+  const auto facts = renderer_.PaintedFacts();
+  if (!facts) return;
+  if (!steady_) {
+    steady_ = std::make_unique<SteadyPainter>(hwnd_, kSteadyWakeMessage, kTimer1Interval);
+    LoopMessageObserver() = [this](const MSG&) { TakeBackSteadyCaption(); };
+  }
+  if (steady_->Publish(*facts, renderer_.composedDC())) KillTimer(hwnd_, kTimer1Id);
+}
+
+void TrayForm::TakeBackSteadyCaption() {
+  if (steady_ && steady_->Withdraw() && timer1Enabled_) SetTimer(hwnd_, kTimer1Id, kTimer1Interval, nullptr);
 }
 
 }  // namespace lum

@@ -34,6 +34,10 @@ struct TrayFormOptions {
   // The process whose windows the caption overlay leaves alone: this one unless a test,
   // whose own windows are the targets, names another.
   std::optional<DWORD> overlayOwnProcess;
+  // An unchanged caption is kept painted from a thread without windows while the window thread
+  // sleeps (see SteadyPainter). The program's message loops must report every message through
+  // LoopMessageObserver() for it; tests that call the form directly leave it off.
+  bool steadyPainter = false;
 };
 
 class TrayForm : public SettingsHost {
@@ -79,6 +83,7 @@ class TrayForm : public SettingsHost {
   // Posted by the settings dialog when its window has gone, and to quit from its menu.
   static constexpr UINT kSettingsClosedMessage = WM_APP + 20;
   static constexpr UINT kQuitRequestMessage = WM_APP + 21;
+  static constexpr UINT kSteadyWakeMessage = WM_APP + 22;  // the steady painter hands the caption back
   // Posted by the news fetch's worker thread when it has ended.
   static constexpr UINT kNewsFetchedMessage = WM_APP + 30;
   // The one about box of the run (made on first use); the settings dialog shows it modally.
@@ -169,6 +174,10 @@ class TrayForm : public SettingsHost {
   void LoadStartupPicture();
   void RegisterAsService() const;
   void EnableTimer1(bool enabled);
+  // After a title-bar tick: the caption goes to the steady painter while nothing changes.
+  void HandOverSteadyCaption();
+  // Any message for the window thread: the caption comes back to its ticks.
+  void TakeBackSteadyCaption();
   void UpdateMenuMarks();
   void SetAligenMarks(int index);
   void SetBoldMarks(int index);
@@ -199,6 +208,7 @@ class TrayForm : public SettingsHost {
   int32_t frameCount_ = 0;
   bool phase_ = false;
   NewsTicker news_;
+  std::unique_ptr<SteadyPainter> steady_;
   std::vector<ChannelRec> channelTable_{1};
   std::vector<ScopedBitmap> picIcon_{1};
   int64_t lastFetchMinute_;

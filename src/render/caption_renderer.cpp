@@ -125,6 +125,7 @@ std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
 }
 
 void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> knownStyle) {
+  painted_ = false;
   const auto style = knownStyle ? *knownStyle : static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
   RECT windowRect{};
   if (!GetWindowRect(window, &windowRect)) return ReleaseWindowDC();
@@ -140,7 +141,12 @@ void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> knownS
   const TargetLayout& layout = LayOutTarget(window, windowRect, style, held_.exStyle);
   // A window that draws its own title bar keeps its tabs and buttons.
   if (layout.ownTitleBar || !layout.caption) return;
-  Paint(window, *layout.caption, style, held_.exStyle);
+  if (!Paint(window, *layout.caption, style, held_.exStyle)) return;
+  laidOut_.window = window;
+  laidOut_.style = style;
+  laidOut_.windowRect = windowRect;
+  laidOut_.rect = *layout.caption;
+  painted_ = true;
 }
 
 void CaptionRenderer::ReleaseWindowDC() {

@@ -18,6 +18,7 @@
 #include "render/caption_geometry.h"
 #include "render/clock_format.h"
 #include "render/glyph_cache.h"
+#include "render/steady_painter.h"
 
 namespace lum {
 
@@ -141,6 +142,11 @@ class CaptionRenderer {
                        HFONT captionFont);
   // The clock as the caption shows it now.
   std::u16string ClockText() const;
+  // What the last RepaintCaption painted from, if it painted: another painter may keep it
+  // painted while these facts hold (see SteadyPainter).
+  std::optional<SteadyFacts> PaintedFacts() const {
+    return painted_ ? std::optional<SteadyFacts>(laidOut_) : std::nullopt;
+  }
 
  private:
   // What the text layer draws: the text, its rectangle and DrawText format. Everything the
@@ -273,7 +279,14 @@ class CaptionRenderer {
   };
   TextInk ink_;
   GlyphCache glyphs_;
+  // The facts of the caption last laid out, and whether RepaintCaption put it on its window.
+  mutable SteadyFacts laidOut_;
+  bool painted_ = false;
 };
+
+// The clock's text in a format (an index into the clock formats) at a moment, and now.
+std::u16string ClockTextAt(int32_t formatIndex, const ClockMoment& now);
+std::u16string ClockTextNow(int32_t formatIndex);
 
 // Whether the window's class is one whose caption is painted (asked of the window system;
 // a window's class never changes, so callers ask once per window).

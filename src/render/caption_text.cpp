@@ -46,11 +46,15 @@ constexpr UINT kLineFormat = DT_PATH_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
 
 }  // namespace
 
-std::u16string CaptionRenderer::ClockText() const {
-  ClockMoment now = clockSource_ ? clockSource_() : LocalMoment();
-  int32_t index = shared_ ? shared_->clockFormatIndex : 0;
-  std::u16string pattern = FormatClock(index);
+std::u16string ClockTextAt(int32_t formatIndex, const ClockMoment& now) {
+  std::u16string pattern = FormatClock(formatIndex);
   return pattern.empty() ? GeneralDateTime(now) : ExpandClockPattern(now, pattern);
+}
+
+std::u16string ClockTextNow(int32_t formatIndex) { return ClockTextAt(formatIndex, LocalMoment()); }
+
+std::u16string CaptionRenderer::ClockText() const {
+  return ClockTextAt(shared_ ? shared_->clockFormatIndex : 0, clockSource_ ? clockSource_() : LocalMoment());
 }
 
 void CaptionRenderer::DrawOutlinedText(HDC surface, const std::u16string& text, const RECT& area, UINT format) const {
@@ -77,14 +81,19 @@ CaptionRenderer::TextLayout CaptionRenderer::LayOutText(HWND window, int iconWid
   wchar_t titleBuffer[255] = {};
   // The title the window system keeps: asking another program's window by WM_GETTEXT would wait
   // on that program's thread every tick.
+  laidOut_ = {};
   if (InternalGetWindowText(window, titleBuffer, 255) == 0) return layout;
   layout.shown = true;
   const std::u16string title = FromWide(titleBuffer);
   const bool clockShown = shared_ && shared_->clockFlag == -1;
+  laidOut_.title = titleBuffer;
+  laidOut_.clockShown = clockShown;
+  laidOut_.clockFormatIndex = shared_ ? shared_->clockFormatIndex : 0;
+  if (clockShown) laidOut_.clock = ClockText();
   if (alignment_ != 3)
-    layout.text = clockShown ? title + u" " + ClockText() : title;
+    layout.text = clockShown ? title + u" " + laidOut_.clock : title;
   else if (clockShown)
-    layout.text = ClockText();
+    layout.text = laidOut_.clock;
   layout.box = {iconWidth + 6, rect.top, rect.right - buttonWidth - iconWidth + rect.left + 6, rect.bottom};
   layout.format = AlignmentFormat(alignment_, shared_ ? shared_->clockAlignment : 0) | kLineFormat;
   return layout;
