@@ -77,6 +77,9 @@ bool TrayForm::CreateFormWindow() {
 }
 
 LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Messages sent to the form (the system's setting and display changes among them) pass no
+  // message loop: the caption comes back to the window thread's ticks here too.
+  TakeBackSteadyCaption();
   switch (message) {
     case kSteadyWakeMessage:
       // Something the caption shows changed: the window thread ticks again, from now.
