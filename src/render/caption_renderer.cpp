@@ -197,14 +197,18 @@ bool CaptionRenderer::Paint(HWND window, const CaptionRect& rect, uint32_t style
   const bool painted =
       Compose(window, rect, style, exStyle) &&
       BitBlt(held_.dc, rect.left, rect.top, rect.Width(), rect.Height(), current_->dc(), rect.left, rect.top, SRCCOPY);
-  // A DC taken while another window covered part of the caption would keep that part unpainted.
-  RECT reach{}, caption{rect.left, rect.top, rect.right, rect.bottom}, covered{};
-  GetClipBox(held_.dc, &reach);
-  if (!painted || !IntersectRect(&covered, &reach, &caption) || !EqualRect(&covered, &caption)) {
+  if (!painted || !ReachesWholeCaption(held_.dc, rect)) {
     ReleaseDC(window, held_.dc);
     held_.dc = nullptr;
   }
   return painted;
+}
+
+bool ReachesWholeCaption(HDC windowDC, const CaptionRect& rect) {
+  RECT reach{}, covered{};
+  const RECT caption{rect.left, rect.top, rect.right, rect.bottom};
+  GetClipBox(windowDC, &reach);
+  return IntersectRect(&covered, &reach, &caption) && EqualRect(&covered, &caption);
 }
 
 bool CaptionRenderer::ComposeCaption(HWND window, const CaptionRect& rect, uint32_t style,

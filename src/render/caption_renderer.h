@@ -284,6 +284,10 @@ class CaptionRenderer {
   bool painted_ = false;
 };
 
+// Whether a window DC reaches the whole caption: one taken while another window covered part
+// of it would keep that part unpainted, so it is not kept.
+bool ReachesWholeCaption(HDC windowDC, const CaptionRect& rect);
+
 // The clock's text in a format (an index into the clock formats) at a moment, and now.
 std::u16string ClockTextAt(int32_t formatIndex, const ClockMoment& now);
 std::u16string ClockTextNow(int32_t formatIndex);

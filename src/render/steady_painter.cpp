@@ -79,10 +79,7 @@ bool SteadyPainter::Tick() {
   if (!dc_) return false;
   const CaptionRect& r = facts_.rect;
   if (!BitBlt(dc_, r.left, r.top, r.Width(), r.Height(), canvas_.dc(), r.left, r.top, SRCCOPY)) return false;
-  // A DC taken while another window covered part of the caption would keep that part unpainted.
-  RECT reach{}, caption{r.left, r.top, r.right, r.bottom}, covered{};
-  GetClipBox(dc_, &reach);
-  if (!IntersectRect(&covered, &reach, &caption) || !EqualRect(&covered, &caption)) ReleaseWindowDC();
+  if (!ReachesWholeCaption(dc_, r)) ReleaseWindowDC();
   return true;
 }
 
