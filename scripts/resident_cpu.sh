@@ -23,7 +23,7 @@ seconds=${1:-60}
 rounds=${2:-3}
 e2e_begin resident_cpu
 
-bench_exe="$LUM_ROOT/build/win/lumbrel_bench.exe"
+bench_exe="$LUM_TEST_BUILD/lumbrel_bench.exe"
 [ -f "$bench_exe" ] || fail "no $bench_exe: run make bench"
 program_folder Lumbrel
 write_ini "$ini" "$dir"

@@ -43,6 +43,11 @@ read -r run_arch test_build test_dist <<<"$(
   source scripts/wine-env.sh >/dev/null
   echo "$LUM_RUN_ARCH ${LUM_TEST_BUILD#"$LUM_ROOT"/} ${LUM_TEST_DIST#"$LUM_ROOT"/}"
 )"
+# Cheap and about the machine itself: set-up on machines it cannot fully serve.
+echo "== set-up (scripts/setup.sh with stand-ins for apt-get and dpkg)"
+if bash tests/setup/test_setup.sh > out/test/setup.log 2>&1; then echo "[ ok ] test_setup"; passed=$((passed + 1)); else
+  echo "[FAIL] test_setup (out/test/setup.log):"; grep FAIL out/test/setup.log | sed 's/^/    /'; failed=$((failed + 1)); fi
+
 echo "== include layers (no file includes a folder above its own)"
 if bash scripts/check_layers.sh; then echo "[ ok ] check_layers"; passed=$((passed + 1)); else echo "[FAIL] check_layers"; failed=$((failed + 1)); fi
 

@@ -7,7 +7,7 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_begin
 
-LOGO="$LUM_ROOT/build/win/assets/about_logo.bmp"
+LOGO="$LUM_TEST_BUILD/assets/about_logo.bmp"
 [ -f "$LOGO" ] || fail "no $LOGO: run make build-win"
 program_folder Lumbrel
 write_ini "$ini" "$dir" FIRST=1

@@ -11,7 +11,7 @@ installer_begin
 
 # The zip: unpacked, the folder Lumbrel with the same files and bytes as the program folder, names
 # stored in UTF-8 and marked so (はじめに.txt keeps its name on every system).
-zip_file="$LUM_ROOT/dist/Lumbrel-1.2.zip"
+zip_file="$(dirname "$DIST_DIR")/Lumbrel-1.2.zip" # beside the program folder under test
 zip_report=$(python3 - "$zip_file" "$E2E_DIR/unzipped" <<'EOF'
 import sys, zipfile
 with zipfile.ZipFile(sys.argv[1]) as archive:

@@ -9,7 +9,7 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/installer.sh"
 installer_begin
-wizard_picture="$LUM_ROOT/build/win/installer/wizard.bmp"
+wizard_picture="$LUM_TEST_BUILD/installer/wizard.bmp"
 [ -f "$wizard_picture" ] || fail "no $wizard_picture: run make dist"
 
 # page_check picture SNAP "DX DY" PICTURE: PICTURE shows at (DX, DY) of the snapshot (90% of its
