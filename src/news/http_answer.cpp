@@ -36,6 +36,8 @@ std::optional<unsigned long long> Number(std::string_view digits, int base) {
 
 // Longest chunk-size or trailer line taken; a server sending more is not speaking HTTP.
 constexpr size_t kLongestLine = 1024;
+// Longest trailer taken, as for a head: a server that never ends it is not speaking HTTP.
+constexpr size_t kLongestTrailer = 16 * 1024;
 
 }  // namespace
 
@@ -52,9 +54,11 @@ std::optional<HttpHead> ParseHttpHead(std::string_view head) {
   if (line.substr(0, 5) != "HTTP/") return std::nullopt;
   const size_t space = line.find(' ');
   if (space == std::string_view::npos) return std::nullopt;
+  // Three digits and then a space or the line's end: "2000" or "200x" is no status.
   std::string_view code = line.substr(space + 1, 3);
   auto status = Number(code, 10);
-  if (code.size() != 3 || !status) return std::nullopt;
+  const std::string_view after = line.substr(std::min(line.size(), space + 4));
+  if (code.size() != 3 || !status || (!after.empty() && after[0] != ' ')) return std::nullopt;
   HttpHead result;
   result.status = static_cast<int>(*status);
   while (end != std::string_view::npos) {
@@ -129,6 +133,10 @@ bool HttpBody::Feed(std::string_view bytes) {
     }
     const char c = bytes.front();
     bytes.remove_prefix(1);
+    if (state_ == kTrailer && ++trailer_ > kLongestTrailer) {
+      state_ = kBroken;
+      break;
+    }
     if (c != '\n') {
       line_ += c;
       if (line_.size() > kLongestLine) state_ = kBroken;

@@ -54,6 +54,7 @@ class HttpBody {
   State state_;
   size_t limit_;
   unsigned long long left_ = 0;  // bytes left of the stated length or of the current chunk
+  size_t trailer_ = 0;           // bytes of the trailer so far
   std::string line_;             // a chunk-size or trailer line as it comes
   std::string text_;
 };

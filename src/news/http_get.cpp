@@ -20,6 +20,8 @@ namespace {
 constexpr int kReceiveBuffer = 8 * 1024;
 // A head longer than this is no answer this program wants.
 constexpr size_t kLongestHead = 16 * 1024;
+// Interim (1xx) heads passed over before the answer; a server sending more is stalling.
+constexpr int kMostInterimHeads = 4;
 
 class WinsockUse {
  public:
@@ -66,6 +68,7 @@ class Connection {
   bool SendAll(const std::string& bytes) {
     size_t sent = 0;
     while (sent < bytes.size()) {
+      if (Over()) return false;
       const int done = send(socket_, bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
       if (done > 0) {
         sent += static_cast<size_t>(done);
@@ -81,6 +84,7 @@ class Connection {
   // error, at the deadline or when cancelled.
   int Receive(char* buffer, size_t size) {
     for (;;) {
+      if (Over()) return -1;
       const int got = recv(socket_, buffer, static_cast<int>(size), 0);
       if (got >= 0) return got;
       WSANETWORKEVENTS events{};
@@ -103,9 +107,16 @@ class Connection {
   }
 
  private:
+  // The deadline has passed or the fetch was cancelled. Asked before every call on the socket,
+  // so that a server that always has bytes ready holds the fetch no longer than a silent one,
+  // and a cancel wins over bytes waiting to be read.
+  bool Over() const {
+    return GetTickCount() - start_ >= deadlineMs_ || (cancel_ && WaitForSingleObject(cancel_, 0) == WAIT_OBJECT_0);
+  }
+
   bool Wait(WSANETWORKEVENTS& events) {
+    if (Over()) return false;
     const DWORD spent = GetTickCount() - start_;
-    if (spent >= deadlineMs_) return false;
     HANDLE waits[2] = {event_, cancel_};
     const DWORD count = cancel_ ? 2 : 1;
     if (WaitForMultipleObjects(count, waits, FALSE, deadlineMs_ - spent) != WAIT_OBJECT_0) return false;
@@ -136,32 +147,27 @@ std::string RequestPath(const std::string& path) {
 
 }  // namespace
 
-HttpGetResult HttpGet(const std::string& host, unsigned short port, const std::string& path, const char* agent,
-                      size_t limit, DWORD start, DWORD deadlineMs, HANDLE cancel) {
+HttpGetResult HttpGet(const WebAddress& address, const char* agent, size_t limit, DWORD start, DWORD deadlineMs,
+                      HANDLE cancel) {
   HttpGetResult result;
   WinsockUse winsock;
-  if (!winsock.started() || host.empty()) return result;
+  if (!winsock.started() || address.host.empty()) return result;
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
   hints.ai_protocol = IPPROTO_TCP;
   addrinfo* addresses = nullptr;
-  if (getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &addresses) != 0) return result;
+  if (getaddrinfo(address.host.c_str(), std::to_string(address.port).c_str(), &hints, &addresses) != 0) return result;
   Connection connection(start, deadlineMs, cancel);
   bool connected = false;
-  for (addrinfo* address = addresses; address && !connected; address = address->ai_next)
-    connected = connection.Open(*address);
+  for (addrinfo* one = addresses; one && !connected; one = one->ai_next) connected = connection.Open(*one);
   freeaddrinfo(addresses);
   if (!connected) return result;
 
   std::string request = "GET ";
-  request += RequestPath(path);
+  request += RequestPath(address.path);
   request += " HTTP/1.1\r\nHost: ";
-  request += host;
-  if (port != 80) {
-    request += ':';
-    request += std::to_string(port);
-  }
+  request += address.Authority();
   request += "\r\nUser-Agent: ";
   request += agent;
   request += "\r\nAccept: */*\r\nPragma: no-cache\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n";
@@ -173,6 +179,7 @@ HttpGetResult HttpGet(const std::string& host, unsigned short port, const std::s
   char buffer[4096];
   std::optional<HttpHead> head;
   size_t headLength = 0;
+  int interim = 0;
   while (!head) {
     const int got = connection.Receive(buffer, std::min(sizeof buffer, limit + 1));
     if (got <= 0) return result;
@@ -181,6 +188,7 @@ HttpGetResult HttpGet(const std::string& host, unsigned short port, const std::s
       head = ParseHttpHead(std::string_view(received).substr(0, headLength));
       if (!head) return result;
       if (head->status / 100 != 1) break;
+      if (++interim > kMostInterimHeads) return result;
       received.erase(0, headLength);
       head.reset();
     }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "news/web_address.h"
+
 namespace lum {
 
 struct HttpGetResult {
@@ -17,10 +19,9 @@ struct HttpGetResult {
   bool usable = false;  // the body came whole, or up to the limit
 };
 
-// GETs `path` (as it stands in the address; unsafe bytes are escaped) from `host`:`port` with
-// the agent `agent`. The body is read only for a 2xx answer. `start` is the GetTickCount at which
-// `deadlineMs` began.
-HttpGetResult HttpGet(const std::string& host, unsigned short port, const std::string& path, const char* agent,
-                      size_t limit, DWORD start, DWORD deadlineMs, HANDLE cancel);
+// GETs `address` (its path as it stands; unsafe bytes are escaped) with the agent `agent`. The
+// body is read only for a 2xx answer. `start` is the GetTickCount at which `deadlineMs` began.
+HttpGetResult HttpGet(const WebAddress& address, const char* agent, size_t limit, DWORD start, DWORD deadlineMs,
+                      HANDLE cancel);
 
 }  // namespace lum

@@ -64,34 +64,6 @@ void FetchHandles::CloseAll() {
 
 namespace {
 
-struct UrlParts {
-  INTERNET_SCHEME scheme = INTERNET_SCHEME_UNKNOWN;
-  std::string host;
-  INTERNET_PORT port = 0;
-  std::string path;  // with its query, "/" when the address has none
-};
-
-std::optional<UrlParts> CrackUrl(const std::string& url) {
-  char host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
-  std::vector<char> path(url.size() + 2, '\0');
-  URL_COMPONENTSA parts{};
-  parts.dwStructSize = sizeof parts;
-  parts.lpszHostName = host;
-  parts.dwHostNameLength = sizeof host;
-  parts.lpszUrlPath = path.data();
-  parts.dwUrlPathLength = static_cast<DWORD>(path.size());
-  if (!InternetCrackUrlA(url.c_str(), 0, 0, &parts) || host[0] == '\0') return std::nullopt;
-  return UrlParts{parts.nScheme, host, parts.nPort, path[0] ? std::string(path.data()) : std::string("/")};
-}
-
-// Where a redirect's Location leads from `base`: a whole address, or one relative to it.
-std::string Redirected(const std::string& base, const std::string& location) {
-  DWORD size = static_cast<DWORD>(base.size() + location.size() + 64);
-  std::vector<char> combined(size, '\0');
-  if (!InternetCombineUrlA(base.c_str(), location.c_str(), combined.data(), &size, ICU_NO_ENCODE)) return {};
-  return combined.data();
-}
-
 bool IsRedirect(int status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
@@ -107,18 +79,16 @@ NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs, Fet
   NewsFetch result;
   result.status = NewsFetch::kNoConnection;
   if (address.empty()) return result;
-  std::string url = "http://" + ToAnsi(address);
-  for (int hop = 0; hop <= kMostRedirects && !handles.cancelled(); ++hop) {
-    std::optional<UrlParts> parts = CrackUrl(url);
-    if (!parts) return result;
-    if (parts->scheme == INTERNET_SCHEME_HTTPS) return FetchThroughWinInet(url, start, deadlineMs, handles);
-    if (parts->scheme != INTERNET_SCHEME_HTTP) return result;  // file:, ftp: and the like are no news
-    HttpGetResult answer = HttpGet(parts->host, parts->port, parts->path, "GetHtml", kNewsReadLimit, start, deadlineMs,
-                                   handles.cancelEvent());
+  // Only http and https addresses of bounded length are followed (file:, ftp: and the like, or a
+  // Location no system interface could take, are no news).
+  std::optional<WebAddress> where = ParseWebAddress("http://" + ToAnsi(address));
+  for (int hop = 0; hop <= kMostRedirects && where && !handles.cancelled(); ++hop) {
+    if (where->secure) return FetchThroughWinInet(*where, start, deadlineMs, handles);
+    HttpGetResult answer = HttpGet(*where, "GetHtml", kNewsReadLimit, start, deadlineMs, handles.cancelEvent());
     if (!answer.answered || handles.cancelled()) return result;
     result.httpStatus = static_cast<DWORD>(answer.status);
     if (IsRedirect(answer.status) && !answer.location.empty()) {
-      url = Redirected(url, answer.location);
+      where = ResolveWebAddress(*where, answer.location);
       continue;
     }
     // An error page, or an answer cut off before its end, is no news.
@@ -131,7 +101,7 @@ NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs, Fet
   return result;
 }
 
-NewsFetch FetchThroughWinInet(const std::string& url, DWORD start, DWORD deadlineMs, FetchHandles& handles) {
+NewsFetch FetchThroughWinInet(const WebAddress& address, DWORD start, DWORD deadlineMs, FetchHandles& handles) {
   NewsFetch result;
   constexpr DWORD kNoCacheWrite = 0x04000000;
   HINTERNET internet = handles.Keep(InternetOpenA("GetHtml", INTERNET_OPEN_TYPE_DIRECT, nullptr, "0", kNoCacheWrite));
@@ -140,15 +110,13 @@ NewsFetch FetchThroughWinInet(const std::string& url, DWORD start, DWORD deadlin
 
   // The GET built from its parts, because only a request handle of our own takes the timeouts
   // (and a closed one ends a waiting call on Windows).
-  std::optional<UrlParts> parts = CrackUrl(url);
-  if (!parts || (parts->scheme != INTERNET_SCHEME_HTTP && parts->scheme != INTERNET_SCHEME_HTTPS)) return result;
   HINTERNET connection = handles.Keep(
-      InternetConnectA(internet, parts->host.c_str(), parts->port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+      InternetConnectA(internet, address.host.c_str(), address.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
   if (!connection) return result;
   DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD;
-  if (parts->scheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
+  if (address.secure) flags |= INTERNET_FLAG_SECURE;
   HINTERNET request =
-      handles.Keep(HttpOpenRequestA(connection, "GET", parts->path.c_str(), nullptr, nullptr, nullptr, flags, 0));
+      handles.Keep(HttpOpenRequestA(connection, "GET", address.path.c_str(), nullptr, nullptr, nullptr, flags, 0));
   if (!request) return result;
   SetTimeouts(request, Remaining(start, deadlineMs));
   if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0) || handles.cancelled()) return result;

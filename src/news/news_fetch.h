@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "news/web_address.h"
 #include "platform/scoped_win.h"
 
 namespace lum {
@@ -63,7 +64,7 @@ NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs = kN
 // The same GET of a whole address through WinINet, for https addresses a redirect leads to
 // (WinINet brings TLS; under Wine it reads and drops the rest of a longer body when the request
 // is closed). `start` is the GetTickCount at which `deadlineMs` began.
-NewsFetch FetchThroughWinInet(const std::string& url, DWORD start, DWORD deadlineMs, FetchHandles& handles);
+NewsFetch FetchThroughWinInet(const WebAddress& address, DWORD start, DWORD deadlineMs, FetchHandles& handles);
 
 // One fetch at a time on a thread of its own; the result comes back to a window as a posted
 // message, which the window hands to TakeResult.

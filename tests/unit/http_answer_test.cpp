@@ -14,6 +14,7 @@ TEST(HttpAnswer, HeadsAreParsedOrRefused) {
       "chunked\r\n\r\nrest";
   ASSERT_EQ(HttpHeadLength(head), head.size() - 4);
   EXPECT_EQ(HttpHeadLength("HTTP/1.0 200 OK\nA: b\n\nbody"), 22u);
+  EXPECT_EQ(ParseHttpHead("HTTP/1.1 200\r\n\r\n")->status, 200);
   EXPECT_EQ(HttpHeadLength("HTTP/1.1 200 OK\r\nA: b\r\n"), 0u);
   auto parsed = ParseHttpHead(head.substr(0, HttpHeadLength(head)));
   ASSERT_TRUE(parsed);
@@ -21,8 +22,8 @@ TEST(HttpAnswer, HeadsAreParsedOrRefused) {
   EXPECT_EQ(parsed->contentLength, 12);
   EXPECT_EQ(parsed->location, "/next.txt");
   EXPECT_TRUE(parsed->chunked);
-  for (const char* bad : {"<html>\r\n\r\n", "HTTP/1.1 2x0 OK\r\n\r\n", "HTTP/1.1\r\n\r\n",
-                          "HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\n",
+  for (const char* bad : {"<html>\r\n\r\n", "HTTP/1.1 2x0 OK\r\n\r\n", "HTTP/1.1\r\n\r\n", "HTTP/1.1 2000 OK\r\n\r\n",
+                          "HTTP/1.1 200x\r\n\r\n", "HTTP/1.1 200 OK\r\nContent-Length: -1\r\n\r\n",
                           "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Length: 6\r\n\r\n"})
     EXPECT_FALSE(ParseHttpHead(bad)) << bad;
 }
@@ -69,6 +70,13 @@ TEST(HttpAnswer, BodiesByLengthChunksAndCloseStopAtTheLimit) {
       EXPECT_EQ(body.whole(), c.whole);
     }
   }
+  // A trailer that never ends is refused past 16 KiB, as a head is.
+  HttpBody endless(*ParseHttpHead("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"), 100);
+  bool intact = endless.Feed("5\r\nhello\r\n0\r\n");
+  int lines = 0;
+  while (intact && lines < 100000) intact = endless.Feed("X-Pad: 0123456789\r\n"), ++lines;
+  EXPECT_FALSE(intact);
+  EXPECT_EQ(lines, 16 * 1024 / 19 + 1);
 }
 
 }  // namespace

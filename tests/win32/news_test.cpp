@@ -153,10 +153,10 @@ TEST(NewsFetchRequest, ThroughWinInetToo) {
   });
   lum::FetchHandles handles;
   const std::string base = "http://127.0.0.1:" + std::to_string(server.port());
-  NewsFetch cut = lum::FetchThroughWinInet(base + "/longer", GetTickCount(), 5000, handles);
+  NewsFetch cut = lum::FetchThroughWinInet(*lum::ParseWebAddress(base + "/longer"), GetTickCount(), 5000, handles);
   EXPECT_EQ(cut.status, NewsFetch::kRead);
   EXPECT_TRUE(cut.body == longer.substr(0, 4095)) << "the first 4,095 bytes differ";
-  NewsFetch missing = lum::FetchThroughWinInet(base + "/missing", GetTickCount(), 5000, handles);
+  NewsFetch missing = lum::FetchThroughWinInet(*lum::ParseWebAddress(base + "/missing"), GetTickCount(), 5000, handles);
   EXPECT_EQ(missing.status, NewsFetch::kNoConnection);
   EXPECT_EQ(missing.httpStatus, 404u);
   ASSERT_FALSE(server.Requests().empty());

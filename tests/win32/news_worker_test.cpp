@@ -89,12 +89,18 @@ const std::string kNotFound = HttpHead("404 Not Found", 25) + "<h1>404 Not Found
 const std::string kToFile =
     "HTTP/1.1 302 Found\r\nLocation: file:///C:/windows/win.ini\r\nContent-Length: 5\r\n\r\nmoved";
 
+const std::string kToBadPort =
+    "HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:65616/n.txt\r\nContent-Length: 5\r\n\r\nmoved";
+const std::string kStatus2000 = "HTTP/1.1 2000 OK\r\nContent-Length: 4\r\n\r\nnews";
+
 long Size(const std::string& bytes) { return static_cast<long>(bytes.size()); }
 
 // `target` serves the 200 body that the redirect to another port points at.
 std::vector<ServerCase> Cases(const ScriptedServer& target) {
   const std::string toPort =
       "HTTP/1.1 302 Found\r\nLocation: http://" + target.Address("/n.txt") + "\r\nContent-Length: 5\r\n\r\nmoved";
+  const std::string longTo = "HTTP/1.1 302 Found\r\nLocation: http://" + target.Address("/" + std::string(2100, 'x')) +
+                             "\r\nContent-Length: 5\r\n\r\nmoved";
   return {
       {"silent", [](const std::string&, ServerConnection& c) { c.HungUpWithin(60000); }, kConnectionFailed, 0, true},
       {"trickling",
@@ -148,6 +154,29 @@ std::vector<ServerCase> Cases(const ScriptedServer& target) {
          c.Send("2\r\nd \r\n4\r\nnews\r\n0\r\n\r\n");
        },
        u"chunked news", 1024, false},
+      // What the server sends never reaches a fixed-size interface: a Location too long for any,
+      // a port past 65535 (which once wrapped round to 80), a status of four digits.
+      {"302 with a 2,100-byte Location", [longTo](const std::string&, ServerConnection& c) { c.Send(longTo); },
+       kConnectionFailed, Size(longTo), false},
+      {"302 to port 65616", [](const std::string&, ServerConnection& c) { c.Send(kToBadPort); }, kConnectionFailed,
+       Size(kToBadPort), false},
+      {"status 2000", [](const std::string&, ServerConnection& c) { c.Send(kStatus2000); }, kConnectionFailed,
+       Size(kStatus2000), false},
+      // Answers that never end, with bytes always ready: refused after a few interim heads, or a
+      // trailer as long as the longest head; the reset stops the server.
+      {"endless 100 Continue",
+       [](const std::string&, ServerConnection& c) {
+         while (c.Send("HTTP/1.1 100 Continue\r\n\r\n")) {
+         }
+       },
+       kConnectionFailed, 64 * 1024, false},
+      {"endless trailer",
+       [](const std::string&, ServerConnection& c) {
+         if (!c.Send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n")) return;
+         while (c.Send("X-Pad: 0123456789\r\n")) {
+         }
+       },
+       kConnectionFailed, 64 * 1024, false},
       {"reset mid-body",
        [](const std::string&, ServerConnection& c) {
          if (c.Send(kResetHead + Body(2000))) c.Pause(300);
