@@ -18,11 +18,15 @@ tries=${LUM_APT_TRIES:-3}
 pause=${LUM_APT_PAUSE:-3}
 
 PKGS=(wine wine64 g++-mingw-w64-i686 xvfb xdotool imagemagick fonts-wine
-      fonts-ipafont-gothic locales cmake make g++ python3 fp-utils nsis)
-WINE32=wine32:i386
+      fonts-ipafont-gothic locales cmake make g++ python3 fp-utils nsis openssl)
+# The 32-bit Wine, with the TLS library its Schannel loads (only recommended, so asked for here).
+WINE32=(wine32:i386 libgnutls30:i386)
 COMPILER64=g++-mingw-w64-x86-64
 
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+installed() {
+  local p
+  for p in "$@"; do dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || return 1; done
+}
 errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT
 # apt's first error line from the last command, for a message of one line.
@@ -59,7 +63,7 @@ if [ ! -d /usr/src/googletest ]; then missing+=(googletest); fi
 
 # Why the tests will run the 64-bit build, when they will.
 no_wine32=""
-if ! installed "$WINE32"; then
+if ! installed "${WINE32[@]}"; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     echo "setup: adding the i386 architecture (for wine32)"
     if $SUDO dpkg --add-architecture i386 2>"$errors"; then
@@ -72,13 +76,13 @@ fi
 
 if [ ${#missing[@]} -gt 0 ]; then need "${missing[@]}"; fi
 
-if [ -z "$no_wine32" ] && ! installed "$WINE32"; then
+if [ -z "$no_wine32" ] && ! installed "${WINE32[@]}"; then
   update_lists
-  echo "setup: installing $WINE32"
-  apt_install "$WINE32" || no_wine32="$WINE32 cannot be installed: $(first_error)"
+  echo "setup: installing ${WINE32[*]}"
+  apt_install "${WINE32[@]}" || no_wine32="the 32-bit Wine (${WINE32[*]}) cannot be installed: $(first_error)"
 fi
 
-if [ ${#missing[@]} -eq 0 ] && installed "$WINE32"; then echo "setup: all packages present"; fi
+if [ ${#missing[@]} -eq 0 ] && installed "${WINE32[@]}"; then echo "setup: all packages present"; fi
 
 if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
   echo "setup: generating the ja_JP.UTF-8 locale"

@@ -34,7 +34,13 @@ run_gtest() {
 win32_tests() {
   source scripts/wine-env.sh
   lum_display && lum_prefix win32
-  trap lum_cleanup EXIT
+  # The https tests' server on loopback, with a test CA the tests trust in their own prefix only.
+  export LUM_TLS_DIR="$LUM_ROOT/out/test/tls"
+  rm -f "$LUM_TLS_DIR/ports" "$LUM_TLS_DIR/sent.log"
+  python3 tests/win32/tls_server.py "$LUM_TLS_DIR" &
+  local tls=$!
+  trap 'kill $tls 2>/dev/null; lum_cleanup' EXIT
+  for _ in $(seq 1 100); do [ -s "$LUM_TLS_DIR/ports" ] && break; sleep 0.1; done
   cd "$LUM_TEST_BUILD" && timeout 900 wine lumbrel_win32_tests.exe
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "news/http_answer.h"
+#include "news/tls_client.h"
 
 namespace lum {
 
@@ -41,10 +42,10 @@ class WinsockUse {
 };
 
 // A non-blocking socket whose waits end at the deadline or on the cancel event.
-class Connection {
+class Connection : public ByteStream {
  public:
   Connection(DWORD start, DWORD deadlineMs, HANDLE cancel) : start_(start), deadlineMs_(deadlineMs), cancel_(cancel) {}
-  ~Connection() { Close(); }
+  ~Connection() override { Close(); }
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
 
@@ -65,7 +66,7 @@ class Connection {
     }
   }
 
-  bool SendAll(const std::string& bytes) {
+  bool SendAll(const std::string& bytes) override {
     size_t sent = 0;
     while (sent < bytes.size()) {
       if (Over()) return false;
@@ -80,9 +81,7 @@ class Connection {
     return true;
   }
 
-  // Up to `size` bytes: how many came, 0 when the server closed the connection, -1 on an
-  // error, at the deadline or when cancelled.
-  int Receive(char* buffer, size_t size) {
+  int Receive(char* buffer, size_t size) override {
     for (;;) {
       if (Over()) return -1;
       const int got = recv(socket_, buffer, static_cast<int>(size), 0);
@@ -163,6 +162,10 @@ HttpGetResult HttpGet(const WebAddress& address, const char* agent, size_t limit
   for (addrinfo* one = addresses; one && !connected; one = one->ai_next) connected = connection.Open(*one);
   freeaddrinfo(addresses);
   if (!connected) return result;
+  // https goes through TLS over the same connection, so it keeps every bound of http.
+  TlsClient tls(connection);
+  ByteStream& stream = address.secure ? static_cast<ByteStream&>(tls) : connection;
+  if (address.secure && !tls.Handshake(address.host)) return result;
 
   std::string request = "GET ";
   request += RequestPath(address.path);
@@ -171,7 +174,7 @@ HttpGetResult HttpGet(const WebAddress& address, const char* agent, size_t limit
   request += "\r\nUser-Agent: ";
   request += agent;
   request += "\r\nAccept: */*\r\nPragma: no-cache\r\nCache-Control: no-cache\r\nConnection: close\r\n\r\n";
-  if (!connection.SendAll(request)) return result;
+  if (!stream.SendAll(request)) return result;
 
   // The head, read in pieces small enough that the body bytes that come with its end stay
   // within the limit. Interim 1xx heads are passed over.
@@ -181,7 +184,7 @@ HttpGetResult HttpGet(const WebAddress& address, const char* agent, size_t limit
   size_t headLength = 0;
   int interim = 0;
   while (!head) {
-    const int got = connection.Receive(buffer, std::min(sizeof buffer, limit + 1));
+    const int got = stream.Receive(buffer, std::min(sizeof buffer, limit + 1));
     if (got <= 0) return result;
     received.append(buffer, static_cast<size_t>(got));
     while ((headLength = HttpHeadLength(received)) != 0) {
@@ -202,7 +205,7 @@ HttpGetResult HttpGet(const WebAddress& address, const char* agent, size_t limit
   HttpBody body(*head, limit);
   bool intact = body.Feed(std::string_view(received).substr(headLength));
   while (intact && body.Wanted() > 0) {
-    const int got = connection.Receive(buffer, std::min(sizeof buffer, body.Wanted()));
+    const int got = stream.Receive(buffer, std::min(sizeof buffer, body.Wanted()));
     if (got < 0) return result;
     if (got == 0) {
       body.EndOfConnection();

@@ -2,65 +2,15 @@
 
 #include <process.h>
 
-#include <algorithm>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "news/http_get.h"
 #include "platform/text.h"
 
 namespace lum {
-
-namespace {
-
-// The time left until the deadline, for the per-call timeouts (never 0, which means none).
-DWORD Remaining(DWORD start, DWORD deadlineMs) {
-  const DWORD spent = GetTickCount() - start;
-  return spent >= deadlineMs ? 1 : deadlineMs - spent;
-}
-
-void SetTimeouts(HINTERNET handle, DWORD ms) {
-  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-    InternetSetOptionA(handle, option, &ms, sizeof ms);
-}
-
-}  // namespace
-
-HINTERNET FetchHandles::Keep(HINTERNET handle) {
-  if (!handle) return nullptr;
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (cancelled_) {
-    InternetCloseHandle(handle);
-    return nullptr;
-  }
-  open_.push_back(handle);
-  return handle;
-}
-
-void FetchHandles::Cancel() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  cancelled_ = true;
-  if (cancel_) SetEvent(cancel_.get());
-  while (!open_.empty()) {
-    InternetCloseHandle(open_.back());
-    open_.pop_back();
-  }
-}
-
-bool FetchHandles::cancelled() const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return cancelled_;
-}
-
-void FetchHandles::CloseAll() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  while (!open_.empty()) {
-    InternetCloseHandle(open_.back());
-    open_.pop_back();
-  }
-}
 
 namespace {
 
@@ -83,7 +33,6 @@ NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs, Fet
   // Location no system interface could take, are no news).
   std::optional<WebAddress> where = ParseWebAddress("http://" + ToAnsi(address));
   for (int hop = 0; hop <= kMostRedirects && where && !handles.cancelled(); ++hop) {
-    if (where->secure) return FetchThroughWinInet(*where, start, deadlineMs, handles);
     HttpGetResult answer = HttpGet(*where, "GetHtml", kNewsReadLimit, start, deadlineMs, handles.cancelEvent());
     if (!answer.answered || handles.cancelled()) return result;
     result.httpStatus = static_cast<DWORD>(answer.status);
@@ -98,62 +47,6 @@ NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs, Fet
     }
     return result;
   }
-  return result;
-}
-
-NewsFetch FetchThroughWinInet(const WebAddress& address, DWORD start, DWORD deadlineMs, FetchHandles& handles) {
-  NewsFetch result;
-  constexpr DWORD kNoCacheWrite = 0x04000000;
-  HINTERNET internet = handles.Keep(InternetOpenA("GetHtml", INTERNET_OPEN_TYPE_DIRECT, nullptr, "0", kNoCacheWrite));
-  if (!internet) return result;
-  result.status = NewsFetch::kNoConnection;
-
-  // The GET built from its parts, because only a request handle of our own takes the timeouts
-  // (and a closed one ends a waiting call on Windows).
-  HINTERNET connection = handles.Keep(
-      InternetConnectA(internet, address.host.c_str(), address.port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-  if (!connection) return result;
-  DWORD flags = INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD;
-  if (address.secure) flags |= INTERNET_FLAG_SECURE;
-  HINTERNET request =
-      handles.Keep(HttpOpenRequestA(connection, "GET", address.path.c_str(), nullptr, nullptr, nullptr, flags, 0));
-  if (!request) return result;
-  SetTimeouts(request, Remaining(start, deadlineMs));
-  if (!HttpSendRequestA(request, nullptr, 0, nullptr, 0) || handles.cancelled()) return result;
-
-  // An error page or a redirect that was not followed is no news.
-  DWORD code = 0, size = sizeof code;
-  if (!HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &size, nullptr)) return result;
-  result.httpStatus = code;
-  if (code < 200 || code > 299) return result;
-
-  // At most 4,095 bytes, taken as they arrive so that each wait is bounded by the deadline
-  // (one read of them all would wait on a trickling server for as long as it trickles).
-  std::string body(kNewsReadLimit, '\0');
-  DWORD total = 0;
-  while (total < kNewsReadLimit) {
-    if (GetTickCount() - start >= deadlineMs) return result;
-    SetTimeouts(request, Remaining(start, deadlineMs));
-    DWORD available = 0;
-    if (!InternetQueryDataAvailable(request, &available, 0, 0) || handles.cancelled()) return result;
-    if (available == 0) break;
-    DWORD got = 0;
-    if (!InternetReadFile(request, body.data() + total, std::min(available, kNewsReadLimit - total), &got) ||
-        handles.cancelled())
-      return result;
-    if (got == 0) break;
-    total += got;
-  }
-  // An answer that ends before its announced length was cut off: no news rather than a fragment.
-  DWORD length = 0;
-  size = sizeof length;
-  if (total < kNewsReadLimit &&
-      HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size, nullptr) &&
-      total < length)
-    return result;
-  body.resize(total);
-  result.status = NewsFetch::kRead;
-  result.body = std::move(body);
   return result;
 }
 
@@ -195,9 +88,6 @@ unsigned __stdcall NewsFetcher::Work(void* argument) {
   // Waits for a deadline callback already running, which uses the job.
   DeleteTimerQueueTimer(nullptr, job.deadline, INVALID_HANDLE_VALUE);
   job.Deliver(std::move(fetch));
-  // Closed after the answer has gone: on the https way Wine's WinINet reads and drops the rest
-  // of a longer body while it keeps arriving, which need not hold the news up.
-  job.handles.CloseAll();
   return 0;
 }
 
@@ -212,9 +102,8 @@ bool NewsFetcher::Start(HWND notify, const std::u16string& address, DWORD deadli
   job->notify = notify;
   job->message = doneMessage_;
   job->id = ++lastId_;
-  // The fetch ends its own waits at the deadline. A name lookup, or a wait inside WinINet on
-  // the https way (a server that trickles its headers), takes no timeout and does not end when
-  // its handle is closed: shortly after the deadline the window gets its failure all the same.
+  // The fetch ends its own waits at the deadline. A name lookup takes no timeout and cannot be
+  // cancelled: shortly after the deadline the window gets its failure all the same.
   constexpr DWORD kGrace = 500;
   if (!CreateTimerQueueTimer(&job->deadline, nullptr, &Expire, job.get(), deadlineMs + kGrace, 0, WT_EXECUTEONLYONCE))
     return false;
@@ -256,8 +145,7 @@ void NewsFetcher::Abandon(DWORD waitMs) {
     std::lock_guard<std::mutex> lock(job_->mutex);
     job_->abandoned = true;
   }
-  // The cancel event ends the socket's waits at once; closing WinINet's handles ends its call
-  // on Windows, while under Wine that call runs on to its timeout and the process may end first.
+  // The cancel event ends the connection's waits at once (a name lookup runs on to its end).
   job_->handles.Cancel();
   if (thread_) WaitForSingleObject(thread_.get(), waitMs);
   job_.reset();

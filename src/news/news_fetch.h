@@ -3,13 +3,10 @@
 #pragma once
 
 #include <windows.h>
-#include <wininet.h>
 
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "news/web_address.h"
 #include "platform/scoped_win.h"
@@ -17,7 +14,8 @@
 namespace lum {
 
 struct NewsFetch {
-  // kNoConnection covers an unreachable server and an answer that is not 2xx alike.
+  // kNoConnection covers an unreachable server, an untrusted certificate and an answer that is
+  // not 2xx alike; kNoInternet, the network that cannot be used at all.
   enum Status { kNoInternet, kNoConnection, kRead };
   Status status = kNoInternet;
   DWORD httpStatus = 0;  // the answer's status code, 0 when none came
@@ -28,43 +26,28 @@ inline constexpr DWORD kNewsReadLimit = 4095;
 // Connecting, sending and receiving together; a server that trickles cannot stretch it.
 inline constexpr DWORD kNewsDeadlineMs = 15000;
 
-// What another thread may stop a fetch by at any moment: an event its socket waits end on, and
-// the Internet handles of a fetch that goes through WinINet (closing them ends the call it is
-// blocked in on Windows; Wine lets the call run on to its timeout, and the fetch then stops at
-// its next step). Each handle is closed once.
+// What another thread stops a fetch by at any moment: an event every wait of its connection
+// ends on.
 class FetchHandles {
  public:
   FetchHandles() : cancel_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-  ~FetchHandles() { CloseAll(); }
-  FetchHandles(const FetchHandles&) = delete;
-  FetchHandles& operator=(const FetchHandles&) = delete;
-
-  // Keeps `handle` to be closed later; once cancelled it is closed at once and null returned.
-  HINTERNET Keep(HINTERNET handle);
-  // Sets the cancel event, closes every handle kept, newest first, and refuses new ones.
-  void Cancel();
-  bool cancelled() const;
-  void CloseAll();
+  void Cancel() { SetEvent(cancel_.get()); }
+  bool cancelled() const { return WaitForSingleObject(cancel_.get(), 0) == WAIT_OBJECT_0; }
   HANDLE cancelEvent() const { return cancel_.get(); }
 
  private:
   ScopedHandle cancel_;
-  mutable std::mutex mutex_;
-  std::vector<HINTERNET> open_;
-  bool cancelled_ = false;
 };
 
-// GETs "http://" + address with the agent "GetHtml" over a socket of its own, following up to
-// ten redirects. Only a 2xx answer is read, and only its first 4,095 bytes; the connection is
-// reset when more would come. Every wait is bounded by what is left of `deadlineMs`, so a silent
-// or a trickling server is given up then. `handles`, when given, lets another thread stop it.
+// GETs "http://" + address with the agent "GetHtml" over a connection of its own, following up
+// to ten redirects, to https addresses too (TLS 1.2 through the system, the certificate checked
+// against the trusted roots). Only a 2xx answer is read, and only its first 4,095 bytes (over
+// https, no more is received than the TLS record that holds the last of them); the connection
+// is reset when more would come. Every wait is bounded by what is left of `deadlineMs`, so a
+// silent or a trickling server is given up then. `handles`, when given, lets another thread
+// stop it.
 NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs = kNewsDeadlineMs,
                             FetchHandles* handles = nullptr);
-
-// The same GET of a whole address through WinINet, for https addresses a redirect leads to
-// (WinINet brings TLS; under Wine it reads and drops the rest of a longer body when the request
-// is closed). `start` is the GetTickCount at which `deadlineMs` began.
-NewsFetch FetchThroughWinInet(const WebAddress& address, DWORD start, DWORD deadlineMs, FetchHandles& handles);
 
 // One fetch at a time on a thread of its own; the result comes back to a window as a posted
 // message, which the window hands to TakeResult.
@@ -82,8 +65,8 @@ class NewsFetcher {
   bool running() const { return job_ != nullptr; }
   // The result the message `wParam` announces; nothing for a message of an abandoned fetch.
   std::optional<NewsFetch> TakeResult(WPARAM wParam);
-  // Closes the running fetch's handles, which ends its blocking call, and waits at most
-  // `waitMs` for its thread; its answer is never posted.
+  // Cancels the running fetch, which ends its waits, and waits at most `waitMs` for its
+  // thread; its answer is never posted.
   void Abandon(DWORD waitMs = 500);
 
  private:

@@ -68,7 +68,7 @@ grep -qE 'apt-get update failed 3 times .*Mirror sync in progress.*going on' <<<
   fail "set-up does not say in one line that the lists could not be updated"
 [ "$(grep -c '^update' "$STANDIN/apt.log")" = 3 ] || fail "apt-get update tried $(grep -c '^update' "$STANDIN/apt.log") times, not 3"
 grep -qx i386 "$STANDIN/arches" || fail "the i386 architecture was not added"
-grep -q 'tests will run the 64-bit build.*wine32:i386 cannot be installed' <<<"$out" ||
+grep -q 'tests will run the 64-bit build.*32-bit Wine (wine32:i386.*) cannot be installed' <<<"$out" ||
   fail "set-up does not name the 64-bit path and why"
 [ "$arch" = x86_64 ] || fail "win_arch.sh answers $arch afterwards"
 for p in wine wine64 g++-mingw-w64-i686 xvfb nsis g++-mingw-w64-x86-64; do asked "$p" || fail "$p was not installed"; done

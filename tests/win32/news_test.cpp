@@ -144,25 +144,6 @@ TEST(NewsFetchRequest, ErrorPageIsNoNews) {
   EXPECT_TRUE(fetch.body.empty());
 }
 
-// The WinINet way, which https addresses take after a redirect, tried on plain http: the
-// agent, the cut at 4,095 bytes, and an error page kept out.
-TEST(NewsFetchRequest, ThroughWinInetToo) {
-  std::string longer = Numbered(6000);
-  LoopbackServer server([&](const std::string& request) -> std::optional<std::string> {
-    return request.rfind("GET /missing", 0) == 0 ? Response("404 Not Found", "gone") : Response("200 OK", longer);
-  });
-  lum::FetchHandles handles;
-  const std::string base = "http://127.0.0.1:" + std::to_string(server.port());
-  NewsFetch cut = lum::FetchThroughWinInet(*lum::ParseWebAddress(base + "/longer"), GetTickCount(), 5000, handles);
-  EXPECT_EQ(cut.status, NewsFetch::kRead);
-  EXPECT_TRUE(cut.body == longer.substr(0, 4095)) << "the first 4,095 bytes differ";
-  NewsFetch missing = lum::FetchThroughWinInet(*lum::ParseWebAddress(base + "/missing"), GetTickCount(), 5000, handles);
-  EXPECT_EQ(missing.status, NewsFetch::kNoConnection);
-  EXPECT_EQ(missing.httpStatus, 404u);
-  ASSERT_FALSE(server.Requests().empty());
-  EXPECT_NE(server.Requests()[0].find("\r\nUser-Agent: GetHtml\r\n"), std::string::npos);
-}
-
 TEST(NewsFetchFailure, RefusedPortAndEmptyAddressAreNoConnection) {
   NewsFetch refused = lum::FetchNewsDocument(Utf16("127.0.0.1:" + std::to_string(RefusedPort()) + "/x.txt"));
   EXPECT_EQ(refused.status, NewsFetch::kNoConnection);

@@ -4,11 +4,15 @@
 #include "news_server.h"
 // clang-format off
 #include <gtest/gtest.h>
+#include <wincrypt.h>
 // clang-format on
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/tray_form.h"
@@ -240,6 +244,111 @@ TEST(NewsFetchWorker, MisbehavingServers) {
     for (int i = 0; i < 30; ++i) {
       lumtest::PumpMessages();
       Sleep(10);
+    }
+  }
+}
+
+// The https server of scripts/test.sh (tests/win32/tls_server.py): its folder as this side
+// names it, its two ports (a certificate from the test CA, one that nothing trusts), and the
+// test CA added to this prefix's trusted roots.
+struct TlsServer {
+  std::string folder;
+  int trusted = 0, untrusted = 0;
+
+  static std::optional<TlsServer> Find() {
+    const char* unix = std::getenv("LUM_TLS_DIR");
+    if (!unix) return std::nullopt;
+    TlsServer server{"Z:" + std::string(unix)};
+    for (char& c : server.folder)
+      if (c == '/') c = '\\';
+    const std::string ports = lumtest::ReadFileBytes(lum::FromAnsi(server.folder + "\\ports"));
+    const std::string ca = lumtest::ReadFileBytes(lum::FromAnsi(server.folder + "\\ca.der"));
+    if (std::sscanf(ports.c_str(), "%d %d", &server.trusted, &server.untrusted) != 2 || ca.empty()) return std::nullopt;
+    HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
+    const bool added = root && CertAddEncodedCertificateToStore(
+                                   root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(ca.data()),
+                                   static_cast<DWORD>(ca.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+    if (root) CertCloseStore(root, 0);
+    if (!added) return std::nullopt;
+    return server;
+  }
+  // What the server's last connection for `path` handed out, once it has ended; -1 until then.
+  long Sent(const std::string& path, size_t connectionsBefore) const {
+    const std::string log = lumtest::ReadFileBytes(lum::FromAnsi(folder + "\\sent.log"));
+    size_t seen = 0;
+    long sent = -1;
+    for (size_t at = 0; at < log.size();) {
+      const size_t end = log.find('\n', at);
+      const std::string line = log.substr(at, end - at);
+      at = end == std::string::npos ? log.size() : end + 1;
+      if (++seen > connectionsBefore && line.rfind(path + " ", 0) == 0) sent = std::atol(line.c_str() + path.size());
+    }
+    return sent;
+  }
+  size_t Connections() const {
+    const std::string log = lumtest::ReadFileBytes(lum::FromAnsi(folder + "\\sent.log"));
+    return static_cast<size_t>(std::count(log.begin(), log.end(), '\n'));
+  }
+};
+
+// A channel's http address redirected to https, as today's servers do, holds the bounds of
+// http: the window thread keeps answering, the 15 s deadline ends the fetch and its worker (a
+// second fetch may start at once), a 1 MiB answer is cut and the server stopped, only a 2xx
+// answer is news, and a certificate nothing trusts is no news.
+TEST(NewsFetchWorker, HttpsHoldsTheBoundsOfHttp) {
+  const std::optional<TlsServer> tls = TlsServer::Find();
+  ASSERT_TRUE(tls) << "no https server: run the Win32 tests through scripts/test.sh (LUM_TLS_DIR)";
+  struct Case {
+    const char* name;
+    const char* path;
+    bool trusted;
+    std::u16string news;
+    bool bounded;
+    long maxSent;  // what the server may hand out on the last connection, -1: not counted
+  };
+  const Case cases[] = {
+      {"https news", "/news.txt", true, u"secure news", false, -1},
+      {"https 302 to a relative path", "/moved.txt", true, u"secure news", false, -1},
+      {"https 404", "/missing.txt", true, kConnectionFailed, false, -1},
+      {"https untrusted certificate", "/news.txt", false, kConnectionFailed, false, 0},
+      {"https trickling body", "/trickle.txt", true, kConnectionFailed, true, -1},
+      {"https silent after the handshake", "/silent.txt", true, kConnectionFailed, true, 0},
+      // The body's first 4,095 bytes, the record they end in and what the two sockets hold.
+      {"https 1 MiB", "/big.txt", true, lum::FromAnsi(Body(4095)), false, 64 * 1024},
+      {"https 50 MiB", "/huge.txt", true, lum::FromAnsi(Body(4095)), false, 64 * 1024},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string to = "HTTP/1.1 302 Found\r\nLocation: https://localhost:" +
+                           std::to_string(c.trusted ? tls->trusted : tls->untrusted) + c.path +
+                           "\r\nContent-Length: 0\r\n\r\n";
+    ScriptedServer server([to](const std::string&, ServerConnection& connection) { connection.Send(to); });
+    const size_t before = tls->Connections();
+    FetchForm form(server.Address("/n.txt"));
+    lumtest::AnswerWatch watch(form->hwnd());
+    form->GetNews();
+    const DWORD took = form.WaitForFetch();
+    const DWORD longest = watch.Stop();
+    // The worker has ended too: a fetch started at once is not refused.
+    form->GetNews();
+    const bool again = form->newsFetchRunning();
+    form.WaitForFetch();
+    long sent = -1;
+    // A server whose certificate is refused never gets the request: its connection logs no path.
+    const std::string logged = c.trusted ? c.path : "?";
+    for (int i = 0; i < 250 && sent < 0 && c.maxSent >= 0; ++i, Sleep(20)) sent = tls->Sent(logged, before);
+    std::printf("%s: fetch ended after %lu ms, window thread unanswered for at most %lu ms, server sent %ld\n", c.name,
+                took, longest, sent);
+    EXPECT_LT(longest, 200u) << "the window thread did not answer";
+    EXPECT_TRUE(again) << "a second fetch was refused: the first one's worker still ran";
+    if (c.bounded) {
+      EXPECT_GE(took, lum::kNewsDeadlineMs - 500);
+      EXPECT_LT(took, lum::kNewsDeadlineMs + 1000);
+    }
+    EXPECT_EQ(form->news().txtTempNews(), lum::WidenText(c.news));
+    if (c.maxSent >= 0) {
+      EXPECT_GE(sent, 0) << "the server never ended the connection";
+      EXPECT_LE(sent, c.maxSent);
     }
   }
 }
