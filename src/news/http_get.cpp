@@ -114,8 +114,9 @@ class Connection : public ByteStream {
   }
 
   bool Wait(WSANETWORKEVENTS& events) {
-    if (Over()) return false;
+    // One reading of the clock: a second one past the deadline would wrap the wait round.
     const DWORD spent = GetTickCount() - start_;
+    if (spent >= deadlineMs_ || Over()) return false;
     HANDLE waits[2] = {event_, cancel_};
     const DWORD count = cancel_ ? 2 : 1;
     if (WaitForMultipleObjects(count, waits, FALSE, deadlineMs_ - spent) != WAIT_OBJECT_0) return false;

@@ -9,7 +9,9 @@ namespace lum {
 namespace {
 
 constexpr DWORD kContextFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
-                                ISC_REQ_EXTENDED_ERROR | ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM;
+                                ISC_REQ_EXTENDED_ERROR | ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM |
+                                // A server that asks for a client certificate gets an empty one at once.
+                                ISC_REQ_USE_SUPPLIED_CREDS;
 // The server's part of a handshake (its hello and certificates) is a few KiB; more is no server
 // this program wants.
 constexpr size_t kLongestHandshake = 64 * 1024;
@@ -174,6 +176,8 @@ int TlsClient::Receive(char* buffer, size_t size) {
     }
     char piece[kPiece];
     const int got = wire_.Receive(piece, std::min(sizeof piece, missing));
+    // A connection ended inside a record was cut off, not ended.
+    if (got == 0 && !incoming_.empty()) return -1;
     if (got <= 0) return got;
     incoming_.append(piece, static_cast<size_t>(got));
   }

@@ -190,6 +190,8 @@ std::optional<WebAddress> ParseWebAddress(std::string_view text) {
   }
   if (!ReadAuthority(*parts.authority, address)) return std::nullopt;
   address.path = Join(parts.path, parts.query);
+  // Written out whole it may gain a "/"; it stays within the bound all the same.
+  if (address.Text().size() > kLongestWebAddress) return std::nullopt;
   return address;
 }
 

@@ -73,6 +73,7 @@ TEST(WebAddress, LengthsAreBounded) {
   const std::string longest = prefix + std::string(kLongestWebAddress - prefix.size(), 'x');
   EXPECT_TRUE(ParseWebAddress(longest));
   EXPECT_FALSE(ParseWebAddress(longest + "x"));
+  EXPECT_FALSE(ParseWebAddress("http://h?" + std::string(kLongestWebAddress - 9, 'q'))) << "no room for the path's /";
   EXPECT_FALSE(ResolveWebAddress(*base, longest + "x"));
   // A short reference that grows past the bound once joined to a long base.
   const auto longBase = ParseWebAddress(prefix + std::string(2000, 'd') + "/");
