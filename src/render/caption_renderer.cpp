@@ -204,13 +204,6 @@ bool CaptionRenderer::Paint(HWND window, const CaptionRect& rect, uint32_t style
   return painted;
 }
 
-bool ReachesWholeCaption(HDC windowDC, const CaptionRect& rect) {
-  RECT reach{}, covered{};
-  const RECT caption{rect.left, rect.top, rect.right, rect.bottom};
-  GetClipBox(windowDC, &reach);
-  return IntersectRect(&covered, &reach, &caption) && EqualRect(&covered, &caption);
-}
-
 bool CaptionRenderer::ComposeCaption(HWND window, const CaptionRect& rect, uint32_t style,
                                      uint32_t exStyle, bool* changed) {
   if (rect.Width() <= 0 || rect.Height() <= 0) return false;

@@ -15,8 +15,10 @@
 #include "config/settings.h"
 #include "imaging/memory_canvas.h"
 #include "platform/scoped_win.h"
+#include "render/caption_dc.h"
 #include "render/caption_geometry.h"
 #include "render/clock_format.h"
+#include "render/clock_text.h"
 #include "render/glyph_cache.h"
 #include "render/steady_painter.h"
 
@@ -283,14 +285,6 @@ class CaptionRenderer {
   mutable SteadyFacts laidOut_;
   bool painted_ = false;
 };
-
-// Whether a window DC reaches the whole caption: one taken while another window covered part
-// of it would keep that part unpainted, so it is not kept.
-bool ReachesWholeCaption(HDC windowDC, const CaptionRect& rect);
-
-// The clock's text in a format (an index into the clock formats) at a moment, and now.
-std::u16string ClockTextAt(int32_t formatIndex, const ClockMoment& now);
-std::u16string ClockTextNow(int32_t formatIndex);
 
 // Whether the window's class is one whose caption is painted (asked of the window system;
 // a window's class never changes, so callers ask once per window).

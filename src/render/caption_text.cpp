@@ -3,31 +3,11 @@
 #include "platform/scoped_win.h"
 #include "platform/text.h"
 #include "render/caption_renderer.h"
+#include "render/clock_text.h"
 
 namespace lum {
 
 namespace {
-
-ClockMoment LocalMoment() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-}
-
-// The system's general form of a date and time, for a format index outside the table.
-std::u16string GeneralDateTime(const ClockMoment& m) {
-  SYSTEMTIME time{};
-  time.wYear = static_cast<WORD>(m.year);
-  time.wMonth = static_cast<WORD>(m.month);
-  time.wDay = static_cast<WORD>(m.day);
-  time.wHour = static_cast<WORD>(m.hour);
-  time.wMinute = static_cast<WORD>(m.minute);
-  time.wSecond = static_cast<WORD>(m.second);
-  wchar_t date[80] = {}, clock[80] = {};
-  GetDateFormatW(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, 80);
-  GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &time, nullptr, clock, 80);
-  return FromWide(date) + u" " + FromWide(clock);
-}
 
 UINT AlignmentFormat(int32_t alignment, int32_t clockAlignment) {
   switch (alignment) {
@@ -45,13 +25,6 @@ UINT AlignmentFormat(int32_t alignment, int32_t clockAlignment) {
 constexpr UINT kLineFormat = DT_PATH_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
 
 }  // namespace
-
-std::u16string ClockTextAt(int32_t formatIndex, const ClockMoment& now) {
-  std::u16string pattern = FormatClock(formatIndex);
-  return pattern.empty() ? GeneralDateTime(now) : ExpandClockPattern(now, pattern);
-}
-
-std::u16string ClockTextNow(int32_t formatIndex) { return ClockTextAt(formatIndex, LocalMoment()); }
 
 std::u16string CaptionRenderer::ClockText() const {
   return ClockTextAt(shared_ ? shared_->clockFormatIndex : 0, clockSource_ ? clockSource_() : LocalMoment());

@@ -1,6 +1,7 @@
 #include "render/steady_painter.h"
 
-#include "render/caption_renderer.h"
+#include "render/caption_dc.h"
+#include "render/clock_text.h"
 
 namespace lum {
 
