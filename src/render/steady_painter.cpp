@@ -5,36 +5,39 @@
 
 namespace lum {
 
-SteadyPainter::SteadyPainter(HWND wake, UINT message, UINT intervalMs)
-    : wake_(wake), message_(message), interval_(intervalMs) {
+SteadyPainter::SteadyPainter(HWND wake, UINT message, UINT intervalMs, WindowDCCalls dcCalls)
+    : wake_(wake), message_(message), interval_(intervalMs), dcCalls_(dcCalls) {
   InitializeCriticalSection(&lock_);
   stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  if (stop_) thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+  nudge_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  if (stop_ && nudge_) thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
 }
 
 SteadyPainter::~SteadyPainter() {
   if (thread_) {
-    // The thread never waits on the window thread, so it ends within one tick.
+    // The thread never waits on the window thread, so it ends within one tick; it gives back
+    // the DC it holds on its way out.
     SetEvent(stop_);
     WaitForSingleObject(thread_, INFINITE);
     CloseHandle(thread_);
   }
+  if (nudge_) CloseHandle(nudge_);
   if (stop_) CloseHandle(stop_);
-  ReleaseWindowDC();
   DeleteCriticalSection(&lock_);
 }
 
 bool SteadyPainter::Publish(const SteadyFacts& facts, HDC composed) {
   if (!thread_ || !composed) return false;
   EnterCriticalSection(&lock_);
-  if (facts.window != facts_.window) ReleaseWindowDC();
+  if (dc_ && facts.window != dcWindow_) dropDC_ = true;
   facts_ = facts;
   const CaptionRect& r = facts.rect;
   canvas_.FitDib(r.right, r.bottom);
-  serving_ = canvas_.dc() &&
-             BitBlt(canvas_.dc(), r.left, r.top, r.Width(), r.Height(), composed, r.left, r.top, SRCCOPY);
+  serving_ =
+      canvas_.dc() && BitBlt(canvas_.dc(), r.left, r.top, r.Width(), r.Height(), composed, r.left, r.top, SRCCOPY);
   const bool serving = serving_;
   LeaveCriticalSection(&lock_);
+  SetEvent(nudge_);
   return serving;
 }
 
@@ -42,27 +45,43 @@ bool SteadyPainter::Withdraw() {
   EnterCriticalSection(&lock_);
   const bool was = serving_;
   serving_ = false;
+  const bool holding = dc_ && !dropDC_;
+  if (holding) dropDC_ = true;
   LeaveCriticalSection(&lock_);
+  if (holding) SetEvent(nudge_);
   return was;
 }
 
 void SteadyPainter::ReleaseWindowDC() {
-  if (dc_) ReleaseDC(facts_.window, dc_);
+  if (dc_) dcCalls_.release(dcWindow_, dc_);
   dc_ = nullptr;
+  dcWindow_ = nullptr;
+  dropDC_ = false;
 }
 
 DWORD WINAPI SteadyPainter::Run(void* self) {
   auto* painter = static_cast<SteadyPainter*>(self);
-  while (WaitForSingleObject(painter->stop_, painter->interval_) == WAIT_TIMEOUT) {
+  HANDLE waits[2] = {painter->stop_, painter->nudge_};
+  for (;;) {
+    // With nothing to paint the thread sleeps until it is nudged.
     EnterCriticalSection(&painter->lock_);
-    if (painter->serving_ && !painter->Tick()) {
+    const DWORD wait = painter->serving_ ? painter->interval_ : INFINITE;
+    LeaveCriticalSection(&painter->lock_);
+    const DWORD woken = WaitForMultipleObjects(2, waits, FALSE, wait);
+    EnterCriticalSection(&painter->lock_);
+    if (woken != WAIT_TIMEOUT && woken != WAIT_OBJECT_0 + 1) {
+      painter->ReleaseWindowDC();
+      LeaveCriticalSection(&painter->lock_);
+      return 0;
+    }
+    if (painter->dropDC_) painter->ReleaseWindowDC();
+    if (woken == WAIT_TIMEOUT && painter->serving_ && !painter->Tick()) {
       painter->serving_ = false;
       painter->ReleaseWindowDC();
       PostMessageW(painter->wake_, painter->message_, 0, 0);
     }
     LeaveCriticalSection(&painter->lock_);
   }
-  return 0;
 }
 
 bool SteadyPainter::Tick() {
@@ -76,7 +95,10 @@ bool SteadyPainter::Tick() {
   InternalGetWindowText(window, title, 255);
   if (facts_.title != title) return false;
   if (facts_.clockShown && ClockTextNow(facts_.clockFormatIndex) != facts_.clock) return false;
-  if (!dc_) dc_ = GetWindowDC(window);
+  if (!dc_) {
+    dc_ = dcCalls_.get(window);
+    dcWindow_ = window;
+  }
   if (!dc_) return false;
   const CaptionRect& r = facts_.rect;
   if (!BitBlt(dc_, r.left, r.top, r.Width(), r.Height(), canvas_.dc(), r.left, r.top, SRCCOPY)) return false;

@@ -27,10 +27,18 @@ struct SteadyFacts {
   CaptionRect rect;      // the caption, in the window's coordinates
 };
 
+// How the painter takes and gives back a window's DC: the system's calls, or a test's.
+struct WindowDCCalls {
+  HDC(WINAPI* get)(HWND) = GetWindowDC;
+  int(WINAPI* release)(HWND, HDC) = ReleaseDC;
+};
+
 class SteadyPainter {
  public:
-  // `wake` is posted `message` when the caption needs the window thread again.
-  SteadyPainter(HWND wake, UINT message, UINT intervalMs);
+  // `wake` is posted `message` when the caption needs the window thread again. The window DC
+  // it paints through is taken and given back on its own thread only (Windows refuses a
+  // ReleaseDC from another thread), and is not kept while it is not painting.
+  SteadyPainter(HWND wake, UINT message, UINT intervalMs, WindowDCCalls dcCalls = {});
   ~SteadyPainter();
   SteadyPainter(const SteadyPainter&) = delete;
   SteadyPainter& operator=(const SteadyPainter&) = delete;
@@ -39,24 +47,28 @@ class SteadyPainter {
   // could not (the window thread goes on ticking).
   bool Publish(const SteadyFacts& facts, HDC composed);
   // Gives the caption back to the window thread: nothing is painted or posted until the next
-  // Publish. Returns whether the painter was serving.
+  // Publish, and the window's DC is given back. Returns whether the painter was serving.
   bool Withdraw();
 
  private:
   static DWORD WINAPI Run(void* self);
-  bool Tick();  // under lock_; false when the facts changed
-  void ReleaseWindowDC();
+  bool Tick();             // under lock_, on the painter's thread; false when the facts changed
+  void ReleaseWindowDC();  // on the painter's thread
 
   HWND wake_;
   UINT message_;
   UINT interval_;
+  WindowDCCalls dcCalls_;
   CRITICAL_SECTION lock_;
   HANDLE stop_ = nullptr;
+  HANDLE nudge_ = nullptr;  // wakes the painter's thread at once: serving again, or a DC to let go
   HANDLE thread_ = nullptr;
   bool serving_ = false;
+  bool dropDC_ = false;  // the DC is to be given back at the thread's next wake
   SteadyFacts facts_;
   MemoryCanvas canvas_;
-  HDC dc_ = nullptr;  // facts_.window's DC, kept while it reaches the whole caption
+  HDC dc_ = nullptr;  // dcWindow_'s DC, kept while it reaches the whole caption
+  HWND dcWindow_ = nullptr;
 };
 
 }  // namespace lum

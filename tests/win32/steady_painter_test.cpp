@@ -1,11 +1,14 @@
+#include "render/steady_painter.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <mutex>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "render/caption_renderer.h"
-#include "render/steady_painter.h"
 #include "test_support.h"
 
 namespace lum {
@@ -70,7 +73,8 @@ TEST(SteadyPainter, KeepsTheCaptionPaintedUntilWhatItShowsChanges) {
 
     SteadyFacts changed = *facts;
     change.apply(window.get(), changed);
-    if (changed.window != facts->window || changed.clock != facts->clock) painter.Publish(changed, renderer.composedDC());
+    if (changed.window != facts->window || changed.clock != facts->clock)
+      painter.Publish(changed, renderer.composedDC());
     EXPECT_TRUE(WokenWithin(window.get(), 300));
     // Handed back: it paints no more.
     const std::vector<uint32_t> after = systems();
@@ -78,6 +82,67 @@ TEST(SteadyPainter, KeepsTheCaptionPaintedUntilWhatItShowsChanges) {
     EXPECT_EQ(CaptionPixels(window.get(), facts->rect), after);
     EXPECT_FALSE(painter.Withdraw());
   }
+}
+
+// The painter's window DCs, as the seam reports them: how many are held, and the threads that
+// took or gave one back.
+struct DCLog {
+  std::mutex mutex;
+  int held = 0;
+  std::set<DWORD> threads;
+} dcLog;
+
+HDC WINAPI LoggedGetDC(HWND window) {
+  HDC dc = GetWindowDC(window);
+  std::lock_guard<std::mutex> lock(dcLog.mutex);
+  dcLog.threads.insert(GetCurrentThreadId());
+  if (dc) ++dcLog.held;
+  return dc;
+}
+
+int WINAPI LoggedReleaseDC(HWND window, HDC dc) {
+  std::lock_guard<std::mutex> lock(dcLog.mutex);
+  dcLog.threads.insert(GetCurrentThreadId());
+  --dcLog.held;
+  return ReleaseDC(window, dc);
+}
+
+int HeldAfter(HWND window, int ms) {
+  WokenWithin(window, ms);
+  std::lock_guard<std::mutex> lock(dcLog.mutex);
+  return dcLog.held;
+}
+
+// Every window DC the painter takes it gives back on its own thread, never the caller's: when
+// another window comes in front, when the caption is taken back (it holds no DC of a window it
+// is not painting) and at its end.
+TEST(SteadyPainter, TakesAndGivesBackWindowDCsOnItsOwnThreadOnly) {
+  lumtest::TestWindow first(WS_OVERLAPPEDWINDOW, 0, L"Steady first");
+  ASSERT_TRUE(first.get());
+  SharedSettings settings;
+  CaptionRenderer renderer(&settings);
+  renderer.RepaintCaption(first.get());
+  const std::optional<SteadyFacts> one = renderer.PaintedFacts();
+  ASSERT_TRUE(one);
+  SteadyFacts other = *one;
+  other.window = GetDesktopWindow();  // another window in front
+  {
+    SteadyPainter painter(first.get(), kWake, 40, {LoggedGetDC, LoggedReleaseDC});
+    ASSERT_TRUE(painter.Publish(*one, renderer.composedDC()));
+    EXPECT_EQ(HeldAfter(first.get(), 200), 1) << "no DC taken while serving";
+    painter.Withdraw();
+    EXPECT_EQ(HeldAfter(first.get(), 200), 0) << "a DC kept after the caption was taken back";
+    ASSERT_TRUE(painter.Publish(*one, renderer.composedDC()));
+    EXPECT_EQ(HeldAfter(first.get(), 200), 1);
+    painter.Publish(other, renderer.composedDC());
+    EXPECT_EQ(HeldAfter(first.get(), 200), 0) << "the first window's DC kept for another window";
+    ASSERT_TRUE(painter.Publish(*one, renderer.composedDC()));
+    EXPECT_EQ(HeldAfter(first.get(), 200), 1);
+  }
+  std::lock_guard<std::mutex> lock(dcLog.mutex);
+  EXPECT_EQ(dcLog.held, 0) << "a DC kept past the painter's end";
+  EXPECT_EQ(dcLog.threads.size(), 1u) << "DCs taken and given back on more than one thread";
+  EXPECT_EQ(dcLog.threads.count(GetCurrentThreadId()), 0u) << "a DC given back on the caller's thread";
 }
 
 }  // namespace
