@@ -5,6 +5,13 @@
 
 namespace lum {
 
+namespace {
+
+// How long a DC is kept after the caption was taken back.
+constexpr DWORD kLetGoMs = 1000;
+
+}  // namespace
+
 SteadyPainter::SteadyPainter(HWND wake, UINT message, UINT intervalMs, WindowDCCalls dcCalls)
     : wake_(wake), message_(message), interval_(intervalMs), dcCalls_(dcCalls) {
   InitializeCriticalSection(&lock_);
@@ -45,10 +52,7 @@ bool SteadyPainter::Withdraw() {
   EnterCriticalSection(&lock_);
   const bool was = serving_;
   serving_ = false;
-  const bool holding = dc_ && !dropDC_;
-  if (holding) dropDC_ = true;
   LeaveCriticalSection(&lock_);
-  if (holding) SetEvent(nudge_);
   return was;
 }
 
@@ -63,9 +67,11 @@ DWORD WINAPI SteadyPainter::Run(void* self) {
   auto* painter = static_cast<SteadyPainter*>(self);
   HANDLE waits[2] = {painter->stop_, painter->nudge_};
   for (;;) {
-    // With nothing to paint the thread sleeps until it is nudged.
+    // Taken back, the caption is mostly handed over again a tick later: the DC is kept that
+    // long rather than taken anew, and given back if it is not. With nothing to paint and no
+    // DC the thread sleeps until it is nudged.
     EnterCriticalSection(&painter->lock_);
-    const DWORD wait = painter->serving_ ? painter->interval_ : INFINITE;
+    const DWORD wait = painter->serving_ ? painter->interval_ : painter->dc_ ? kLetGoMs : INFINITE;
     LeaveCriticalSection(&painter->lock_);
     const DWORD woken = WaitForMultipleObjects(2, waits, FALSE, wait);
     EnterCriticalSection(&painter->lock_);
@@ -74,7 +80,7 @@ DWORD WINAPI SteadyPainter::Run(void* self) {
       LeaveCriticalSection(&painter->lock_);
       return 0;
     }
-    if (painter->dropDC_) painter->ReleaseWindowDC();
+    if (painter->dropDC_ || (woken == WAIT_TIMEOUT && !painter->serving_)) painter->ReleaseWindowDC();
     if (woken == WAIT_TIMEOUT && painter->serving_ && !painter->Tick()) {
       painter->serving_ = false;
       painter->ReleaseWindowDC();

@@ -37,7 +37,7 @@ class SteadyPainter {
  public:
   // `wake` is posted `message` when the caption needs the window thread again. The window DC
   // it paints through is taken and given back on its own thread only (Windows refuses a
-  // ReleaseDC from another thread), and is not kept while it is not painting.
+  // ReleaseDC from another thread), and is not kept long while it is not painting.
   SteadyPainter(HWND wake, UINT message, UINT intervalMs, WindowDCCalls dcCalls = {});
   ~SteadyPainter();
   SteadyPainter(const SteadyPainter&) = delete;
@@ -47,7 +47,8 @@ class SteadyPainter {
   // could not (the window thread goes on ticking).
   bool Publish(const SteadyFacts& facts, HDC composed);
   // Gives the caption back to the window thread: nothing is painted or posted until the next
-  // Publish, and the window's DC is given back. Returns whether the painter was serving.
+  // Publish, and the window's DC is given back within a second unless one comes. Returns
+  // whether the painter was serving.
   bool Withdraw();
 
  private:
