@@ -22,19 +22,19 @@ constexpr int kMostRedirects = 10;
 
 }  // namespace
 
-NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs, FetchHandles* shared) {
+NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs, FetchCancel* shared) {
   const DWORD start = GetTickCount();
-  FetchHandles own;
-  FetchHandles& handles = shared ? *shared : own;
+  FetchCancel own;
+  FetchCancel& cancel = shared ? *shared : own;
   NewsFetch result;
   result.status = NewsFetch::kNoConnection;
   if (address.empty()) return result;
   // Only http and https addresses of bounded length are followed (file:, ftp: and the like, or a
   // Location no system interface could take, are no news).
   std::optional<WebAddress> where = ParseWebAddress("http://" + ToAnsi(address));
-  for (int hop = 0; hop <= kMostRedirects && where && !handles.cancelled(); ++hop) {
-    HttpGetResult answer = HttpGet(*where, "GetHtml", kNewsReadLimit, start, deadlineMs, handles.cancelEvent());
-    if (!answer.answered || handles.cancelled()) return result;
+  for (int hop = 0; hop <= kMostRedirects && where && !cancel.cancelled(); ++hop) {
+    HttpGetResult answer = HttpGet(*where, "GetHtml", kNewsReadLimit, start, deadlineMs, cancel.cancelEvent());
+    if (!answer.answered || cancel.cancelled()) return result;
     result.httpStatus = static_cast<DWORD>(answer.status);
     if (IsRedirect(answer.status) && !answer.location.empty()) {
       where = ResolveWebAddress(*where, answer.location);
@@ -57,7 +57,7 @@ struct NewsFetcher::Job {
   UINT message = 0;
   WPARAM id = 0;
   HANDLE deadline = nullptr;  // the timer that gives the fetch up if it is still waiting then
-  FetchHandles handles;
+  FetchCancel cancel;
   std::mutex mutex;  // guards what follows
   bool abandoned = false;
   std::optional<NewsFetch> result;
@@ -84,7 +84,7 @@ unsigned __stdcall NewsFetcher::Work(void* argument) {
   // The worker's own share of the job: it lives on after the window has let go of it.
   std::unique_ptr<std::shared_ptr<Job>> share(static_cast<std::shared_ptr<Job>*>(argument));
   Job& job = **share;
-  NewsFetch fetch = FetchNewsDocument(job.address, job.deadlineMs, &job.handles);
+  NewsFetch fetch = FetchNewsDocument(job.address, job.deadlineMs, &job.cancel);
   // Waits for a deadline callback already running, which uses the job.
   DeleteTimerQueueTimer(nullptr, job.deadline, INVALID_HANDLE_VALUE);
   job.Deliver(std::move(fetch));
@@ -130,7 +130,7 @@ std::optional<NewsFetch> NewsFetcher::TakeResult(WPARAM wParam) {
   }
   if (!result) return std::nullopt;
   job_.reset();
-  // A worker that answered itself only closes its handles now; one given up at its deadline
+  // A worker that answered itself has ended; one given up at its deadline
   // may still wait on its server, and no second one starts beside it.
   if (fromDeadline)
     lingering_ = std::move(thread_);
@@ -146,7 +146,7 @@ void NewsFetcher::Abandon(DWORD waitMs) {
     job_->abandoned = true;
   }
   // The cancel event ends the connection's waits at once (a name lookup runs on to its end).
-  job_->handles.Cancel();
+  job_->cancel.Cancel();
   if (thread_) WaitForSingleObject(thread_.get(), waitMs);
   job_.reset();
   thread_.reset();

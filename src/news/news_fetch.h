@@ -28,9 +28,9 @@ inline constexpr DWORD kNewsDeadlineMs = 15000;
 
 // What another thread stops a fetch by at any moment: an event every wait of its connection
 // ends on.
-class FetchHandles {
+class FetchCancel {
  public:
-  FetchHandles() : cancel_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  FetchCancel() : cancel_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
   void Cancel() { SetEvent(cancel_.get()); }
   bool cancelled() const { return WaitForSingleObject(cancel_.get(), 0) == WAIT_OBJECT_0; }
   HANDLE cancelEvent() const { return cancel_.get(); }
@@ -44,10 +44,10 @@ class FetchHandles {
 // against the trusted roots). Only a 2xx answer is read, and only its first 4,095 bytes (over
 // https, no more is received than the TLS record that holds the last of them); the connection
 // is reset when more would come. Every wait is bounded by what is left of `deadlineMs`, so a
-// silent or a trickling server is given up then. `handles`, when given, lets another thread
+// silent or a trickling server is given up then. `cancel`, when given, lets another thread
 // stop it.
 NewsFetch FetchNewsDocument(const std::u16string& address, DWORD deadlineMs = kNewsDeadlineMs,
-                            FetchHandles* handles = nullptr);
+                            FetchCancel* cancel = nullptr);
 
 // One fetch at a time on a thread of its own; the result comes back to a window as a posted
 // message, which the window hands to TakeResult.
