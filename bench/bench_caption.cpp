@@ -145,18 +145,19 @@ struct Figures {
 // with a clock with seconds, and the outline.
 Figures Measure(HWND window, const std::vector<HBITMAP>& frames, int repetitions) {
   Figures f{};
-  lum::SharedSettings settings;
-  settings.clockFlag = -1;
-  settings.clockFormatIndex = 4;
-  settings.shadow = true;
-  settings.shadowColor = RGB(0, 0, 0);
-  lum::CaptionRenderer renderer(&settings);
+  lum::CaptionStyle style;
+  style.clockShown = true;
+  style.clockFormatIndex = 4;
+  style.outline = true;
+  style.outlineColor = RGB(0, 0, 0);
+  lum::CaptionRenderer renderer;
   int second = 0;
   renderer.SetClockSource([&second] { return lum::ClockMoment{2000, 1, 1, 1, 30 + second / 60, second % 60}; });
   renderer.SetCaptionPicture(frames[0]);
-  renderer.SetTextColor(RGB(255, 255, 255));
-  renderer.SetBold(true);
-  renderer.SetAlignment(1);
+  style.textColor = RGB(255, 255, 255);
+  style.bold = true;
+  style.alignment = 1;
+  renderer.SetStyle(style);
 
   std::optional<lum::CaptionRect> rect = lum::CaptionRenderer::GetCaptionRect(window);
   if (!rect) return f;
@@ -201,7 +202,8 @@ Figures Measure(HWND window, const std::vector<HBITMAP>& frames, int repetitions
                     // The system's settings changed (font, colours, metrics): nothing kept can be used.
                     renderer.OnSystemSettingsChanged();
                     renderer.SetCaptionPicture(frames[++frame % frames.size()]);
-                    renderer.SetBold(bold = !bold);
+                    style.bold = bold = !bold;
+                    renderer.SetStyle(style);
                     ++second;
                     renderer.RepaintCaption(window);
                   },

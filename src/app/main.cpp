@@ -6,7 +6,7 @@
 #include "platform/shell.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  lum::SharedSettings settings;
+  lum::SettingsStore settings;
   lum::TrayFormOptions options;
   options.programDir = lum::ProgramDirectory();
   options.steadyPainter = true;
@@ -14,7 +14,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!form.Form_Load()) return 0;
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    lum::ReportLoopMessage(message);
     // The settings window, the about box and the news window are modeless: their keys go here.
     if (lum::RouteDialogMessage(message)) continue;
     TranslateMessage(&message);

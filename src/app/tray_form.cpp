@@ -1,20 +1,15 @@
 #include "app/tray_form.h"
 
-#include <shellapi.h>
+#include <commdlg.h>
 
 #include "about/about_box.h"
-#include "anim/animation_frames.h"
-#include "app/tray_icon.h"
 #include "clock/clock_dialog.h"
-#include "config/caption_mode.h"
 #include "config/settings_values.h"
-#include "imaging/picture_file.h"
-#include "platform/dwm.h"
+#include "platform/dialogs.h"
 #include "platform/form_window.h"
 #include "platform/modal_loop.h"
 #include "platform/shell.h"
 #include "platform/text.h"
-#include "render/repaint_cycle.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_menu.h"
 
@@ -26,50 +21,25 @@ namespace {
 constexpr UINT kDwmCompositionChanged = 0x031E;
 
 constexpr wchar_t kWindowClass[] = L"LumbrelForm1";
-constexpr char kCaption[] = "Lumbrel";
-
 }  // namespace
 
-TrayForm::TrayForm(SharedSettings& settings, TrayFormOptions options)
-    : settings_(settings),
+TrayForm::TrayForm(SettingsStore& store, TrayFormOptions options)
+    : store_(store),
       options_(std::move(options)),
       ini_(options_.programDir + u"\\" + kIniName),
-      renderer_(&settings_),
-      news_(settings_, controls_.chkNews),
-      lastFetchMinute_(MinuteNumber(1899, 12, 30, 0, 0)),
-      lastAttemptMinute_(lastFetchMinute_) {
-  renderer_.SetTicker(&news_);
-  news_.SetTxtNews(InitialNewsNotice());
-  news_.SetTxtTempNews(InitialNewsNotice());
-  picActive_.resize(2);  // element 0 is the template, element 1 the first frame
-}
+      news_(store_, state_, options_.programDir),
+      caption_(store_, &news_.news(), options_.steadyPainter) {}
 
 TrayForm::~TrayForm() {
   Form_Unload();
-  steady_.reset();
+  caption_.Stop();
   if (hwnd_) DestroyWindow(hwnd_);
-  if (trayMenu_) DestroyMenu(trayMenu_);
-}
-
-HBITMAP TrayForm::picActive(int index) const {
-  if (index < 0 || static_cast<size_t>(index) >= picActive_.size()) return nullptr;
-  return picActive_[static_cast<size_t>(index)].get();
-}
-
-void TrayForm::SetFrames(std::vector<ScopedBitmap> frames) {
-  picActive_.clear();
-  picActive_.emplace_back();
-  for (auto& frame : frames) picActive_.push_back(std::move(frame));
-  if (picActive_.size() < 2) picActive_.emplace_back();
-  frameCount_ = static_cast<int32_t>(frames.size());
-  renderer_.OnPicturesReplaced();
 }
 
 bool TrayForm::CreateFormWindow() {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   icon_ = LoadIconW(instance, MAKEINTRESOURCEW(1));
   if (!icon_) icon_ = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-  renderer_.SetOwnIcon(icon_);
   RegisterFormClass<TrayForm>(kWindowClass, icon_);
   hwnd_ = CreateWindowExW(0, kWindowClass, L"Lumbrel", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, nullptr, nullptr, instance,
                           this);
@@ -77,24 +47,20 @@ bool TrayForm::CreateFormWindow() {
 }
 
 LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  // Messages sent to the form (the system's setting and display changes among them) pass no
-  // message loop: the caption comes back to the window thread's ticks here too.
-  TakeBackSteadyCaption();
   switch (message) {
     case kSteadyWakeMessage:
-      // Something the caption shows changed: the window thread ticks again, from now.
-      if (timer1Enabled_ && SetTimer(hwnd_, kTimer1Id, kTimer1Interval, nullptr)) Timer1_Timer();
+      caption_.OnSteadyWake();
       return 0;
     case WM_TIMER:
-      if (wParam == kTimer1Id) Timer1_Timer();
-      if (wParam == kTimNewsId) timNews_Timer();
+      if (wParam == CaptionCycle::kTimer1Id) caption_.Timer1_Timer();
+      if (wParam == NewsController::kTimNewsId) news_.timNews_Timer();
       return 0;
     case kTrayCallbackMessage:
       // The tray icon reports its mouse messages in the low word of lParam.
       OnTrayMessage(LOWORD(lParam));
       return 0;
     case WM_COMMAND:
-      if (HIWORD(wParam) == 0) OnMenuCommand(LOWORD(wParam));
+      if (HIWORD(wParam) == 0) RunMenuCommand(LOWORD(wParam));
       return 0;
     case WM_SIZE:
       // Minimised (shown by mistake, say): back out of the way.
@@ -109,10 +75,10 @@ LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kDwmCompositionChanged:
     case WM_DISPLAYCHANGE:
       // The caption font, colours, metrics or display depth the renderer keeps may be out of date.
-      renderer_.OnSystemSettingsChanged(message == WM_DISPLAYCHANGE);
-      if (overlay_) overlay_->OnSystemSettingsChanged();
+      caption_.OnSystemSettingsChanged(message == WM_DISPLAYCHANGE);
       // Composition switched on or off: captions may have to reach the screen the other way.
-      if (message == kDwmCompositionChanged && !settings_.startingUp && !quitting_) ChooseCaptionMode();
+      if (message == kDwmCompositionChanged && !state_.startingUp && !state_.quitting)
+        caption_.ChooseCaptionMode(store_.values().overlay);
       break;
     case WM_CLOSE:
     case kQuitRequestMessage:
@@ -123,8 +89,8 @@ LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // the tray icon go and the settings dialog keeps its place.
       if (wParam) subQuit();
       return 0;
-    case kNewsFetchedMessage:
-      OnNewsFetched(wParam);
+    case NewsController::kNewsFetchedMessage:
+      news_.OnNewsFetched(wParam);
       return 0;
     case kSettingsClosedMessage:
       // The dialog's window has gone; the next left click loads it afresh.
@@ -152,113 +118,62 @@ bool TrayForm::Form_Load() {
   }
   if (!hwnd_ && !CreateFormWindow()) return false;
 
-  // The bitmap-data reader has no state of its own yet; channel files arrive later.
-  settings_.startingUp = true;
-  phase_ = false;
-  EnableTimer1(false);
-  settings_.captionButtonHeight = GetSystemMetrics(SM_CYSIZE);
+  state_.startingUp = true;
+  caption_.Attach(hwnd_, kSteadyWakeMessage, icon_, options_.overlayOwnProcess.value_or(GetCurrentProcessId()));
+  caption_.EnableTimer1(false);
   RegisterAsService();
   // The menu is built with every item; loading the channels hides what has no use.
-  if (trayMenu_) DestroyMenu(trayMenu_);
-  trayMenu_ = BuildTrayMenu();
-  channelTable_.assign(1, ChannelRec{});
-  LoadChannels(options_.programDir + u"\\News\\", u"*.news");
-  StartupEnvironment env;
-  env.channelCount = static_cast<int>(channelTable_.size()) - 1;
+  trayIcon_.Create(hwnd_, icon_);
+  news_.Attach(hwnd_, &trayIcon_);
+  news_.LoadChannels(options_.programDir + u"\\News\\", u"*.news");
   if (!FileExists(ini_.path())) CreateDefaultIni();
-  // The settings window's place, reset when it lies off the screen.
+  // LUM.ini is read here once; every change is written through the store from now on.
+  StartupEnvironment env;
+  env.channelCount = static_cast<int>(news_.channelCount());
   const int twipsX = TwipsPerPixel(LOGPIXELSX), twipsY = TwipsPerPixel(LOGPIXELSY);
   env.screenWidthTwips = GetSystemMetrics(SM_CXSCREEN) * twipsX;
   env.screenHeightTwips = GetSystemMetrics(SM_CYSCREEN) * twipsY;
-  IniReader reader = ini_.Reader();
-  ReadFormPosition(reader, env, controls_);
-  SetWindowPos(hwnd_, nullptr, controls_.left / twipsX, controls_.top / twipsY, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  LoadStartupPicture();
-  PicAni();
-  ReadDisplaySettings(reader, env, settings_, controls_);
-  if (!controls_.txtNews.empty()) news_.SetTxtNews(controls_.txtNews);
-  chkAni_Click();
-  // Selecting the option buttons raises their clicks, which only set marks while starting.
-  if (controls_.optAligen.selected >= 0) optAligen_Click(controls_.optAligen.selected);
-  if (controls_.optBold.selected >= 0) optBold_Click(controls_.optBold.selected);
-  if (controls_.optVH.selected >= 0) optVH_Click(controls_.optVH.selected);
-  if (env.channelCount < 1) {
-    DeleteMenu(trayMenu_, kMnuNewsFirst, MF_BYCOMMAND);  // the channel template
-  } else if (controls_.optNews.selected >= 0) {
-    optNews_Click(controls_.optNews.selected);
-  }
-  UpdateMenuMarks();
-  ChooseCaptionMode();
-  Taskview();
-  InitialBar();
+  store_.Load(ini_.Reader(), ini_.Writer(), env);
+  const Settings& s = store_.values();
+  SetWindowPos(hwnd_, nullptr, s.left / twipsX, s.top / twipsY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  caption_.LoadPicture(s.picture);
+  caption_.PicAni();
+  news_.Start();
+  ShowSettings();
+  caption_.ChooseCaptionMode(s.overlay);
+  trayIcon_.Add();
+  ShowWindow(hwnd_, SW_HIDE);
+  caption_.InitialBar();
   // The first run opens the guide once.
-  if (ini_.GetIniString(u"DEFAULT", u"FIRST").empty()) {
+  if (!s.firstRunDone) {
     OpenDocument(hwnd_, options_.programDir + u"\\はじめに.txt");
-    ini_.Write(u"DEFAULT", u"FIRST", u"1");
+    store_.SetFirstRunDone();
   }
-  settings_.customColors.fill(0);
-  settings_.startingUp = false;
-  EnableTimer1(true);
-  StartNewsTimer();
+  customColors_.fill(0);
+  state_.startingUp = false;
+  caption_.EnableTimer1(true);
+  news_.StartTimer();
   return true;
 }
 
-void TrayForm::EnableTimer1(bool enabled) {
-  if (!hwnd_) return;
-  if (steady_) steady_->Withdraw();
-  if (enabled) {
-    timer1Enabled_ = SetTimer(hwnd_, kTimer1Id, kTimer1Interval, nullptr) != 0;
-  } else {
-    KillTimer(hwnd_, kTimer1Id);
-    timer1Enabled_ = false;
-  }
-}
-
 void TrayForm::Form_Unload() {
-  if (settings_.startingUp) return;
-  quitting_ = true;
-  // Timers stop before the icon goes, so no tick paints while the form is taken down.
-  if (hwnd_) KillTimer(hwnd_, kTimNewsId);
-  timNewsRunning_ = false;
-  controls_.timNewsInterval = 0;
-  // A fetch still waiting on the network is cut off, not waited for.
-  newsFetcher_.Abandon();
-  EnableTimer1(false);
-  if (steady_) {
-    LoopMessageObserver() = nullptr;
-    steady_.reset();
-  }
-  overlay_.reset();
-  if (trayAdded_) {
-    TrayIconRecord record = MakeTrayIconRecord(hwnd_, icon_, kCaption);
-    Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<PNOTIFYICONDATAA>(&record));
-    trayAdded_ = false;
-  }
-  // Every other form goes with the tray form.
-  newsWindow_.Unload();
+  if (state_.startingUp) return;
+  state_.quitting = true;
+  // Timers stop before the icon goes, so no tick paints while the form is taken down; a fetch
+  // still waiting on the network is cut off, not waited for. Every other form goes too.
+  news_.Stop();
+  caption_.Stop();
+  trayIcon_.Remove();
   if (aboutBox_) aboutBox_->Unload();
 }
 
-void TrayForm::ChooseCaptionMode() {
-  const std::u16string value = ini_.GetIniString(u"DEFAULT", u"OVERLAY");
-  const bool overlay = lum::ChooseCaptionMode(value, DwmApi::Get().CompositionEnabled()) == CaptionMode::kOverlay;
-  if (overlay == (overlay_ != nullptr)) return;
-  if (!overlay) {
-    // The overlay's window goes with it; the next tick paints the title bar.
-    overlay_.reset();
-    return;
-  }
-  overlay_ = std::make_unique<CaptionOverlay>(renderer_, options_.overlayOwnProcess.value_or(GetCurrentProcessId()));
-  // Without its window the title bar is painted as before.
-  if (!overlay_->Create()) {
-    overlay_.reset();
-    return;
-  }
-  // A title bar painted until now is the window's own again: its owner draws its frame afresh.
-  if (classCheckedWindow_ && IsWindow(classCheckedWindow_))
-    RedrawWindow(classCheckedWindow_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
-  classCheckedWindow_ = nullptr;
+void TrayForm::subQuit() {
+  state_.quitting = true;
+  // The settings dialog goes first and saves its place.
+  if (settingsDialog_ && settingsDialog_->hwnd()) DestroyWindow(settingsDialog_->hwnd());
+  settingsDialog_.reset();
+  Form_Unload();
+  if (hwnd_) DestroyWindow(hwnd_);
 }
 
 void TrayForm::CreateDefaultIni() const {
@@ -268,14 +183,6 @@ void TrayForm::CreateDefaultIni() const {
   if (!file) return;
   DWORD written = 0;
   WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-void TrayForm::LoadStartupPicture() {
-  std::u16string path = ini_.GetIniString(u"DEFAULT", u"PICTURE");
-  if (!TrimBlanks(path).empty()) {
-    if (HBITMAP picture = LoadPictureFile(path)) picBase_.reset(picture);
-  }
-  if (FileExists(path)) controls_.lblPic = path;
 }
 
 void TrayForm::RegisterAsService() const {
@@ -288,110 +195,47 @@ void TrayForm::RegisterAsService() const {
   if (registerService) registerService(GetCurrentProcessId(), 0);
 }
 
-void TrayForm::PicAni() {
-  // The frames are kept as bitmaps of their own, so a tick only swaps a handle.
-  const int32_t frameHeight = settings_.captionButtonHeight;
-  std::vector<ScopedBitmap> frames;
-  BITMAP info{};
-  if (picBase_ && GetObjectA(picBase_.get(), sizeof info, &info) && info.bmWidth > 0 && frameHeight > 0) {
-    const int32_t count = AnimationFrameCount(info.bmHeight, frameHeight);
-    ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
-    ScopedMemoryDC source(screen.get());
-    ScopedMemoryDC target(screen.get());
-    ScopedSelect sourceSelected(source.get(), picBase_.get());
-    for (int32_t i = 1; i <= count; ++i) {
-      ScopedBitmap frame(CreateCompatibleBitmap(screen.get(), info.bmWidth, frameHeight));
-      if (frame) {
-        // A frame below the picture's end (a picture lower than one band) stays black.
-        ScopedSelect selected(target.get(), frame.get());
-        PatBlt(target.get(), 0, 0, info.bmWidth, frameHeight, BLACKNESS);
-        BitBlt(target.get(), 0, 0, info.bmWidth, frameHeight, source.get(), 0, (i - 1) * frameHeight, SRCCOPY);
-      }
-      frames.push_back(std::move(frame));
+void TrayForm::OnTrayMessage(UINT mouseMessage) {
+  switch (TrayIcon::RequestOf(mouseMessage)) {
+    case TrayIcon::Request::kMenu:
+      // While the settings dialog is open it carries every command itself.
+      if (!settingsDialog_) trayIcon_.ShowMenu();
+      break;
+    case TrayIcon::Request::kSettingsWindow:
+      OpenSettingsDialog();
+      break;
+    default:
+      break;
+  }
+}
+
+void TrayForm::OpenSettingsDialog() {
+  if (state_.quitting) return;
+  if (!settingsDialog_) {
+    settingsDialog_ = std::make_unique<SettingsDialog>(*this, store_);
+    if (!settingsDialog_->Load()) {
+      settingsDialog_.reset();
+      return;
     }
   }
-  SetFrames(std::move(frames));
-  frameCounter_ = controls_.chkAni.value;
-}
-
-void TrayForm::chkAni_Click() {
-  frameCounter_ = controls_.chkAni.value;
-  if (!settings_.startingUp) ini_.Write(u"DEFAULT", u"ANIMATION", ToDecimal(controls_.chkAni.value));
-}
-
-void TrayForm::cmdAnimation_Click() { SetChkAni(controls_.cmdAnimationChecked ? 0 : 1); }
-
-void TrayForm::Taskview() {
-  TrayIconRecord record = MakeTrayIconRecord(hwnd_, icon_, kCaption);
-  trayAdded_ = Shell_NotifyIconA(NIM_ADD, reinterpret_cast<PNOTIFYICONDATAA>(&record)) != FALSE;
-  ShowWindow(hwnd_, SW_HIDE);
-}
-
-void TrayForm::InitialBar() {
-  renderer_.SetTextColor(settings_.textColor);
-  HBITMAP picture;
-  if (frameCounter_ > 0) {
-    frameCounter_ = AdvanceFrame(frameCounter_, frameCount_);
-    picture = picActive(frameCounter_);
-  } else {
-    picture = picActive(1);
-  }
-  renderer_.SetCaptionPicture(picture);
-  renderer_.SetAlignment(settings_.alignment);
-  renderer_.SetBold(settings_.fontWeight != 0);
-  renderer_.SetTiling(true);
-}
-
-void TrayForm::Timer1_Timer() {
-  phase_ = !phase_;
-  InitialBar();
-  // The overlay also needs the foreground thread's focus, which the same question answers.
-  GUITHREADINFO input{};
-  input.cbSize = sizeof input;
-  HWND foreground = overlay_ && GetGUIThreadInfo(0, &input) ? input.hwndActive : GetForegroundWindow();
-  if (overlay_) overlay_->NoteFocus(input.hwndFocus);
-  const auto style = foreground ? static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE)) : 0;
-  if (!foreground || !HasCaptionFrame(style)) {
-    if (overlay_) overlay_->Hide();
+  // While a modal window is open the settings window waits behind it with the program's others.
+  if (ModalRun* run = ModalRun::Current()) {
+    run->Join(settingsDialog_->hwnd());
+    if (run->modal()) ForceForeground(run->modal());
     return;
   }
-  // As the renderer last read it: again whenever the system's settings change.
-  int buttonHeight = renderer_.metrics().buttonHeight;
-  if (buttonHeight != settings_.captionButtonHeight) {
-    settings_.captionButtonHeight = buttonHeight;
-    PicAni();
-    // The frames just handed over are gone; hand over their successors before painting.
-    renderer_.SetCaptionPicture(picActive(frameCounter_ > 0 ? frameCounter_ : 1));
-  }
-  // The overlay refreshes its content here; the window events move and hide it in between.
-  if (overlay_) {
-    overlay_->Refresh(foreground, style);
-    return;
-  }
-  // A window's class never changes: asked once per foreground window, not on every tick.
-  if (foreground != classCheckedWindow_) {
-    paintableClass_ = IsPaintableWindow(foreground);
-    classCheckedWindow_ = foreground;
-  }
-  if (!paintableClass_) return;
-  renderer_.RepaintCaption(foreground, style);
-  HandOverSteadyCaption();
+  if (settingsDialog_->hwnd()) ForceForeground(settingsDialog_->hwnd());
 }
 
-void TrayForm::HandOverSteadyCaption() {
-  // Only a caption that stays the same from tick to tick: no animation, no ticker.
-  if (!options_.steadyPainter || quitting_ || !timer1Enabled_ || frameCounter_ > 0 || news_.NewsOn()) return;
-  const auto facts = renderer_.PaintedFacts();
-  if (!facts) return;
-  if (!steady_) {
-    steady_ = std::make_unique<SteadyPainter>(hwnd_, kSteadyWakeMessage, kTimer1Interval);
-    LoopMessageObserver() = [this](const MSG&) { TakeBackSteadyCaption(); };
-  }
-  if (steady_->Publish(*facts, renderer_.composedDC())) KillTimer(hwnd_, kTimer1Id);
+AboutBox& TrayForm::aboutBox() {
+  if (!aboutBox_) aboutBox_ = std::make_unique<AboutBox>();
+  return *aboutBox_;
 }
 
-void TrayForm::TakeBackSteadyCaption() {
-  if (steady_ && steady_->Withdraw() && timer1Enabled_) SetTimer(hwnd_, kTimer1Id, kTimer1Interval, nullptr);
+void TrayForm::ShowSettings() {
+  trayIcon_.ShowMarks(store_.values(), news_.channelCount());
+  caption_.TakeStyle();
+  if (settingsDialog_) settingsDialog_->ShowSettings();
 }
 
 }  // namespace lum

@@ -64,7 +64,7 @@ void ClockDialog::Form_Load() {
   list_.SetMaskColor(16701355);
   for (int32_t i = 0; i < kClockFormatCount; ++i) list_.AddItem(ExpandClockPattern(kSampleMoment, FormatClock(i)));
   // An index outside the table marks nothing; a marked row is scrolled into view.
-  list_.SetOptionValue(settings_.clockFormatIndex);
+  list_.SetOptionValue(store_.values().clockFormatIndex);
   if (list_.ListIndex() >= 0) list_.SetListIndex(list_.ListIndex());
 }
 
@@ -93,8 +93,7 @@ void ClockDialog::CreateFonts() {
 
 void ClockDialog::Click(CommandEx&) {
   const int32_t index = list_.OptionValue();
-  ini_.Write(u"CUSTOMIZE", u"CLOCK", ToDecimal(index));
-  settings_.clockFormatIndex = index;
+  store_.SetClockFormat(index);
   // Closed once the button's handler has returned, so that nothing goes while it runs.
   PostMessageW(hwnd_, WM_CLOSE, 0, 0);
 }

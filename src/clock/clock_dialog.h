@@ -9,7 +9,6 @@
 #include "controls/extended_list.h"
 #include "platform/form_dpi.h"
 #include "platform/modal_loop.h"
-#include "platform/profile.h"
 #include "platform/scoped_win.h"
 
 namespace lum {
@@ -19,7 +18,7 @@ class ClockDialog : private CommandExEvents {
   static constexpr int kClientWidthTwips = 4335;
   static constexpr int kClientHeightTwips = 3825;
 
-  ClockDialog(SharedSettings& settings, const ProfileFile& ini) : settings_(settings), ini_(ini) {}
+  explicit ClockDialog(SettingsStore& store) : store_(store) {}
   ~ClockDialog() override;
   ClockDialog(const ClockDialog&) = delete;
   ClockDialog& operator=(const ClockDialog&) = delete;
@@ -43,8 +42,7 @@ class ClockDialog : private CommandExEvents {
   void CreateFonts();
   void Click(CommandEx&) override;  // `CommandEx1_Click`
 
-  SharedSettings& settings_;
-  const ProfileFile& ini_;
+  SettingsStore& store_;
   HWND hwnd_ = nullptr;
   HWND label1_ = nullptr;
   ScopedFont font_;

@@ -7,12 +7,30 @@ namespace lum {
 namespace {
 constexpr std::u16string_view kDefault = u"DEFAULT";
 constexpr std::u16string_view kCustomize = u"CUSTOMIZE";
-
-// "Read a key as a 16-bit integer into a setting": on failure the setting keeps its value.
-void ReadInt16Into(const IniReader& ini, std::u16string_view key, int16_t& setting) {
-  if (auto v = ToInt16(ini(kDefault, key))) setting = *v;
-}
 }  // namespace
+
+int NewsIntervalIndex(int32_t minutes) {
+  const std::u16string wanted = ToDecimal(minutes);
+  for (size_t i = 0; i < kNewsIntervals.size(); ++i)
+    if (kNewsIntervals[i] == wanted) return static_cast<int>(i);
+  return -1;
+}
+
+CaptionStyle CaptionStyleOf(const Settings& s) {
+  CaptionStyle style;
+  style.textColor = s.textColor;
+  style.alignment = s.alignment;
+  style.bold = s.fontWeight != 0;
+  style.clockShown = s.clockShown();
+  style.clockFormatIndex = s.clockFormatIndex;
+  style.clockAlignment = s.clockAlignment;
+  style.outline = s.outline();
+  style.outlineColor = s.shadowColor;
+  style.ownIcon = s.iconOption;
+  style.horizontalTicker = s.scrollMode == 1;
+  style.newsOn = s.newsOn();
+  return style;
+}
 
 std::u16string DefaultIniText(std::u16string_view programDir) {
   std::u16string text;
@@ -37,103 +55,174 @@ std::u16string DefaultIniText(std::u16string_view programDir) {
   return text;
 }
 
-void ReadFormPosition(const IniReader& ini, const StartupEnvironment& env, TrayFormControls& form) {
-  int32_t top = IntOrZero(ini(kCustomize, u"TOP"));
-  if (env.screenHeightTwips <= top) top = 0;
-  form.top = top;
-  int32_t left = IntOrZero(ini(kCustomize, u"LEFT"));
-  if (env.screenWidthTwips <= left) left = 0;
-  form.left = left;
-}
-
-void ReadDisplaySettings(const IniReader& ini, const StartupEnvironment& env, SharedSettings& s,
-                         TrayFormControls& form) {
-  int32_t animation = IntOrZero(ini(kDefault, u"ANIMATION"));
-  form.chkAni.Set(animation);
-  form.cmdAnimationChecked = animation != 0;
-
-  s.textColor = IntOrZero(ini(kDefault, u"COLOR"));
-  form.lblColorFore = s.textColor;
-
-  int32_t clock = IntOrZero(ini(kDefault, u"CLOCK"));
+Settings ReadSettings(const IniReader& ini, const StartupEnvironment& env) {
+  Settings s;
+  auto number = [&](std::u16string_view section, std::u16string_view key) { return IntOrZero(ini(section, key)); };
+  s.picture = ini(kDefault, u"PICTURE");
+  s.animation = number(kDefault, u"ANIMATION");
+  s.textColor = number(kDefault, u"COLOR");
+  s.clock = number(kDefault, u"CLOCK");
   // Negating INT32_MIN overflows; such a value is no "shown" either way.
-  s.clockFlag = clock == INT32_MIN ? 0 : -clock;
-  form.chkTime.Set(clock);
-  form.cmdTimerChecked = clock != 0;
-
-  int32_t shadow = IntOrZero(ini(kDefault, u"SHADOW"));
-  s.shadow = shadow != 0;
-  form.chkShadow.Set(shadow);
-  form.mnuShadowChecked = shadow != 0;
-
-  s.shadowColor = IntOrZero(ini(kDefault, u"SHADOWCOLOR"));
-  form.lblShadowFore = s.shadowColor;
-
-  ReadInt16Into(ini, u"ALIGENMENT", s.alignment);
-  form.optAligen.Select(s.alignment);
+  s.clockFlag = s.clock == INT32_MIN ? 0 : -s.clock;
+  s.shadow = number(kDefault, u"SHADOW");
+  s.shadowColor = number(kDefault, u"SHADOWCOLOR");
+  // A number that does not fit 16 bits leaves the default.
+  if (auto v = ToInt16(ini(kDefault, u"ALIGENMENT"))) s.alignment = *v;
   if (auto v = ToInt16(ini(kDefault, u"CLOCKALIGENMENT")))
     s.clockAlignment = *v;
   else if (s.alignment >= 0 && s.alignment <= 2)
     // Never stored yet: the title's own placement is the last one other than none, so
     // choosing none later keeps the clock where the text was.
     s.clockAlignment = s.alignment;
-  ReadInt16Into(ini, u"FONT", s.fontWeight);
-  form.optBold.Select(s.fontWeight);
+  if (auto v = ToInt16(ini(kDefault, u"FONT"))) s.fontWeight = *v;
+  if (auto v = ToInt32(ini(kDefault, u"CONNECT"))) s.connectMode = *v;
+  if (auto v = ParseNumber(ini(kDefault, u"ICON"))) s.iconOption = *v != 0;
+  if (auto v = ToInt16(ini(kDefault, u"SCROLL"))) s.scrollMode = *v;
+  s.firstRunDone = !ini(kDefault, u"FIRST").empty();
+  s.overlay = ini(kDefault, u"OVERLAY");
 
-  std::u16string connect = ini(kDefault, u"CONNECT");
-  s.connectMode = 0;
-  if (auto v = ToInt32(connect)) s.connectMode = *v;
-
-  int32_t format = IntOrZero(ini(kCustomize, u"CLOCK"));
+  s.top = number(kCustomize, u"TOP");
+  if (env.screenHeightTwips <= s.top) s.top = 0;
+  s.left = number(kCustomize, u"LEFT");
+  if (env.screenWidthTwips <= s.left) s.left = 0;
+  const int32_t format = number(kCustomize, u"CLOCK");
   s.clockFormatIndex = format > kLastClockFormat ? 0 : format;
+  s.offerGif = ini(kCustomize, u"DIRECT") == u"1";
 
-  std::u16string icon = ini(kDefault, u"ICON");
-  s.iconOption = false;
-  if (auto v = ParseNumber(icon)) s.iconOption = *v != 0;
-
-  int16_t scroll = 0;
-  if (auto v = ToInt16(ini(kDefault, u"SCROLL"))) scroll = *v;
-  s.scrollMode = scroll;
-  form.optVH.Select(scroll);
-
-  switch (s.connectMode) {
-    case 0:
-      form.timNewsInterval = 0;
-      break;
-    case 1:
-      form.txtNews = u"現在、ニュース購読が選択されていません";
-      break;
-    case 2:
-      form.txtNews = u"現在、ニュース購読はローカルモードに設定されています";
-      break;
-    default:
-      break;
+  if (env.channelCount >= 1) {
+    s.news = number(kDefault, u"NEWS");
+    auto index = ToInt32(ini(kDefault, u"CHANNEL"));
+    s.channel = index && *index >= 0 && *index <= env.channelCount ? *index : 0;
+    s.newsInterval = number(kDefault, u"TIMER");
   }
+  return s;
+}
 
-  if (env.channelCount < 1) {
-    form.mnuNews0Visible = false;
-    form.timNewsEnabled = false;
-    s.noChannels = true;
-    return;
-  }
-  form.chkNews.Set(IntOrZero(ini(kDefault, u"NEWS")));
-  form.optNews.count = env.channelCount + 1;
-  std::u16string channel = ini(kDefault, u"CHANNEL");
-  auto index = ToInt32(channel);
-  if (index && *index >= 0 && *index <= env.channelCount)
-    form.optNews.Select(*index);
-  else
-    form.optNews.Select(0);
-  form.cmbNews.assign(kNewsIntervals.begin(), kNewsIntervals.end());
-  s.newsInterval = IntOrZero(ini(kDefault, u"TIMER"));
-  form.cmbNewsSelected = -1;
-  std::u16string wanted = ToDecimal(s.newsInterval);
-  for (size_t i = 0; i < form.cmbNews.size(); ++i) {
-    if (form.cmbNews[i] == wanted) {
-      form.cmbNewsSelected = static_cast<int>(i);
-      break;
-    }
-  }
+void SettingsStore::Load(const IniReader& read, IniWriter write, const StartupEnvironment& env) {
+  values_ = ReadSettings(read, env);
+  write_ = std::move(write);
+  Changed();
+}
+
+void SettingsStore::Write(std::u16string_view section, std::u16string_view key, int64_t value) const {
+  Write(section, key, ToDecimal(value));
+}
+
+void SettingsStore::Write(std::u16string_view section, std::u16string_view key, std::u16string_view value) const {
+  if (write_) write_(section, key, value);
+}
+
+bool SettingsStore::SetAnimation(int64_t value) {
+  if (value < 0 || value > 2) return false;
+  values_.animation = static_cast<int32_t>(value);
+  Write(kDefault, u"ANIMATION", value);
+  Changed();
+  return true;
+}
+
+void SettingsStore::SetTextColor(int32_t color) {
+  values_.textColor = color;
+  Write(kDefault, u"COLOR", color);
+  Changed();
+}
+
+bool SettingsStore::SetClock(int64_t value) {
+  if (value < 0 || value > 2) return false;
+  values_.clock = static_cast<int32_t>(value);
+  values_.clockFlag = value != 0 ? -1 : 0;
+  Write(kDefault, u"CLOCK", value);
+  Changed();
+  return true;
+}
+
+bool SettingsStore::SetShadow(int64_t value) {
+  if (value < 0 || value > 2) return false;
+  values_.shadow = static_cast<int32_t>(value);
+  Write(kDefault, u"SHADOW", value);
+  Changed();
+  return true;
+}
+
+void SettingsStore::SetShadowColor(int32_t color) {
+  values_.shadowColor = color;
+  Write(kDefault, u"SHADOWCOLOR", color);
+  Changed();
+}
+
+bool SettingsStore::SetAlignment(int64_t index) {
+  if (index < 0 || index > 3) return false;
+  values_.alignment = static_cast<int16_t>(index);
+  if (index != 3) values_.clockAlignment = static_cast<int32_t>(index);
+  Write(kDefault, u"ALIGENMENT", index);
+  // With no caption text the clock keeps the last placement it had.
+  if (index == 3) Write(kDefault, u"CLOCKALIGENMENT", values_.clockAlignment);
+  Changed();
+  return true;
+}
+
+bool SettingsStore::SetFontWeight(int64_t index) {
+  if (index < 0 || index > 1) return false;
+  values_.fontWeight = static_cast<int16_t>(index);
+  Write(kDefault, u"FONT", index);
+  Changed();
+  return true;
+}
+
+bool SettingsStore::SetScrollMode(int64_t index) {
+  if (index < 0 || index > 1) return false;
+  values_.scrollMode = static_cast<int16_t>(index);
+  Write(kDefault, u"SCROLL", index);
+  Changed();
+  return true;
+}
+
+bool SettingsStore::SetNews(int64_t value) {
+  if (value < 0 || value > 2) return false;
+  values_.news = static_cast<int32_t>(value);
+  Write(kDefault, u"NEWS", value);
+  Changed();
+  return true;
+}
+
+void SettingsStore::SetChannel(int32_t index) {
+  values_.channel = index;
+  Write(kDefault, u"CHANNEL", index);
+  Changed();
+}
+
+void SettingsStore::SetNewsInterval(int32_t minutes) {
+  values_.newsInterval = minutes;
+  Write(kDefault, u"TIMER", minutes);
+  Changed();
+}
+
+void SettingsStore::SetPicture(const std::u16string& path) {
+  values_.picture = path;
+  Write(kDefault, u"PICTURE", path);
+  Changed();
+}
+
+bool SettingsStore::SetClockFormat(int32_t index) {
+  // As it is read: past the last format is none of them.
+  if (index > kLastClockFormat) return false;
+  values_.clockFormatIndex = index;
+  Write(kCustomize, u"CLOCK", index);
+  Changed();
+  return true;
+}
+
+void SettingsStore::SetPosition(int32_t top, int32_t left) {
+  values_.top = top;
+  values_.left = left;
+  Write(kCustomize, u"TOP", top);
+  Write(kCustomize, u"LEFT", left);
+  Changed();
+}
+
+void SettingsStore::SetFirstRunDone() {
+  values_.firstRunDone = true;
+  Write(kDefault, u"FIRST", u"1");
+  Changed();
 }
 
 }  // namespace lum

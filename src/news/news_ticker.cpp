@@ -44,9 +44,9 @@ void NewsTicker::VerticalStep(HDC surface, const CaptionRect& area) {
   const std::u16string line = TickerGlyphs(newsLines_[index], true);
   const CaptionRect& r = vertical_.lineRect();
   const UINT format = DT_WORDBREAK | DT_EXPANDTABS;
-  if (settings_.shadow) {
+  if (style_.outline) {
     COLORREF textColor = GetTextColor(surface);
-    SetTextColor(surface, static_cast<COLORREF>(settings_.shadowColor));
+    SetTextColor(surface, static_cast<COLORREF>(style_.outlineColor));
     Draw(surface, line, {r.left + 1, r.top, r.right + 1, r.bottom}, format);
     Draw(surface, line, {r.left - 1, r.top, r.right - 1, r.bottom}, format);
     Draw(surface, line, {r.left, r.top + 1, r.right, r.bottom + 1}, format);

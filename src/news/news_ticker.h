@@ -15,10 +15,10 @@ namespace lum {
 
 class NewsTicker : public CaptionTicker {
  public:
-  // `settings` gives the ticker direction and the outline; `chkNews` switches news on.
-  NewsTicker(const SharedSettings& settings, const CheckBox& chkNews) : settings_(settings), chkNews_(chkNews) {}
+  // Whether news shows and with which outline, taken whole whenever the settings change.
+  void SetStyle(const CaptionStyle& style) { style_ = style; }
 
-  bool NewsOn() const override { return chkNews_.value == 1; }
+  bool NewsOn() const override { return style_.newsOn; }
   void HorizontalStep(HDC surface, const CaptionRect& area) override;
   void VerticalStep(HDC surface, const CaptionRect& area) override;
 
@@ -38,8 +38,7 @@ class NewsTicker : public CaptionTicker {
   void SetSoundEnabled(bool enabled) { soundEnabled_ = enabled; }
 
  private:
-  const SharedSettings& settings_;
-  const CheckBox& chkNews_;
+  CaptionStyle style_;
   std::u16string txtNews_;
   std::u16string txtTempNews_;
   std::vector<std::u16string> newsLines_{u"", u""};

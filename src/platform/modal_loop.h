@@ -7,7 +7,6 @@
 #include <commctrl.h>
 // clang-format on
 
-#include <functional>
 #include <vector>
 
 namespace lum {
@@ -16,15 +15,6 @@ namespace lum {
 // Enter and Escape) from every message loop of the program.
 inline constexpr wchar_t kDialogKeysProperty[] = L"Lumbrel.DialogKeys";
 inline void TakeDialogKeys(HWND window) { SetPropW(window, kDialogKeysProperty, reinterpret_cast<HANDLE>(1)); }
-
-// Told of every message the program's message loops take, before it is handled.
-inline std::function<void(const MSG&)>& LoopMessageObserver() {
-  static std::function<void(const MSG&)> observer;
-  return observer;
-}
-inline void ReportLoopMessage(const MSG& message) {
-  if (auto& observer = LoopMessageObserver()) observer(message);
-}
 
 // True when the message was a dialog key of a marked window and has been handled. Only keys are
 // looked at: asking for the mark is a round trip to the window system, and the repaint timer's
@@ -140,7 +130,6 @@ inline void RunModalLoop(const HWND& window) {
       if (window) DestroyWindow(window);
       break;
     }
-    ReportLoopMessage(message);
     if (RouteDialogMessage(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);

@@ -28,4 +28,10 @@ IniReader ProfileFile::Reader() const {
   return [this](std::u16string_view section, std::u16string_view key) { return GetIniString(section, key); };
 }
 
+IniWriter ProfileFile::Writer() const {
+  return [this](std::u16string_view section, std::u16string_view key, std::u16string_view value) {
+    Write(section, key, value);
+  };
+}
+
 }  // namespace lum

@@ -19,6 +19,7 @@ class ProfileFile {
   // Replaces or adds the key (and the section and file). A failed write is not reported.
   bool Write(std::u16string_view section, std::u16string_view key, std::u16string_view value) const;
   IniReader Reader() const;
+  IniWriter Writer() const;
 
  private:
   std::u16string path_;

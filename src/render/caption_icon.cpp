@@ -23,7 +23,7 @@ HICON FindWindowIcon(HWND window) {
 }
 
 HICON CaptionRenderer::CaptionIcon(HWND window) {
-  if (shared_ && shared_->iconOption) return ownIcon_;
+  if (style_.ownIcon) return ownIcon_;
   if (window != iconCacheWindow_) {
     iconCacheIcon_ = FindWindowIcon(window);
     iconCacheWindow_ = window;

@@ -126,9 +126,11 @@ std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
 
 void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> knownStyle) {
   painted_ = false;
-  const auto style = knownStyle ? *knownStyle : static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
-  RECT windowRect{};
-  if (!GetWindowRect(window, &windowRect)) return ReleaseWindowDC();
+  auto facts = ReadCaptionFacts(window, knownStyle);
+  if (!facts) return ReleaseWindowDC();
+  const uint32_t style = facts->style;
+  const RECT& windowRect = facts->windowRect;
+  title_ = {window, facts->title};
   // A window's ex-style changes only with a new frame, which shows in its style or rectangle.
   if (window != held_.window || style != held_.style || !EqualRect(&windowRect, &held_.rect)) {
     ReleaseWindowDC();
@@ -142,9 +144,7 @@ void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> knownS
   // A window that draws its own title bar keeps its tabs and buttons.
   if (layout.ownTitleBar || !layout.caption) return;
   if (!Paint(window, *layout.caption, style, held_.exStyle)) return;
-  laidOut_.window = window;
-  laidOut_.style = style;
-  laidOut_.windowRect = windowRect;
+  laidOut_.caption = std::move(*facts);
   laidOut_.rect = *layout.caption;
   painted_ = true;
 }
@@ -174,9 +174,9 @@ void CaptionRenderer::OnSystemSettingsChanged(bool displayChanged) {
 }
 
 HFONT CaptionRenderer::CaptionFont() {
-  if (!font_ || fontBold_ != bold_) {
-    font_.reset(MakeCaptionFont(bold_, dpi_));
-    fontBold_ = bold_;
+  if (!font_ || fontBold_ != style_.bold) {
+    font_.reset(MakeCaptionFont(style_.bold, dpi_));
+    fontBold_ = style_.bold;
   }
   return font_.get();
 }
@@ -207,6 +207,7 @@ bool CaptionRenderer::Paint(HWND window, const CaptionRect& rect, uint32_t style
 bool CaptionRenderer::ComposeCaption(HWND window, const CaptionRect& rect, uint32_t style,
                                      uint32_t exStyle, bool* changed) {
   if (rect.Width() <= 0 || rect.Height() <= 0) return false;
+  title_ = {window, ReadCaptionTitle(window)};
   return Compose(window, rect, style, exStyle, changed);
 }
 
@@ -317,10 +318,10 @@ CaptionRenderer::TextKey CaptionRenderer::TextKeyFor(TextLayout layout, HFONT fo
   TextKey text;
   text.layout = std::move(layout);
   text.font = font;
-  text.bold = bold_;
-  text.textColor = textColor_;
-  text.outline = shared_ && shared_->shadow;
-  text.outlineColor = text.outline ? shared_->shadowColor : 0;
+  text.bold = style_.bold;
+  text.textColor = style_.textColor;
+  text.outline = style_.outline;
+  text.outlineColor = text.outline ? style_.outlineColor : 0;
   return text;
 }
 

@@ -20,7 +20,7 @@
 #include "render/clock_format.h"
 #include "render/clock_text.h"
 #include "render/glyph_cache.h"
-#include "render/steady_painter.h"
+#include "render/caption_facts.h"
 
 namespace lum {
 
@@ -71,18 +71,16 @@ struct TargetLayout {
 
 class CaptionRenderer {
  public:
-  // `shared` holds the clock, outline, icon and ticker-direction settings; it may be null
-  // (all of them off), and must outlive the renderer.
-  explicit CaptionRenderer(const SharedSettings* shared = nullptr) : shared_(shared) {}
+  CaptionRenderer() = default;
   ~CaptionRenderer() { ReleaseWindowDC(); }
   CaptionRenderer(const CaptionRenderer&) = delete;
   CaptionRenderer& operator=(const CaptionRenderer&) = delete;
 
-  // Settings handed over by the repaint cycle on every tick.
+  // What the caption shows of the settings, taken whole whenever they change.
+  void SetStyle(const CaptionStyle& style) { style_ = style; }
+  const CaptionStyle& style() const { return style_; }
+  // The animation frame, handed over by the repaint cycle on every tick.
   void SetCaptionPicture(HBITMAP picture) { record_.picture = picture; }
-  void SetTextColor(int32_t color) { textColor_ = color; }
-  void SetAlignment(int32_t alignment) { alignment_ = alignment; }
-  void SetBold(bool bold) { bold_ = bold; }
   void SetTiling(bool tiling) { tiling_ = tiling; }
   // The program's own icon, shown in every caption when the icon option is on.
   void SetOwnIcon(HICON icon) { ownIcon_ = icon; }
@@ -91,9 +89,6 @@ class CaptionRenderer {
   void SetClockSource(std::function<ClockMoment()> source) { clockSource_ = std::move(source); }
 
   HBITMAP captionPicture() const { return record_.picture; }
-  int32_t textColor() const { return textColor_; }
-  int32_t alignment() const { return alignment_; }
-  bool bold() const { return bold_; }
   // The window whose icon is cached; it stays paintable if it turns into a tool window.
   HWND iconCacheWindow() const { return iconCacheWindow_; }
 
@@ -212,11 +207,8 @@ class CaptionRenderer {
   int DrawButtonsLayer(HDC surface, const BaseKey& key, const CaptionRect& rect);
   void ForgetLayers();
 
-  const SharedSettings* shared_;
+  CaptionStyle style_;
   CaptionRecord record_;
-  int32_t textColor_ = 0;
-  int32_t alignment_ = 0;
-  bool bold_ = false;
   bool tiling_ = true;
   // The painted window's DC, kept from tick to tick with the facts it was taken for: taking a
   // window DC of another program's window costs several round trips to the window system. It
@@ -281,6 +273,8 @@ class CaptionRenderer {
   };
   TextInk ink_;
   GlyphCache glyphs_;
+  // The title last read, for the window it was read of.
+  std::pair<HWND, std::wstring> title_;
   // The facts of the caption last laid out, and whether RepaintCaption put it on its window.
   mutable SteadyFacts laidOut_;
   bool painted_ = false;

@@ -27,7 +27,7 @@ constexpr UINT kLineFormat = DT_PATH_ELLIPSIS | DT_SINGLELINE | DT_VCENTER;
 }  // namespace
 
 std::u16string CaptionRenderer::ClockText() const {
-  return ClockTextAt(shared_ ? shared_->clockFormatIndex : 0, clockSource_ ? clockSource_() : LocalMoment());
+  return ClockTextAt(style_.clockFormatIndex, clockSource_ ? clockSource_() : LocalMoment());
 }
 
 void CaptionRenderer::DrawOutlinedText(HDC surface, const std::u16string& text, const RECT& area, UINT format) const {
@@ -37,13 +37,13 @@ void CaptionRenderer::DrawOutlinedText(HDC surface, const std::u16string& text, 
     buffer.resize(text.size() + 8, L'\0');
     DrawTextW(surface, buffer.data(), static_cast<int>(text.size()), &r, format);
   };
-  if (shared_ && shared_->shadow) {
-    ::SetTextColor(surface, static_cast<COLORREF>(shared_->shadowColor));
+  if (style_.outline) {
+    ::SetTextColor(surface, static_cast<COLORREF>(style_.outlineColor));
     draw({area.left + 1, area.top, area.right + 1, area.bottom});
     draw({area.left - 1, area.top, area.right - 1, area.bottom});
     draw({area.left, area.top + 1, area.right, area.bottom + 1});
     draw({area.left, area.top - 1, area.right, area.bottom - 1});
-    ::SetTextColor(surface, static_cast<COLORREF>(textColor_));
+    ::SetTextColor(surface, static_cast<COLORREF>(style_.textColor));
   }
   draw(area);
 }
@@ -51,24 +51,22 @@ void CaptionRenderer::DrawOutlinedText(HDC surface, const std::u16string& text, 
 CaptionRenderer::TextLayout CaptionRenderer::LayOutText(HWND window, int iconWidth, int buttonWidth,
                                                         const CaptionRect& rect) const {
   TextLayout layout;
-  wchar_t titleBuffer[255] = {};
-  // The title the window system keeps: asking another program's window by WM_GETTEXT would wait
-  // on that program's thread every tick.
   laidOut_ = {};
-  if (InternalGetWindowText(window, titleBuffer, 255) == 0) return layout;
+  // The title as the caller last read it for this window.
+  const std::wstring wideTitle = window == title_.first ? title_.second : ReadCaptionTitle(window);
+  if (wideTitle.empty()) return layout;
   layout.shown = true;
-  const std::u16string title = FromWide(titleBuffer);
-  const bool clockShown = shared_ && shared_->clockFlag == -1;
-  laidOut_.title = titleBuffer;
+  const std::u16string title = FromWide(wideTitle.c_str());
+  const bool clockShown = style_.clockShown;
   laidOut_.clockShown = clockShown;
-  laidOut_.clockFormatIndex = shared_ ? shared_->clockFormatIndex : 0;
+  laidOut_.clockFormatIndex = style_.clockFormatIndex;
   if (clockShown) laidOut_.clock = ClockText();
-  if (alignment_ != 3)
+  if (style_.alignment != 3)
     layout.text = clockShown ? title + u" " + laidOut_.clock : title;
   else if (clockShown)
     layout.text = laidOut_.clock;
   layout.box = {iconWidth + 6, rect.top, rect.right - buttonWidth - iconWidth + rect.left + 6, rect.bottom};
-  layout.format = AlignmentFormat(alignment_, shared_ ? shared_->clockAlignment : 0) | kLineFormat;
+  layout.format = AlignmentFormat(style_.alignment, style_.clockAlignment) | kLineFormat;
   return layout;
 }
 
@@ -81,17 +79,17 @@ void CaptionRenderer::DrawTextLayer(HDC surface, const TextLayout& layout, const
   const bool news = ticker_ && ticker_->NewsOn();
 
   SetBkMode(surface, TRANSPARENT);
-  ::SetTextColor(surface, static_cast<COLORREF>(textColor_));
+  ::SetTextColor(surface, static_cast<COLORREF>(style_.textColor));
   if (news) {
     // The ticker gets what the text leaves free, measured with the surface's own font
     // before the caption font is selected.
     SIZE extent{};
     if (!s.empty()) GetTextExtentPoint32W(surface, Wide(s), static_cast<int>(s.size()), &extent);
     CaptionRect area{t.left, t.top, t.right, t.bottom};
-    const bool clockShown = shared_ && shared_->clockFlag == -1;
-    if (clockShown || alignment_ != 3) area.right = t.right - (extent.cx + 15);
+    const bool clockShown = style_.clockShown;
+    if (clockShown || style_.alignment != 3) area.right = t.right - (extent.cx + 15);
     ScopedSelect fontSelected(surface, captionFont);
-    if (shared_ && shared_->scrollMode == 1)
+    if (style_.horizontalTicker)
       ticker_->HorizontalStep(surface, area);
     else
       ticker_->VerticalStep(surface, area);

@@ -12,8 +12,9 @@ constexpr DWORD kLetGoMs = 1000;
 
 }  // namespace
 
-SteadyPainter::SteadyPainter(HWND wake, UINT message, UINT intervalMs, WindowDCCalls dcCalls)
-    : wake_(wake), message_(message), interval_(intervalMs), dcCalls_(dcCalls) {
+SteadyPainter::SteadyPainter(HWND wake, UINT message, UINT intervalMs, const std::atomic<uint32_t>* generation,
+                             WindowDCCalls dcCalls)
+    : wake_(wake), message_(message), interval_(intervalMs), generation_(generation), dcCalls_(dcCalls) {
   InitializeCriticalSection(&lock_);
   stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   nudge_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
@@ -36,7 +37,7 @@ SteadyPainter::~SteadyPainter() {
 bool SteadyPainter::Publish(const SteadyFacts& facts, HDC composed) {
   if (!thread_ || !composed) return false;
   EnterCriticalSection(&lock_);
-  if (dc_ && facts.window != dcWindow_) dropDC_ = true;
+  if (dc_ && facts.caption.window != dcWindow_) dropDC_ = true;
   facts_ = facts;
   const CaptionRect& r = facts.rect;
   canvas_.FitDib(r.right, r.bottom);
@@ -54,6 +55,13 @@ bool SteadyPainter::Withdraw() {
   serving_ = false;
   LeaveCriticalSection(&lock_);
   return was;
+}
+
+bool SteadyPainter::serving() {
+  EnterCriticalSection(&lock_);
+  const bool serving = serving_;
+  LeaveCriticalSection(&lock_);
+  return serving;
 }
 
 void SteadyPainter::ReleaseWindowDC() {
@@ -91,15 +99,11 @@ DWORD WINAPI SteadyPainter::Run(void* self) {
 }
 
 bool SteadyPainter::Tick() {
-  // The same questions the window thread's tick asks, in the same order.
+  if (generation_ && generation_->load(std::memory_order_acquire) != facts_.generation) return false;
   HWND window = GetForegroundWindow();
-  if (window != facts_.window) return false;
-  if (static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE)) != facts_.style) return false;
-  RECT now{};
-  if (!GetWindowRect(window, &now) || !EqualRect(&now, &facts_.windowRect)) return false;
-  wchar_t title[255] = {};
-  InternalGetWindowText(window, title, 255);
-  if (facts_.title != title) return false;
+  if (window != facts_.caption.window) return false;
+  const auto now = ReadCaptionFacts(window);
+  if (!now || !(*now == facts_.caption)) return false;
   if (facts_.clockShown && ClockTextNow(facts_.clockFormatIndex) != facts_.clock) return false;
   if (!dc_) {
     dc_ = dcCalls_.get(window);

@@ -1,31 +1,20 @@
 // Keeps an unchanged caption painted from a thread of its own that owns no window. Under Wine a
 // thread with windows pays for polling its X connection on every wake-up, five times a second;
 // while nothing the caption shows changes, the window thread is left asleep. The moment
-// anything differs (another window in front, a new style, rectangle, title or clock text) the
-// painter stops and wakes the window thread, which paints afresh and hands the caption back.
+// anything differs (another window in front, a new style, rectangle, title or clock text, or a
+// settings generation other than the one the caption was composed at) the painter stops and
+// wakes the window thread, which paints afresh and hands the caption back.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
-#include <string>
 
 #include "imaging/memory_canvas.h"
-#include "render/caption_geometry.h"
+#include "render/caption_facts.h"
 
 namespace lum {
-
-// What a composed caption was made from, as the painter asks it again on every tick.
-struct SteadyFacts {
-  HWND window = nullptr;
-  uint32_t style = 0;
-  RECT windowRect{};
-  std::wstring title;  // as InternalGetWindowText gives it
-  bool clockShown = false;
-  int32_t clockFormatIndex = 0;
-  std::u16string clock;  // the clock text in the caption
-  CaptionRect rect;      // the caption, in the window's coordinates
-};
 
 // How the painter takes and gives back a window's DC: the system's calls, or a test's.
 struct WindowDCCalls {
@@ -35,10 +24,12 @@ struct WindowDCCalls {
 
 class SteadyPainter {
  public:
-  // `wake` is posted `message` when the caption needs the window thread again. The window DC
-  // it paints through is taken and given back on its own thread only (Windows refuses a
-  // ReleaseDC from another thread), and is not kept long while it is not painting.
-  SteadyPainter(HWND wake, UINT message, UINT intervalMs, WindowDCCalls dcCalls = {});
+  // `wake` is posted `message` when the caption needs the window thread again; `generation`
+  // (read on the painter's thread) counts the settings' changes. The window DC it paints
+  // through is taken and given back on its own thread only (Windows refuses a ReleaseDC from
+  // another thread), and is not kept long while it is not painting.
+  SteadyPainter(HWND wake, UINT message, UINT intervalMs, const std::atomic<uint32_t>* generation,
+                WindowDCCalls dcCalls = {});
   ~SteadyPainter();
   SteadyPainter(const SteadyPainter&) = delete;
   SteadyPainter& operator=(const SteadyPainter&) = delete;
@@ -48,8 +39,10 @@ class SteadyPainter {
   bool Publish(const SteadyFacts& facts, HDC composed);
   // Gives the caption back to the window thread: nothing is painted or posted until the next
   // Publish, and the window's DC is given back within a second unless one comes. Returns
-  // whether the painter was serving.
+  // whether the painter was serving. For what the facts cannot tell: the system's settings,
+  // the caption mode, the end of the run.
   bool Withdraw();
+  bool serving();
 
  private:
   static DWORD WINAPI Run(void* self);
@@ -59,6 +52,7 @@ class SteadyPainter {
   HWND wake_;
   UINT message_;
   UINT interval_;
+  const std::atomic<uint32_t>* generation_;
   WindowDCCalls dcCalls_;
   CRITICAL_SECTION lock_;
   HANDLE stop_ = nullptr;

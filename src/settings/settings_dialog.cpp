@@ -22,8 +22,6 @@ constexpr wchar_t kWindowClass[] = L"LumbrelSettingsDialog";
 // No WS_CLIPCHILDREN: the frames do not paint their own inside, so the window paints under them.
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-constexpr std::u16string_view kDefault = u"DEFAULT";
-constexpr std::u16string_view kCustomize = u"CUSTOMIZE";
 
 // One control of the page, its place in twips from the window's client corner.
 struct ControlPlace {
@@ -78,8 +76,8 @@ constexpr ControlPlace kControls[] = {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(SettingsHost& tray, SharedSettings& settings, const ProfileFile& ini)
-    : tray_(tray), settings_(settings), ini_(ini) {}
+SettingsDialog::SettingsDialog(SettingsHost& tray, SettingsStore& store)
+    : tray_(tray), store_(store) {}
 
 SettingsDialog::~SettingsDialog() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -94,7 +92,7 @@ bool SettingsDialog::Load() {
   if (hwnd_) return true;
   RegisterFormClass<SettingsDialog>(kWindowClass, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1)));
   menu_ = BuildSettingsMenuBar();
-  newsAvailable_ = !settings_.noChannels && tray_.channelTable().size() > 1;
+  newsAvailable_ = tray_.channelTable().size() > 1;
   RECT frame{0, 0, dpi_.X(kClientWidthTwips), 0};
   AdjustWindowRectEx(&frame, kStyle, TRUE, kExStyle);
   CreateWindowExW(kExStyle, kWindowClass, L"Lumbrel ", kStyle, 0, 0, frame.right - frame.left, OuterHeightPixels(),
@@ -173,42 +171,12 @@ void SettingsDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
 // --- load and unload ---------------------------------------------------------------------------
 
 void SettingsDialog::Form_Load() {
-  loading_ = true;
-  auto read = [&](std::u16string_view section, std::u16string_view key) { return ini_.GetIniString(section, key); };
-  auto number = [&](std::u16string_view section, std::u16string_view key) { return IntOrZero(read(section, key)); };
-
   // The saved place, in twips; a place at or beyond the screen's edge opens at 0.
+  const Settings& s = store_.values();
   const int screenHeight = GetSystemMetrics(SM_CYSCREEN) * TwipsY();
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN) * TwipsX();
-  int top = number(kCustomize, u"TOP"), left = number(kCustomize, u"LEFT");
-  if (top >= screenHeight) top = 0;
-  if (left >= screenWidth) left = 0;
+  const int top = s.top >= screenHeight ? 0 : s.top, left = s.left >= screenWidth ? 0 : s.left;
   SetWindowPos(hwnd_, nullptr, left / TwipsX(), top / TwipsY(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-  const bool animation = number(kDefault, u"ANIMATION") != 0;
-  SetCheck(kChkAni, animation);
-  SetMark(kCmdAnimation, animation);
-  settings_.textColor = number(kDefault, u"COLOR");
-  const int32_t clock = number(kDefault, u"CLOCK");
-  settings_.clockFlag = clock == 1 ? -1 : 0;
-  SetCheck(kChkTime, clock != 0);
-  SetMark(kCmdTimer, clock != 0);
-  const bool shadow = number(kDefault, u"SHADOW") != 0;
-  settings_.shadow = shadow;
-  SetCheck(kChkShadow, shadow);
-  SetMark(kMnuShadow, shadow);
-  settings_.shadowColor = number(kDefault, u"SHADOWCOLOR");
-  const int32_t alignment = number(kDefault, u"ALIGENMENT");
-  if (alignment >= 0 && alignment <= 3) settings_.alignment = static_cast<int16_t>(alignment);
-  optAligen_Click(alignment);
-  // As at start-up: a clock alignment never stored stays the one the tray form derived.
-  if (auto stored = ToInt32(read(kDefault, u"CLOCKALIGENMENT"))) settings_.clockAlignment = *stored;
-  const int32_t weight = number(kDefault, u"FONT");
-  if (weight >= 0 && weight <= 1) settings_.fontWeight = static_cast<int16_t>(weight);
-  optBold_Click(weight);
-  const int32_t scroll = number(kDefault, u"SCROLL");
-  settings_.scrollMode = scroll;
-  optVH_Click(scroll);
 
   if (!newsAvailable_) {
     for (int id : {+kCmdNewsText, +kLabelInterval, +kLabelMinutes, +kCmbNews, +kFrmNews, +kChkNews, +kOptVH0,
@@ -220,17 +188,12 @@ void SettingsDialog::Form_Load() {
   } else {
     SetNews();
   }
-
-  const std::u16string picture = read(kDefault, u"PICTURE");
-  if (!picture.empty() && FileExists(picture)) SetWindowTextW(Control(kLblPic), Wide(picture));
-
   // What the tray menu does not show, the dialog's menu does not show either.
   for (UINT command : {static_cast<UINT>(kVscroll), static_cast<UINT>(kHscroll), static_cast<UINT>(kSepNewsItems)})
     if (!tray_.trayMenu() || GetMenuState(tray_.trayMenu(), command, MF_BYCOMMAND) == static_cast<UINT>(-1))
       DeleteMenu(menu_, command, MF_BYCOMMAND);
+  ShowSettings();
   DrawMenuBar(hwnd_);
-  UpdateLabelFonts();
-  loading_ = false;
 }
 
 void SettingsDialog::SetNews() {
@@ -245,22 +208,51 @@ void SettingsDialog::SetNews() {
   }
   channels_.Refresh();
   DeleteMenu(menu_, kMnuNewsFirst, MF_BYCOMMAND);  // the template "【News】"
-
-  SetCheck(kChkNews, IntOrZero(ini_.GetIniString(kDefault, u"NEWS")) == 1);
-  // The stored channel carries the mark; nothing is written until the user moves it.
-  const int32_t channel = IntOrZero(ini_.GetIniString(kDefault, u"CHANNEL"));
-  if (channel >= 1 && static_cast<size_t>(channel) < table.size()) {
-    channels_.SetOptionValue(channel - 1);
-    channels_.SetListIndex(channel - 1);
-    channelRow_ = channel - 1;
-    SetMark(kMnuNewsFirst + static_cast<UINT>(channel), true);
-  }
   HWND intervals = Control(kCmbNews);
-  const std::u16string timer = ToDecimal(IntOrZero(ini_.GetIniString(kDefault, u"TIMER")));
-  for (size_t i = 0; i < kNewsIntervals.size(); ++i) {
-    SendMessageW(intervals, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(std::u16string(kNewsIntervals[i]))));
-    if (timer == kNewsIntervals[i]) SendMessageW(intervals, CB_SETCURSEL, i, 0);
+  for (const auto& minutes : kNewsIntervals)
+    SendMessageW(intervals, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(std::u16string(minutes))));
+}
+
+void SettingsDialog::ShowSettings() {
+  if (!hwnd_) return;
+  showing_ = true;
+  const Settings& s = store_.values();
+  SelectOption(kOptAligen0, 4, s.alignmentOption());
+  const UINT alignments[] = {kLeftAli, kRightAli, kCenterAli, kNoCaption};
+  for (int i = 0; i < 4; ++i) SetMark(alignments[i], i == s.alignmentOption());
+  SelectOption(kOptBold0, 2, s.fontOption());
+  SetMark(kNormalFont, s.fontOption() == 0);
+  SetMark(kBoldFont, s.fontOption() == 1);
+  SetCheck(kChkTime, s.clock != 0);
+  SetMark(kCmdTimer, s.clock != 0);
+  SetCheck(kChkShadow, s.outline());
+  SetMark(kMnuShadow, s.outline());
+  SetCheck(kChkAni, s.animation != 0);
+  SetMark(kCmdAnimation, s.animation != 0);
+  SelectOption(kOptVH0, 2, s.scrollOption());
+  SetMark(kVscroll, s.scrollOption() == 0);
+  SetMark(kHscroll, s.scrollOption() == 1);
+  if (newsAvailable_) {
+    const auto& table = tray_.channelTable();
+    SetCheck(kChkNews, s.news == 1);
+    // The stored channel carries the mark.
+    const int row = s.channel >= 1 && static_cast<size_t>(s.channel) < table.size() ? s.channel - 1 : -1;
+    if (row >= 0 && row != channelRow_) {
+      channels_.SetOptionValue(row);
+      channels_.SetListIndex(row);
+    }
+    if (row >= 0) channelRow_ = row;
+    for (size_t f = 1; f < table.size(); ++f)
+      SetMark(kMnuNewsFirst + static_cast<UINT>(f), static_cast<int>(f) == s.channel && row >= 0);
+    SendMessageW(Control(kCmbNews), CB_SETCURSEL, static_cast<WPARAM>(NewsIntervalIndex(s.newsInterval)), 0);
   }
+  std::u16string shown;
+  if (!s.picture.empty() && FileExists(s.picture)) shown = s.picture;
+  wchar_t current[1024] = {};
+  GetWindowTextW(Control(kLblPic), current, 1024);
+  if (FromWide(current) != shown && !shown.empty()) SetWindowTextW(Control(kLblPic), Wide(shown));
+  UpdateLabelFonts();
+  showing_ = false;
 }
 
 void SettingsDialog::Form_Unload() {
@@ -271,8 +263,7 @@ void SettingsDialog::Form_Unload() {
   const int height = (window.bottom - window.top) * twipsY, width = (window.right - window.left) * twipsX;
   if (top + height > GetSystemMetrics(SM_CYSCREEN) * twipsY || top < 0) top = 0;
   if (left + width > GetSystemMetrics(SM_CXSCREEN) * twipsX || left < 0) left = 0;
-  ini_.Write(kCustomize, u"TOP", ToDecimal(top));
-  ini_.Write(kCustomize, u"LEFT", ToDecimal(left));
+  store_.SetPosition(top, left);
 }
 
 // --- controls and marks ------------------------------------------------------------------------
@@ -293,98 +284,17 @@ void SettingsDialog::HideControl(int id) { ShowWindow(Control(id), SW_HIDE); }
 
 void SettingsDialog::UpdateLabelFonts() {
   SendMessageW(Control(kLblColor), WM_SETFONT,
-               reinterpret_cast<WPARAM>(settings_.fontWeight == 1 ? boldFont_.get() : font_.get()), TRUE);
+               reinterpret_cast<WPARAM>(store_.values().fontWeight == 1 ? boldFont_.get() : font_.get()), TRUE);
   InvalidateRect(Control(kLblColor), nullptr, TRUE);
   InvalidateRect(Control(kLblShadow), nullptr, TRUE);
 }
 
-// --- handlers ----------------------------------------------------------------------------------
+// --- commands ----------------------------------------------------------------------------------
 
-void SettingsDialog::optAligen_Click(int index) {
-  if (index < 0 || index > 3) return;
-  SelectOption(kOptAligen0, 4, index);
-  const UINT items[] = {kLeftAli, kRightAli, kCenterAli, kNoCaption};
-  for (int i = 0; i < 4; ++i) SetMark(items[i], i == index);
-  if (!loading_) tray_.setAligen(static_cast<int16_t>(index));
-}
-
-void SettingsDialog::optBold_Click(int index) {
-  if (index < 0 || index > 1) return;
-  SelectOption(kOptBold0, 2, index);
-  SetMark(kNormalFont, index == 0);
-  SetMark(kBoldFont, index == 1);
-  if (!loading_) {
-    tray_.setBold(static_cast<int16_t>(index));
-    UpdateLabelFonts();
-  }
-}
-
-void SettingsDialog::chkTime_Click() {
-  const bool on = Checked(kChkTime);
-  SetMark(kCmdTimer, on);
-  tray_.SetChkTime(on ? 1 : 0);
-}
-
-void SettingsDialog::cmdTimer_Click() {
-  SetCheck(kChkTime, !Checked(kChkTime));
-  chkTime_Click();
-}
-
-void SettingsDialog::chkShadow_Click() {
-  const bool on = Checked(kChkShadow);
-  SetMark(kMnuShadow, on);
-  tray_.SetShadow(on ? 1 : 0);
-}
-
-void SettingsDialog::mnuShadow_Click() {
-  SetCheck(kChkShadow, !Checked(kChkShadow));
-  chkShadow_Click();
-}
-
-void SettingsDialog::chkAni_Click() {
-  const bool on = Checked(kChkAni);
-  tray_.SetChkAni(on ? 1 : 0);
-  SetMark(kCmdAnimation, on);
-}
-
-void SettingsDialog::cmdAnimation_Click() {
-  SetCheck(kChkAni, !Checked(kChkAni));
-  chkAni_Click();
-}
-
-void SettingsDialog::cmdColor_Click() {
-  tray_.cmdColor_Click(hwnd_);
-  UpdateLabelFonts();
-}
-
-void SettingsDialog::cmdShadow_Click() {
-  tray_.cmdShadowColor_Click(hwnd_);
-  UpdateLabelFonts();
-}
-
-void SettingsDialog::cmdfix_Click() {
-  const std::u16string path = tray_.cmdfix_Click(hwnd_, true);
-  if (!path.empty()) SetWindowTextW(Control(kLblPic), Wide(path));
-}
-
-void SettingsDialog::optVH_Click(int index) {
-  if (index < 0 || index > 1) return;
-  SelectOption(kOptVH0, 2, index);
-  SetMark(kVscroll, index == 0);
-  SetMark(kHscroll, index == 1);
-  if (!loading_) tray_.setVH(index);
-}
-
-void SettingsDialog::chkNews_Click() {
-  const int value = Checked(kChkNews) ? 1 : 0;
-  tray_.SetChkNews(value);
-}
-
-void SettingsDialog::cmbNews_Click() {
-  HWND intervals = Control(kCmbNews);
-  const LRESULT chosen = SendMessageW(intervals, CB_GETCURSEL, 0, 0);
-  if (chosen < 0 || static_cast<size_t>(chosen) >= kNewsIntervals.size()) return;
-  tray_.SetNewsInterval(IntOrZero(kNewsIntervals[static_cast<size_t>(chosen)]));
+void SettingsDialog::Run(UINT id, std::optional<int> value) {
+  const auto call = FindCommand(id);
+  if (!call || !hwnd_) return;
+  tray_.RunCommand(*call, CommandSource{hwnd_, true, value});
 }
 
 bool SettingsDialog::DropFiles(HDROP drop) {
@@ -404,41 +314,37 @@ bool SettingsDialog::AcceptDroppedPicture(const std::u16string& path) {
   for (char16_t& c : ending)
     if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
   if (ending != u"BMP" && ending != u"JPG" && ending != u"PEG" && ending != u"GIF" && ending != u"WMF") return false;
-  if (!tray_.ChangePicture(path, true)) {
-    tray_.ShowPictureFailure(hwnd_, path);
-    return false;
-  }
+  if (!tray_.DropPicture(hwnd_, path)) return false;
   SetWindowTextW(Control(kLblPic), Wide(path));
   return true;
 }
 
 void SettingsDialog::ChooseChannel(int row) {
-  const auto& table = tray_.channelTable();
   const int channel = row + 1;
-  if (row < 0 || static_cast<size_t>(channel) >= table.size()) return;
+  if (row < 0 || static_cast<size_t>(channel) >= tray_.channelTable().size()) return;
   channelRow_ = row;
-  tray_.SelectChannel(channel);  // stores the channel and starts its news afresh
-  for (size_t f = 1; f < table.size(); ++f) SetMark(kMnuNewsFirst + static_cast<UINT>(f), static_cast<int>(f) == channel);
+  // Stores the channel and starts its news afresh.
+  Run(kMnuNewsFirst + static_cast<UINT>(channel));
 }
 
-void SettingsDialog::Click(CommandEx&) { tray_.ShowNews(); }
+void SettingsDialog::Click(CommandEx&) { Run(kCmdNewsText); }
 
 void SettingsDialog::OptionChange(SpeciaList& list) {
+  if (showing_) return;
   // Space moves the mark without a Click; the choice is stored whenever the mark moves.
   const int row = list.OptionValue();
   if (row != channelRow_) ChooseChannel(row);
 }
 
 void SettingsDialog::Click(SpeciaList& list) {
+  if (showing_) return;
   // Only a moved mark is a choice: clicks on blank rows and arrow keys also raise Click.
   const int row = list.OptionValue();
   if (row != channelRow_ && list.ItemChecked(row)) ChooseChannel(row);
 }
 
 void SettingsDialog::OnCommand(UINT id, UINT code) {
-  if (id >= kOptAligen0 && id < kOptAligen0 + 4u) return optAligen_Click(static_cast<int>(id - kOptAligen0));
-  if (id >= kOptBold0 && id < kOptBold0 + 2u) return optBold_Click(static_cast<int>(id - kOptBold0));
-  if (id >= kOptVH0 && id < kOptVH0 + 2u) return optVH_Click(static_cast<int>(id - kOptVH0));
+  if (showing_) return;
   if (id > kMnuNewsFirst && id < kMnuNewsFirst + 100u) {
     const int row = static_cast<int>(id - kMnuNewsFirst) - 1;
     if (row != channelRow_) {
@@ -448,59 +354,17 @@ void SettingsDialog::OnCommand(UINT id, UINT code) {
     return;
   }
   switch (id) {
-    case kCmdfix:
-    case kCmdBar:
-      return cmdfix_Click();
-    case kCmdColor:
-    case kCmdC:
-      return cmdColor_Click();
-    case kCmdShadow:
-    case kCmdS:
-      return cmdShadow_Click();
     case kChkShadow:
-      return chkShadow_Click();
     case kChkTime:
-      return chkTime_Click();
     case kChkAni:
-      return chkAni_Click();
     case kChkNews:
-      return chkNews_Click();
+      // The box has changed its state already: that is the new value.
+      return Run(id, Checked(static_cast<int>(id)) ? 1 : 0);
     case kCmbNews:
-      if (code == CBN_SELCHANGE) cmbNews_Click();
-      return;
-    case kNormalFont:
-    case kBoldFont:
-      return optBold_Click(static_cast<int>(id - kNormalFont));
-    case kLeftAli:
-    case kRightAli:
-    case kCenterAli:
-    case kNoCaption:
-      return optAligen_Click(static_cast<int>(id - kLeftAli));
-    case kMnuShadow:
-      return mnuShadow_Click();
-    case kCmdTimer:
-      return cmdTimer_Click();
-    case kCmdAnimation:
-      return cmdAnimation_Click();
-    case kVscroll:
-    case kHscroll:
-      return optVH_Click(static_cast<int>(id - kVscroll));
-    case kMnuClock:
-      return tray_.mnuClock_Click(hwnd_);
-    case kMnuNewsText:
-      return tray_.ShowNews();
-    case kMnuCsetup:
-      return tray_.mnuCsetup_Click(hwnd_);
-    case kMnuHelp:
-      return tray_.mnuHelp_Click();
-    case kCmdAbout:
-      return tray_.aboutBox().ShowModal(hwnd_);
-    case kCmdQuit:
-      // The tray form ends the program once this handler has returned.
-      tray_.RequestQuit();
+      if (code == CBN_SELCHANGE) Run(id, static_cast<int>(SendMessageW(Control(kCmbNews), CB_GETCURSEL, 0, 0)));
       return;
     default:
-      return;
+      return Run(id);
   }
 }
 
@@ -533,8 +397,8 @@ LRESULT SettingsDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         SetBkColor(dc, RGB(255, 255, 255));
         return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
       }
-      if (id == kLblColor) SetTextColor(dc, static_cast<COLORREF>(settings_.textColor));
-      if (id == kLblShadow) SetTextColor(dc, static_cast<COLORREF>(settings_.shadowColor));
+      if (id == kLblColor) SetTextColor(dc, static_cast<COLORREF>(store_.values().textColor));
+      if (id == kLblShadow) SetTextColor(dc, static_cast<COLORREF>(store_.values().shadowColor));
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }

@@ -1,6 +1,7 @@
 // The settings dialog: every caption setting on one page, with a menu bar that twins the tray
-// menu. Each control runs its command at once through the tray form, which keeps its own marks
-// in step and writes the key; there is no OK or Cancel.
+// menu. It shows what the settings store holds; each control and menu item runs its command at
+// once through the tray form's dispatcher (see command_table.h), which changes the store and
+// has the dialog show it afresh. There is no OK or Cancel.
 #pragma once
 
 // clang-format off
@@ -8,6 +9,7 @@
 #include <shellapi.h>
 // clang-format on
 
+#include <optional>
 #include <string>
 
 #include "config/settings.h"
@@ -15,8 +17,8 @@
 #include "controls/extended_list.h"
 #include "platform/form_dpi.h"
 #include "platform/modal_loop.h"
-#include "platform/profile.h"
 #include "platform/scoped_win.h"
+#include "settings/settings_controls.h"
 #include "settings/settings_host.h"
 
 namespace lum {
@@ -24,42 +26,20 @@ namespace lum {
 class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
  public:
   // Control identifiers, for the owner and for tests.
-  enum ControlId : int {
-    kLblPic = 1000,
-    kCmdfix,
-    kLblColor,
-    kCmdColor,
-    kLblShadow,
-    kCmdShadow,
-    kOptAligen0,  // .. kOptAligen0 + 3
-    kOptBold0 = kOptAligen0 + 4,
-    kChkShadow = kOptBold0 + 2,
-    kChkTime,
-    kChkAni,
-    kFrmNews,
-    kChkNews,
-    kOptVH0,
-    kSpeciaList1 = kOptVH0 + 2,
-    kLabelInterval,
-    kCmbNews,
-    kLabelMinutes,
-    kCmdNewsText,
-    kFramePicture,
-    kFrameColour,
-    kFramePosition,
-    kFrameTypeface,
-  };
+  using enum SettingsControlId;
   static constexpr int kClientWidthTwips = 5100;
   static constexpr int kHeightWithNewsTwips = 4880;
   static constexpr int kHeightWithoutNewsTwips = 3250;
 
-  SettingsDialog(SettingsHost& tray, SharedSettings& settings, const ProfileFile& ini);
+  SettingsDialog(SettingsHost& tray, SettingsStore& store);
   ~SettingsDialog() override;
   SettingsDialog(const SettingsDialog&) = delete;
   SettingsDialog& operator=(const SettingsDialog&) = delete;
 
-  // Creates the window, fills it from LUM.ini and shows it; false while the program quits.
+  // Creates the window, fills it from the settings and shows it; false while the program quits.
   bool Load();
+  // Every control, menu mark and label as the settings now are.
+  void ShowSettings();
   HWND hwnd() const { return hwnd_; }
   HWND Control(int id) const { return hwnd_ ? GetDlgItem(hwnd_, id) : nullptr; }
   HMENU Menu() const { return menu_; }
@@ -68,27 +48,10 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   CommandEx& cmdNewsText() { return newsButton_; }
   bool NewsAvailable() const { return newsAvailable_; }
 
-  // The dialog's handlers; the menu items run the same ones.
-  void optAligen_Click(int index);
-  void optBold_Click(int index);
-  void chkTime_Click();
-  void cmdTimer_Click();
-  void chkShadow_Click();
-  void mnuShadow_Click();
-  void chkAni_Click();
-  void cmdAnimation_Click();
-  void cmdColor_Click();
-  void cmdShadow_Click();
-  void cmdfix_Click();
-  void optVH_Click(int index);
-  void chkNews_Click();
-  void cmbNews_Click();
   // A file list dropped on the picture field; true when it changed the picture.
   bool DropFiles(HDROP drop);
   // Takes a dropped path as the new picture; true when its ending is accepted and it loaded.
   bool AcceptDroppedPicture(const std::u16string& path);
-  // The channel list's mark moved to row `row` (0-based): store and switch.
-  void ChooseChannel(int row);
 
  private:
   template <typename Form>
@@ -102,6 +65,9 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   void SetNews();
   void Form_Unload();
   void OnCommand(UINT id, UINT code);
+  void Run(UINT id, std::optional<int> value = std::nullopt);
+  // The channel list's mark moved to row `row` (0-based): store and switch.
+  void ChooseChannel(int row);
   void SetMark(UINT command, bool checked);
   void SetCheck(int id, bool checked);
   bool Checked(int id) const;
@@ -115,8 +81,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   void OptionChange(SpeciaList&) override;
 
   SettingsHost& tray_;
-  SharedSettings& settings_;
-  const ProfileFile& ini_;
+  SettingsStore& store_;
   HWND hwnd_ = nullptr;
   HMENU menu_ = nullptr;
   ScopedFont font_, boldFont_;
@@ -124,7 +89,7 @@ class SettingsDialog : private CommandExEvents, private SpeciaListEvents {
   CommandEx newsButton_{this};
   DialogFocus focus_;
   FormDpi dpi_;
-  bool loading_ = false;
+  bool showing_ = false;  // the controls are being set: their notifications are no clicks
   bool newsAvailable_ = false;
   int channelRow_ = -1;  // the row that carries the mark, as the user last chose it
 };

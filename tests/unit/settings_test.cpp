@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "config/settings.h"
@@ -49,28 +50,25 @@ StartupEnvironment Screen(int channels = 0) { return {1024 * 15, 768 * 15, chann
 TEST(StartupSettings, DefaultFileReadsAsTheFirstRunState) {
   FakeIni ini;
   ini.values = {{u"DEFAULT/COLOR", u"16777215"}, {u"DEFAULT/ALIGENMENT", u"1"}, {u"DEFAULT/FONT", u"1"},
-                {u"DEFAULT/TIMER", u"1"},        {u"DEFAULT/ANIMATION", u"1"}, {u"DEFAULT/NEWS", u"0"},
+                {u"DEFAULT/TIMER", u"1"},        {u"DEFAULT/ANIMATION", u"1"}, {u"DEFAULT/NEWS", u"1"},
                 {u"DEFAULT/CONNECT", u"0"},      {u"CUSTOMIZE/TOP", u"1"},     {u"CUSTOMIZE/LEFT", u"0"}};
-  SharedSettings s;
-  TrayFormControls form;
-  ReadFormPosition(ini.Reader(), Screen(), form);
-  ReadDisplaySettings(ini.Reader(), Screen(), s, form);
-  EXPECT_EQ(form.top, 1);
+  const Settings s = ReadSettings(ini.Reader(), Screen());
+  EXPECT_EQ(s.top, 1);
   EXPECT_EQ(s.textColor, 16777215);
   EXPECT_EQ(s.alignment, 1);
-  EXPECT_EQ(form.optAligen.selected, 1);
+  EXPECT_EQ(s.alignmentOption(), 1);
   EXPECT_EQ(s.clockAlignment, 1);  // not stored yet: the title's placement
-  EXPECT_EQ(form.optBold.selected, 1);
+  EXPECT_EQ(s.fontOption(), 1);
   EXPECT_EQ(s.clockFlag, 0);  // CLOCK, SHADOW and SHADOWCOLOR are not in the default file
-  EXPECT_FALSE(form.cmdTimerChecked);
-  EXPECT_FALSE(s.shadow);
-  EXPECT_FALSE(form.mnuShadowChecked);
-  EXPECT_EQ(form.chkAni.value, 1);
-  EXPECT_TRUE(form.cmdAnimationChecked);
-  EXPECT_EQ(form.timNewsInterval, 0);  // news mode 0 stops the news timer
-  EXPECT_TRUE(s.noChannels);
-  EXPECT_FALSE(form.mnuNews0Visible);
-  EXPECT_FALSE(form.timNewsEnabled);
+  EXPECT_EQ(s.clock, 0);
+  EXPECT_FALSE(s.outline());
+  EXPECT_EQ(s.animationCheck(), 1);
+  EXPECT_NE(s.animation, 0);
+  EXPECT_EQ(s.connectMode, 0);
+  // Without channels the news keys are not read.
+  EXPECT_EQ(s.news, 0);
+  EXPECT_EQ(s.newsInterval, 0);
+  EXPECT_FALSE(s.firstRunDone);
 }
 
 TEST(StartupSettings, OutOfRangeValuesFollowTheConversionRules) {
@@ -79,26 +77,22 @@ TEST(StartupSettings, OutOfRangeValuesFollowTheConversionRules) {
                 {u"DEFAULT/ALIGENMENT", u"9"},   {u"DEFAULT/FONT", u"70000"}, {u"DEFAULT/SHADOW", u"5"},
                 {u"DEFAULT/CONNECT", u"1"},      {u"DEFAULT/ANIMATION", u"3"}, {u"CUSTOMIZE/TOP", u"11520"},
                 {u"CUSTOMIZE/LEFT", u"15359"}};
-  SharedSettings s;
-  TrayFormControls form;
-  ReadFormPosition(ini.Reader(), Screen(3), form);
-  ReadDisplaySettings(ini.Reader(), Screen(3), s, form);
-  EXPECT_EQ(form.top, 0);       // at the screen height: off the screen
-  EXPECT_EQ(form.left, 15359);  // one twip inside the width
+  const Settings s = ReadSettings(ini.Reader(), Screen(3));
+  EXPECT_EQ(s.top, 0);       // at the screen height: off the screen
+  EXPECT_EQ(s.left, 15359);  // one twip inside the width
   EXPECT_EQ(s.clockFlag, -1);
-  EXPECT_EQ(s.alignment, 9);            // stored, though no option button has that index
+  EXPECT_EQ(s.alignment, 9);  // stored, though no option button has that index
   EXPECT_EQ(s.clockAlignment, 0);
-  EXPECT_EQ(form.optAligen.selected, -1);
-  EXPECT_EQ(s.fontWeight, 0);           // does not fit 16 bits: the setting keeps its value
-  EXPECT_TRUE(s.shadow);
-  EXPECT_EQ(form.chkShadow.value, 0);   // a check box takes 0 to 2 only
-  EXPECT_EQ(form.chkAni.value, 0);
-  EXPECT_TRUE(form.cmdAnimationChecked);
-  EXPECT_EQ(form.txtNews, u"現在、ニュース購読が選択されていません");
-  EXPECT_EQ(form.optNews.selected, 0);  // channel 7 of 3
+  EXPECT_EQ(s.alignmentOption(), -1);
+  EXPECT_EQ(s.fontWeight, 0);  // does not fit 16 bits: the setting keeps its value
+  EXPECT_TRUE(s.outline());
+  EXPECT_EQ(s.shadowCheck(), 0);  // a check box takes 0 to 2 only
+  EXPECT_EQ(s.animationCheck(), 0);
+  EXPECT_NE(s.animation, 0);  // the menu mark is on
+  EXPECT_EQ(s.connectMode, 1);
+  EXPECT_EQ(s.channel, 0);  // channel 7 of 3
   EXPECT_EQ(s.newsInterval, 10);
-  EXPECT_EQ(form.cmbNewsSelected, 2);
-  EXPECT_FALSE(s.noChannels);
+  EXPECT_EQ(NewsIntervalIndex(s.newsInterval), 2);
 }
 
 TEST(StartupSettings, ClockFormatAndIconOption) {
@@ -112,12 +106,71 @@ TEST(StartupSettings, ClockFormatAndIconOption) {
                         Case{u"", 0, u"", false}, Case{u"x", 0, u"0.5", true}}) {
     FakeIni ini;
     ini.values = {{u"CUSTOMIZE/CLOCK", c.clock}, {u"DEFAULT/ICON", c.icon}};
-    SharedSettings s;
-    TrayFormControls form;
-    ReadDisplaySettings(ini.Reader(), Screen(), s, form);
+    const Settings s = ReadSettings(ini.Reader(), Screen());
     EXPECT_EQ(s.clockFormatIndex, c.index);
     EXPECT_EQ(s.iconOption, c.iconOption);
   }
+}
+
+// Every setter: the key it writes, the value it refuses, and the generation counting only
+// what was taken.
+TEST(SettingsStore, EachChangeIsWrittenAtOnceAndCounted) {
+  FakeIni ini;
+  ini.values = {{u"DEFAULT/ALIGENMENT", u"1"}};
+  std::map<std::u16string, std::u16string> written;
+  SettingsStore store;
+  store.Load(ini.Reader(),
+             [&](std::u16string_view section, std::u16string_view key, std::u16string_view value) {
+               written[std::u16string(section) + u"/" + std::u16string(key)] = std::u16string(value);
+             },
+             Screen(2));
+  EXPECT_TRUE(written.empty()) << "reading wrote";
+  struct Case {
+    const char* name;
+    std::function<bool()> set;
+    std::u16string key, value;  // empty key: refused, nothing written
+  };
+  const Case cases[] = {
+      {"alignment", [&] { return store.SetAlignment(2); }, u"DEFAULT/ALIGENMENT", u"2"},
+      {"alignment none keeps the clock's place", [&] { return store.SetAlignment(3); }, u"DEFAULT/CLOCKALIGENMENT",
+       u"2"},
+      {"alignment 4", [&] { return store.SetAlignment(4); }, u"", u""},
+      {"font", [&] { return store.SetFontWeight(1); }, u"DEFAULT/FONT", u"1"},
+      {"font 2", [&] { return store.SetFontWeight(2); }, u"", u""},
+      {"clock", [&] { return store.SetClock(1); }, u"DEFAULT/CLOCK", u"1"},
+      {"clock -1", [&] { return store.SetClock(-1); }, u"", u""},
+      {"outline", [&] { return store.SetShadow(1); }, u"DEFAULT/SHADOW", u"1"},
+      {"animation", [&] { return store.SetAnimation(0); }, u"DEFAULT/ANIMATION", u"0"},
+      {"animation 3", [&] { return store.SetAnimation(3); }, u"", u""},
+      {"scroll", [&] { return store.SetScrollMode(1); }, u"DEFAULT/SCROLL", u"1"},
+      {"scroll 2", [&] { return store.SetScrollMode(2); }, u"", u""},
+      {"news", [&] { return store.SetNews(1); }, u"DEFAULT/NEWS", u"1"},
+      {"clock format", [&] { return store.SetClockFormat(114); }, u"CUSTOMIZE/CLOCK", u"114"},
+      {"clock format 115", [&] { return store.SetClockFormat(115); }, u"", u""},
+      {"colour", [&] { return store.SetTextColor(255), true; }, u"DEFAULT/COLOR", u"255"},
+      {"picture", [&] { return store.SetPicture(u"C:\\p.bmp"), true; }, u"DEFAULT/PICTURE", u"C:\\p.bmp"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    written.clear();
+    const uint32_t before = store.generation();
+    EXPECT_EQ(c.set(), !c.key.empty());
+    EXPECT_EQ(store.generation(), c.key.empty() ? before : before + 1);
+    if (c.key.empty()) {
+      EXPECT_TRUE(written.empty());
+    } else {
+      EXPECT_EQ(written[c.key], c.value);
+    }
+  }
+  const Settings& s = store.values();
+  EXPECT_EQ(s.alignment, 3);
+  EXPECT_EQ(s.clockAlignment, 2);
+  EXPECT_EQ(s.clockFlag, -1);
+  EXPECT_EQ(s.fontWeight, 1);
+  EXPECT_TRUE(s.newsOn());
+  const CaptionStyle style = CaptionStyleOf(s);
+  EXPECT_TRUE(style.bold && style.clockShown && style.outline && style.horizontalTicker && style.newsOn);
+  EXPECT_EQ(style.textColor, 255);
 }
 
 TEST(StartupSettings, DefaultFileText) {

@@ -318,7 +318,7 @@ TEST(AboutBox, FromTheDialogModalWithoutTheTopmostStep) {
 TEST(AboutBox, TrayMenuItemOpensTheOneBoxOfTheTrayForm) {
   lumtest::TempFolder folder;
   ASSERT_TRUE(lumtest::WriteFileBytes(folder.File(lum::kIniName), "[DEFAULT]\r\nFIRST=1\r\n[CUSTOMIZE]\r\n"));
-  lum::SharedSettings settings;
+  lum::SettingsStore settings;
   lum::TrayForm form(settings, lum::TrayFormOptions{folder.path(), lumtest::UniqueInstanceName(), false});
   ASSERT_TRUE(form.Form_Load());
 

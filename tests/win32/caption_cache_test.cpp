@@ -24,7 +24,6 @@ using lum::ScopedFont;
 using lum::ScopedMemoryDC;
 using lum::ScopedSelect;
 using lum::ScopedWindowDC;
-using lum::SharedSettings;
 using lumtest::CaptureWindow;
 using lumtest::TestWindow;
 
@@ -49,18 +48,20 @@ struct Look {
 class CaptionCache : public testing::Test {
  protected:
   CaptionCache() {
-    settings_.clockFlag = -1;
+    settings_.clockShown = true;
     settings_.clockFormatIndex = 0;  // with seconds
-    settings_.shadow = true;
-    settings_.shadowColor = RGB(0, 0, 128);
+    settings_.outline = true;
+    settings_.outlineColor = RGB(0, 0, 128);
   }
 
   void Configure(CaptionRenderer& renderer) {
     renderer.SetClockSource([this] { return lum::ClockMoment{2000, 1, 1, 1, 30, look_.second}; });
     renderer.SetCaptionPicture(look_.picture);
-    renderer.SetBold(look_.bold);
-    renderer.SetAlignment(look_.alignment);
-    renderer.SetTextColor(look_.textColor);
+    lum::CaptionStyle style = settings_;
+    style.bold = look_.bold;
+    style.alignment = look_.alignment;
+    style.textColor = look_.textColor;
+    renderer.SetStyle(style);
   }
 
   // The caption as it is on the window now.
@@ -76,7 +77,7 @@ class CaptionCache : public testing::Test {
 
   // The caption composed from scratch, every layer drawn straight onto one new bitmap.
   void PaintLayerByLayer(HWND window) {
-    CaptionRenderer renderer(&settings_);
+    CaptionRenderer renderer;
     Configure(renderer);
     const std::optional<CaptionRect> rect = CaptionRenderer::GetCaptionRect(window);
     ASSERT_TRUE(rect);
@@ -103,7 +104,7 @@ class CaptionCache : public testing::Test {
            SRCCOPY);
   }
 
-  SharedSettings settings_;
+  lum::CaptionStyle settings_;
   Look look_;
 };
 
@@ -162,9 +163,9 @@ TEST_F(CaptionCache, EveryChangeBetweenTwoPaintsShowsLikeAFreshPaint) {
        }},
       {"alignment", [&](CaptionRenderer&) { look_.alignment = 2; }},
       {"text colour", [&](CaptionRenderer&) { look_.textColor = RGB(255, 255, 0); }},
-      {"outline colour", [&](CaptionRenderer&) { settings_.shadowColor = RGB(128, 0, 0); }},
-      {"outline off", [&](CaptionRenderer&) { settings_.shadow = false; }},
-      {"clock off", [&](CaptionRenderer&) { settings_.clockFlag = 0; }},
+      {"outline colour", [&](CaptionRenderer&) { settings_.outlineColor = RGB(128, 0, 0); }},
+      {"outline off", [&](CaptionRenderer&) { settings_.outline = false; }},
+      {"clock off", [&](CaptionRenderer&) { settings_.clockShown = false; }},
       {"maximised state", [&](CaptionRenderer&) { SetWindowLongW(hwnd, GWL_STYLE, style | WS_MAXIMIZE); }},
       {"maximised", [&](CaptionRenderer&) { ShowWindow(hwnd, SW_MAXIMIZE); }},
       {"restored after a maximised paint",
@@ -179,15 +180,15 @@ TEST_F(CaptionCache, EveryChangeBetweenTwoPaintsShowsLikeAFreshPaint) {
   for (const Change& change : changes) {
     SCOPED_TRACE(change.name);
     look_ = Look{first.get()};
-    settings_.shadow = true;
-    settings_.shadowColor = RGB(0, 0, 128);
-    settings_.clockFlag = -1;
+    settings_.outline = true;
+    settings_.outlineColor = RGB(0, 0, 128);
+    settings_.clockShown = true;
     SetWindowLongW(hwnd, GWL_STYLE, style);
     SetWindowTextW(hwnd, L"Caption cache");
     ShowWindow(hwnd, SW_RESTORE);
     window.Settle();
 
-    CaptionRenderer kept(&settings_);
+    CaptionRenderer kept;
     Configure(kept);
     kept.RepaintCaption(hwnd);
     change.apply(kept);
@@ -196,7 +197,7 @@ TEST_F(CaptionCache, EveryChangeBetweenTwoPaintsShowsLikeAFreshPaint) {
     kept.RepaintCaption(hwnd);
     const std::vector<uint32_t> got = Caption(hwnd);
 
-    CaptionRenderer fresh(&settings_);
+    CaptionRenderer fresh;
     Configure(fresh);
     fresh.RepaintCaption(hwnd);
     EXPECT_EQ(FirstDifference(got, Caption(hwnd)), "") << "unlike a fresh renderer's paint";
@@ -213,7 +214,7 @@ TEST_F(CaptionCache, UnchangedTickRestoresTheCaptionAfterTheSystemRepaintsIt) {
   ASSERT_TRUE(window.get());
   ScopedBitmap picture = Frame(40, 7, 0);
   look_.picture = picture.get();
-  CaptionRenderer renderer(&settings_);
+  CaptionRenderer renderer;
   Configure(renderer);
   renderer.RepaintCaption(window.get());
   const std::vector<uint32_t> painted = Caption(window.get());

@@ -24,7 +24,6 @@ using lum::ScopedBitmap;
 using lum::ScopedFont;
 using lum::ScopedMemoryDC;
 using lum::ScopedSelect;
-using lum::SharedSettings;
 using lumtest::Surface;
 
 // The first pixel where two compositions differ, or an empty string.
@@ -286,17 +285,19 @@ TEST(CaptionLayerIcon, IconOptionShowsTheProgramsIconAndLeavesTheCacheAlone) {
   SolidIcon classIcon(kClassColour), own(kOwnColour);
   WindowClass withIcon(L"LumbrelLayersOneIcon", classIcon.get(), classIcon.get());
   Window first(withIcon.name(), WS_OVERLAPPEDWINDOW), second(withIcon.name(), WS_OVERLAPPEDWINDOW);
-  SharedSettings settings;
-  CaptionRenderer renderer(&settings);
+  lum::CaptionStyle settings;
+  CaptionRenderer renderer;
   renderer.SetOwnIcon(own.get());
 
   DrawIcon(renderer, first.get());
   ASSERT_EQ(renderer.iconCacheWindow(), first.get());
-  settings.iconOption = true;
+  settings.ownIcon = true;
+  renderer.SetStyle(settings);
   EXPECT_EQ(IconDifference(DrawIcon(renderer, second.get()), ReferenceIcon(own.get())), "");
   EXPECT_EQ(renderer.iconCacheWindow(), first.get());
 
-  settings.iconOption = false;
+  settings.ownIcon = false;
+  renderer.SetStyle(settings);
   EXPECT_EQ(IconDifference(DrawIcon(renderer, second.get()), ReferenceIcon(classIcon.get())), "");
   EXPECT_EQ(renderer.iconCacheWindow(), second.get());
 }
@@ -363,14 +364,15 @@ class CaptionLayerText : public testing::Test {
   static constexpr int kTextRight = kCaption.right - kButtonWidth - kIconWidth + kCaption.left + 6;
 
   CaptionLayerText() {
-    settings_.shadowColor = static_cast<int32_t>(kOutline);
-    renderer_.SetTextColor(static_cast<int32_t>(kText));
+    settings_.outlineColor = static_cast<int32_t>(kOutline);
+    settings_.textColor = static_cast<int32_t>(kText);
     renderer_.SetClockSource([] { return lum::ClockMoment{2000, 1, 1, 1, 30, 0}; });
   }
 
   std::vector<uint32_t> Draw(const wchar_t* title) {
     Window window(L"STATIC", WS_OVERLAPPEDWINDOW, 0, title);
     Surface surface(kSurfaceWidth, kSurfaceHeight, 0);
+    renderer_.SetStyle(settings_);
     renderer_.DrawCaptionText(window.get(), surface.dc(), kIconWidth, kButtonWidth, kCaption, true, font_.get());
     return surface.Pixels();
   }
@@ -397,36 +399,36 @@ class CaptionLayerText : public testing::Test {
     return static_cast<int>(std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) { return p != 0; }));
   }
 
-  SharedSettings settings_;
-  CaptionRenderer renderer_{&settings_};
+  lum::CaptionStyle settings_;
+  CaptionRenderer renderer_;
   ScopedFont font_{lum::MakeCaptionFont(false)};
 };
 
 TEST_F(CaptionLayerText, AlignmentPlacesTheTitleInTheTextRectangle) {
   const wchar_t* title = L"Lumbrel caption";
   const int inkWidth = CaptionFontWidth(u"Lumbrel caption");
-  renderer_.SetAlignment(0);
+  settings_.alignment = 0;
   const Extent left = TextExtent(Draw(title));
   ASSERT_GT(left.count, 0);
   EXPECT_GE(left.left, kTextLeft);
   EXPECT_LE(left.left, kTextLeft + 2);
   EXPECT_NEAR(left.Width(), inkWidth, 3);
 
-  renderer_.SetAlignment(1);
+  settings_.alignment = 1;
   const Extent right = TextExtent(Draw(title));
   EXPECT_LE(right.right, kTextRight - 1);
   EXPECT_GE(right.right, kTextRight - 3);
 
-  renderer_.SetAlignment(2);
+  settings_.alignment = 2;
   EXPECT_NEAR(TextExtent(Draw(title)).Middle(), (kTextLeft + kTextRight) / 2.0, 2);
 
-  renderer_.SetAlignment(3);  // and the clock off: no text at all
-  settings_.shadow = true;
+  settings_.alignment = 3;  // and the clock off: no text at all
+  settings_.outline = true;
   EXPECT_EQ(Changed(Draw(title)), 0);
 }
 
 TEST_F(CaptionLayerText, OutlineSurroundsEveryTextPixel) {
-  settings_.shadow = true;
+  settings_.outline = true;
   const std::vector<uint32_t> pixels = Draw(L"Outline Wg|");
   auto colour = [&](int x, int y) { return pixels[y * kSurfaceWidth + x]; };
   int text = 0, outline = 0, bareEdges = 0, loneOutline = 0;
@@ -446,23 +448,24 @@ TEST_F(CaptionLayerText, OutlineSurroundsEveryTextPixel) {
   EXPECT_EQ(bareEdges, 0) << "text pixels touching the background directly";
   EXPECT_EQ(loneOutline, 0) << "outline pixels away from the text";
 
-  settings_.shadow = false;
+  settings_.outline = false;
   const std::vector<uint32_t> plain = Draw(L"Outline Wg|");
   EXPECT_EQ(std::count(plain.begin(), plain.end(), kOutlinePixel), 0);
 }
 
 TEST_F(CaptionLayerText, ClockJoinsTheTitleOrStandsAlone) {
-  renderer_.SetAlignment(0);
+  settings_.alignment = 0;
   const Extent titleOnly = TextExtent(Draw(L"Title"));
-  settings_.clockFlag = -1;
+  settings_.clockShown = true;
   settings_.clockFormatIndex = 0;
+  renderer_.SetStyle(settings_);
   EXPECT_EQ(renderer_.ClockText(), u"01:30:00");
   const Extent withClock = TextExtent(Draw(L"Title"));
   EXPECT_EQ(withClock.left, titleOnly.left);
   EXPECT_NEAR(withClock.Width() - titleOnly.Width(), CaptionFontWidth(u" 01:30:00"), 3);
 
   // Alignment 3 draws the clock alone, placed by the clock alignment.
-  renderer_.SetAlignment(3);
+  settings_.alignment = 3;
   const Extent clockOnly = TextExtent(Draw(L"Title"));
   EXPECT_NEAR(clockOnly.Width(), CaptionFontWidth(u"01:30:00"), 3);
   EXPECT_LE(clockOnly.left, kTextLeft + 2);
@@ -470,16 +473,17 @@ TEST_F(CaptionLayerText, ClockJoinsTheTitleOrStandsAlone) {
   EXPECT_GE(TextExtent(Draw(L"Title")).right, kTextRight - 3);
 
   // No title, no clock either.
-  settings_.shadow = true;
+  settings_.outline = true;
   EXPECT_EQ(Changed(Draw(L"")), 0);
-  renderer_.SetAlignment(0);
+  settings_.alignment = 0;
   EXPECT_EQ(Changed(Draw(L"")), 0);
 
   // An index past the table: the system's general date and time.
   settings_.clockFormatIndex = 115;
   settings_.clockAlignment = 0;
-  settings_.shadow = false;
-  renderer_.SetAlignment(3);
+  settings_.outline = false;
+  settings_.alignment = 3;
+  renderer_.SetStyle(settings_);
   const std::u16string general = renderer_.ClockText();
   EXPECT_NE(general.find(u"30"), std::u16string::npos) << "no minutes in the general form";
   EXPECT_NEAR(TextExtent(Draw(L"Title")).Width(), CaptionFontWidth(general), 3);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/tray_form.h"
+#include "settings/settings_menu.h"
 #include "config/settings.h"
 #include "platform/dwm.h"
 #include "platform/scoped_win.h"
@@ -282,12 +283,12 @@ TEST(TrayFormCaptionMode, OverlayKeyChoosesTheOverlayAndWineOtherwiseKeepsTheTit
     lumtest::TempFolder folder;
     ASSERT_TRUE(lumtest::WriteFileBytes(folder.File(lum::kIniName),
                                         std::string("[DEFAULT]\r\nFIRST=1\r\n") + c.lines + "[CUSTOMIZE]\r\n"));
-    lum::SharedSettings settings;
+    lum::SettingsStore settings;
     lum::TrayFormOptions options{folder.path(), lumtest::UniqueInstanceName(), false};
     options.overlayOwnProcess = kNoProcess;
     lum::TrayForm form(settings, options);
     ASSERT_TRUE(form.Form_Load());
-    ASSERT_EQ(form.overlay() != nullptr, c.overlay);
+    ASSERT_EQ(form.caption().overlay() != nullptr, c.overlay);
     if (!c.overlay) {
       EXPECT_EQ(FindWindowW(L"LumbrelCaptionOverlay", nullptr), nullptr);
       continue;
@@ -295,8 +296,8 @@ TEST(TrayFormCaptionMode, OverlayKeyChoosesTheOverlayAndWineOtherwiseKeepsTheTit
     TestWindow target(WS_OVERLAPPEDWINDOW, 0, L"");
     ASSERT_EQ(GetForegroundWindow(), target.get());
     const RECT frameBefore = WindowRect(target.get());
-    form.Timer1_Timer();
-    HWND overlay = form.overlay()->hwnd();
+    form.caption().Timer1_Timer();
+    HWND overlay = form.caption().overlay()->hwnd();
     EXPECT_TRUE(IsWindowVisible(overlay));
     EXPECT_EQ(GetWindow(target.get(), GW_HWNDPREV), overlay);
     const RECT got = WindowRect(overlay);

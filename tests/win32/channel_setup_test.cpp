@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/tray_form.h"
+#include "settings/settings_menu.h"
 #include "config/settings.h"
 #include "platform/text.h"
 #include "test_support.h"
@@ -91,7 +92,7 @@ class ChannelSetup : public testing::Test {
     GetCurrentDirectoryW(MAX_PATH, savedDirectory_);
     ASSERT_TRUE(lumtest::WriteFileBytes(prog_.File(lum::kIniName), "[DEFAULT]\r\nFIRST=1\r\n[CUSTOMIZE]\r\n"));
     form_ =
-        std::make_unique<lum::TrayForm>(settings_, lum::TrayFormOptions{prog_.path(), lumtest::UniqueInstanceName(), false});
+        std::make_unique<lum::TrayForm>(store_, lum::TrayFormOptions{prog_.path(), lumtest::UniqueInstanceName(), false});
     ASSERT_TRUE(form_->Form_Load());
   }
   // The open dialog makes the chosen file's folder current; the temp folders must go.
@@ -105,7 +106,7 @@ class ChannelSetup : public testing::Test {
     Driver driver{file, std::move(answers)};
     active = &driver;
     UINT_PTR timer = SetTimer(nullptr, 0, 30, Drive);
-    form_->mnuCsetup_Click();
+    form_->RunMenuCommand(lum::kMnuCsetup);
     KillTimer(nullptr, timer);
     active = nullptr;
     EXPECT_EQ(driver.openDialogs, 1);
@@ -117,7 +118,8 @@ class ChannelSetup : public testing::Test {
   std::u16string Installed() const { return News() + u"\\Chan.news"; }
 
   lumtest::TempFolder prog_, source_;
-  lum::SharedSettings settings_;
+  lum::SettingsStore store_;
+  const lum::Settings& settings_ = store_.values();
   std::unique_ptr<lum::TrayForm> form_;
   wchar_t savedDirectory_[MAX_PATH + 1] = {};
 };

@@ -30,8 +30,9 @@ LRESULT CALLBACK RecordDestroy(HWND window, UINT message, WPARAM wParam, LPARAM 
 TEST(ClockDialogKeys, EscapeEnterAndTheWheelInsideTheModalRunWhileTheOtherWindowsWait) {
   lumtest::TempFolder folder;
   const lum::ProfileFile ini(folder.path() + u"\\LUM.INI");
-  lum::SharedSettings settings;
-  settings.clockFormatIndex = 0;
+  lum::SettingsStore store;
+  lumtest::LoadStore(store, ini, {{u"CUSTOMIZE/CLOCK", u"0"}});
+  const lum::Settings& settings = store.values();
   lumtest::TestWindow owner(WS_OVERLAPPEDWINDOW, 0, L"settings");
   lumtest::TestWindow other(WS_OVERLAPPEDWINDOW, 0, L"about");
   lumtest::TestWindow overlay(WS_POPUP, WS_EX_LAYERED | WS_EX_TRANSPARENT, L"overlay", 50, 20);
@@ -41,7 +42,7 @@ TEST(ClockDialogKeys, EscapeEnterAndTheWheelInsideTheModalRunWhileTheOtherWindow
 
   // Escape: nothing stored; the owner and the other window wait, the click-through one does not;
   // both are enabled again before the window goes.
-  lum::ClockDialog dialog(settings, ini);
+  lum::ClockDialog dialog(store);
   bool ran = false;
   auto checks = [&] {
     ran = true;

@@ -88,8 +88,9 @@ TEST(DpiChange, ClockWindowAboutBoxAndNewsWindowLayOutAgainAt144AndBackAt96) {
   const int system = lum::ScreenDpi(LOGPIXELSY);
   lumtest::TempFolder folder;
   const lum::ProfileFile ini(folder.path() + u"\\LUM.INI");
-  lum::SharedSettings settings;
-  lum::ClockDialog clock(settings, ini);
+  lum::SettingsStore settings;
+  lumtest::LoadStore(settings, ini);
+  lum::ClockDialog clock(settings);
   ASSERT_TRUE(clock.Load(nullptr));
   lum::AboutBox about;
   ASSERT_TRUE(about.Load(nullptr));

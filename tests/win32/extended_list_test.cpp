@@ -279,7 +279,8 @@ TEST(SpeciaList, WithoutOleNothingIsDraggedOrDropped) {
 TEST(ClockDialog, ShowsEverySampleMarksTheStoredRowAndStoresOnlyFromItsButton) {
   lumtest::TempFolder folder;
   const lum::ProfileFile ini(folder.path() + u"\\LUM.INI");
-  lum::SharedSettings settings;
+  lum::SettingsStore store;
+  const lum::Settings& settings = store.values();
   auto stored = [&] { return ini.GetIniString(u"CUSTOMIZE", u"CLOCK"); };
   auto press = [&](lum::ClockDialog& dialog) {
     SendMessageW(dialog.CommandEx1().hwnd(), WM_KEYDOWN, VK_RETURN, 1);
@@ -287,9 +288,9 @@ TEST(ClockDialog, ShowsEverySampleMarksTheStoredRowAndStoresOnlyFromItsButton) {
     EXPECT_EQ(dialog.hwnd(), nullptr) << "the button closes the window";
   };
 
-  settings.clockFormatIndex = 12;
+  lumtest::LoadStore(store, ini, {{u"CUSTOMIZE/CLOCK", u"12"}});
   {
-    lum::ClockDialog dialog(settings, ini);
+    lum::ClockDialog dialog(store);
     ASSERT_TRUE(dialog.Load(nullptr));
     wchar_t caption[32] = {};
     GetWindowTextW(dialog.hwnd(), caption, 32);
@@ -317,7 +318,7 @@ TEST(ClockDialog, ShowsEverySampleMarksTheStoredRowAndStoresOnlyFromItsButton) {
     EXPECT_EQ(settings.clockFormatIndex, 12);
   }
   {
-    lum::ClockDialog dialog(settings, ini);
+    lum::ClockDialog dialog(store);
     ASSERT_TRUE(dialog.Load(nullptr));
     dialog.SpeciaList1().SetOptionValue(40);
     press(dialog);
@@ -326,9 +327,9 @@ TEST(ClockDialog, ShowsEverySampleMarksTheStoredRowAndStoresOnlyFromItsButton) {
     EXPECT_EQ(ini.GetIniString(u"DEFAULT", u"CLOCK"), u"");
   }
   // A negative stored index marks nothing, and the button then stores the list's 0.
-  settings.clockFormatIndex = -5;
+  lumtest::LoadStore(store, ini, {{u"CUSTOMIZE/CLOCK", u"-5"}});
   {
-    lum::ClockDialog dialog(settings, ini);
+    lum::ClockDialog dialog(store);
     ASSERT_TRUE(dialog.Load(nullptr));
     for (int i = 0; i < 115; ++i) ASSERT_FALSE(dialog.SpeciaList1().ItemChecked(i)) << i;
     EXPECT_EQ(dialog.SpeciaList1().ListIndex(), -1);

@@ -191,7 +191,7 @@ class NewsForm : public testing::Test {
   TrayForm& Load(const std::string& defaultLines) {
     EXPECT_TRUE(lumtest::WriteFileBytes(folder_.File(u"LUM.ini"),
                                         "[DEFAULT]\r\nFIRST=1\r\n" + defaultLines + "[CUSTOMIZE]\r\n"));
-    form_ = std::make_unique<TrayForm>(settings_,
+    form_ = std::make_unique<TrayForm>(store_,
                                        lum::TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
     EXPECT_TRUE(form_->Form_Load());
     form_->news().SetSoundEnabled(false);
@@ -201,16 +201,17 @@ class NewsForm : public testing::Test {
   // The fetch runs on a worker thread; its news arrives through the form's messages.
   static void WaitForFetch(TrayForm& form) {
     const DWORD start = GetTickCount();
-    while (form.newsFetchRunning() && GetTickCount() - start < 20000) {
+    while (form.newsController().newsFetchRunning() && GetTickCount() - start < 20000) {
       lumtest::PumpMessages();
       Sleep(10);
     }
     lumtest::PumpMessages();
-    EXPECT_FALSE(form.newsFetchRunning());
+    EXPECT_FALSE(form.newsController().newsFetchRunning());
   }
 
   lumtest::TempFolder folder_;
-  lum::SharedSettings settings_;
+  lum::SettingsStore store_;
+  const lum::Settings& settings_ = store_.values();
   std::unique_ptr<TrayForm> form_;
 };
 
@@ -228,12 +229,12 @@ TEST_F(NewsFormFetch, RefusedChannelShowsTheFailureAndKeepsTheLastFetchTime) {
   AddChannel(u"test.news", Utf16("Test#home#127.0.0.1:" + std::to_string(RefusedPort()) + "/x.txt"));
   TrayForm& form = Load("CONNECT=1\r\nNEWS=1\r\nCHANNEL=1\r\n");
   ASSERT_EQ(form.channelTable().size(), 2u);
-  form.GetNews();
+  form.newsController().GetNews();
   WaitForFetch(form);
   const std::u16string message = u"接続に失敗しました。\r\n指定されたチャンネルは存在しません";
   EXPECT_EQ(form.news().txtTempNews(), message);
   EXPECT_EQ(form.news().txtNews(), LaidOut(message));
-  EXPECT_EQ(form.lastFetchMinute(), kZeroDate);
+  EXPECT_EQ(form.newsController().lastFetchMinute(), kZeroDate);
 }
 
 // Shift-JIS bytes from the server come out decoded and widened; the fetch time moves to now.
@@ -243,16 +244,16 @@ TEST_F(NewsFormFetch, AnsweredChannelShowsTheWidenedNewsAndSetsTheFetchTime) {
   LoopbackServer server(Always(Response("200 OK", body)));
   AddChannel(u"test.news", u"Test#home#" + server.Address("/x.txt"));
   TrayForm& form = Load("CONNECT=1\r\nNEWS=0\r\nCHANNEL=1\r\n");
-  ASSERT_EQ(form.lastFetchMinute(), kZeroDate);
+  ASSERT_EQ(form.newsController().lastFetchMinute(), kZeroDate);
   const int64_t before = MinuteNow();
-  form.GetNews();
+  form.newsController().GetNews();
   WaitForFetch(form);
   const int64_t after = MinuteNow();
   const std::u16string widened = u"Ｎｅｗｓ　ニュース　ソ\r\n";
   EXPECT_EQ(form.news().txtTempNews(), widened);
   EXPECT_EQ(form.news().txtNews(), LaidOut(widened));
-  EXPECT_GE(form.lastFetchMinute(), before);
-  EXPECT_LE(form.lastFetchMinute(), after);
+  EXPECT_GE(form.newsController().lastFetchMinute(), before);
+  EXPECT_LE(form.newsController().lastFetchMinute(), after);
   ASSERT_FALSE(server.Requests().empty());
   EXPECT_EQ(server.Requests()[0].rfind("GET /x.txt HTTP/1.1\r\n", 0), 0u);
 }
@@ -262,7 +263,7 @@ TEST_F(NewsForm, LocalModeReadsTheChannelsTextFile) {
   AddChannel(u"test.news", u"Test#home#unused/x.txt");
   ASSERT_TRUE(lumtest::WriteFileBytes(folder_.File(u"Test.txt"), "Hello,\"a, b\"\r\nWorld"));
   TrayForm& form = Load("CONNECT=2\r\nNEWS=0\r\nCHANNEL=1\r\n");
-  form.SetChkNews(1);
+  form.newsController().SetChkNews(1);
   const std::u16string widened = u"Ｈｅｌｌｏ\r\nａ，　ｂ\r\nＷｏｒｌｄ\r\n";
   EXPECT_EQ(form.news().txtTempNews(), widened);
   EXPECT_EQ(form.news().txtNews(), LaidOut(widened));
@@ -270,7 +271,7 @@ TEST_F(NewsForm, LocalModeReadsTheChannelsTextFile) {
 
   // Selecting the channel again reads the file again: half-width katakana in CP932 widen.
   ASSERT_TRUE(lumtest::WriteFileBytes(folder_.File(u"Test.txt"), "\xC6\xAD\xB0\xBD"));  // ﾆｭｰｽ
-  form.optNews_Click(1);
+  form.newsController().optNews_Click(1);
   EXPECT_EQ(form.news().txtTempNews(), u"ニュース\r\n");
   EXPECT_EQ(form.news().txtNews(), LaidOut(u"ニュース\r\n"));
 }
@@ -351,12 +352,12 @@ TEST_F(NewsForm, DetailWindowCaptionTextAndMinimumSize) {
   AddChannel(u"test.news", Utf16("Test#home#127.0.0.1:" + std::to_string(RefusedPort()) + "/x.txt"));
   TrayForm& form = Load("CONNECT=1\r\nNEWS=0\r\nCHANNEL=1\r\n");
   form.news().SetTxtTempNews(u"ニュース本文\r\n二行目");
-  form.ShowNews();
-  HWND window = form.detailWindow().hwnd();
+  form.newsController().ShowNews();
+  HWND window = form.newsController().detailWindow().hwnd();
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_EQ(WindowText(window), L"ﾆｭｰｽ詳細画面");
-  EXPECT_EQ(form.detailWindow().Text(), u"ニュース本文\r\n二行目");
+  EXPECT_EQ(form.newsController().detailWindow().Text(), u"ニュース本文\r\n二行目");
 
   const int minWidth = TwipsToPixels(5895, LOGPIXELSX), minHeight = TwipsToPixels(6150, LOGPIXELSY);
   SetWindowPos(window, nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
@@ -380,20 +381,20 @@ TEST_F(NewsForm, DetailWindowCaptionTextAndMinimumSize) {
 
   // With news on (which fetches and fails) the caption names the channel and the window
   // shows the failure text.
-  form.detailWindow().Unload();
-  form.SetChkNews(1);
+  form.newsController().detailWindow().Unload();
+  form.newsController().SetChkNews(1);
   WaitForFetch(form);
-  form.ShowNews();
-  ASSERT_NE(form.detailWindow().hwnd(), nullptr);
-  EXPECT_EQ(WindowText(form.detailWindow().hwnd()), L"Testﾆｭｰｽ詳細画面    ");
-  EXPECT_EQ(form.detailWindow().Text(), form.news().txtTempNews());
+  form.newsController().ShowNews();
+  ASSERT_NE(form.newsController().detailWindow().hwnd(), nullptr);
+  EXPECT_EQ(WindowText(form.newsController().detailWindow().hwnd()), L"Testﾆｭｰｽ詳細画面    ");
+  EXPECT_EQ(form.newsController().detailWindow().Text(), form.news().txtTempNews());
   EXPECT_EQ(form.news().txtTempNews(), u"接続に失敗しました。\r\n指定されたチャンネルは存在しません");
 
   // Without news (the mode is read once at start-up; this form's settings stand in for it).
-  form.detailWindow().Unload();
-  settings_.connectMode = 0;
-  form.ShowNews();
-  EXPECT_EQ(form.detailWindow().hwnd(), nullptr);
+  form.newsController().detailWindow().Unload();
+  lumtest::LoadStore(store_, form.ini(), {{u"DEFAULT/CONNECT", u"0"}});
+  form.newsController().ShowNews();
+  EXPECT_EQ(form.newsController().detailWindow().hwnd(), nullptr);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/tray_form.h"
+#include "settings/settings_menu.h"
 #include "config/settings.h"
 #include "news/news_fetch.h"
 #include "news/news_layout.h"
@@ -43,7 +44,7 @@ class FetchForm {
                                         lumtest::ChannelBitmap(name + lumtest::Utf16("#home#" + address))));
     EXPECT_TRUE(lumtest::WriteFileBytes(folder_.File(u"LUM.ini"),
                                         "[DEFAULT]\r\nFIRST=1\r\n" + settings + "CHANNEL=1\r\n[CUSTOMIZE]\r\n"));
-    form_ = std::make_unique<TrayForm>(settings_,
+    form_ = std::make_unique<TrayForm>(store_,
                                        lum::TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
     EXPECT_TRUE(form_->Form_Load());
     form_->news().SetSoundEnabled(false);
@@ -56,7 +57,7 @@ class FetchForm {
   // Pumps the form's messages until its fetch has ended or `ms` have passed; the time taken.
   DWORD WaitForFetch(DWORD ms = 20000) {
     const DWORD start = GetTickCount();
-    while (form_->newsFetchRunning() && GetTickCount() - start < ms) {
+    while (form_->newsController().newsFetchRunning() && GetTickCount() - start < ms) {
       lumtest::PumpMessages();
       Sleep(10);
     }
@@ -66,7 +67,8 @@ class FetchForm {
 
  private:
   lumtest::TempFolder folder_;
-  lum::SharedSettings settings_;
+  lum::SettingsStore store_;
+  const lum::Settings& settings_ = store_.values();
   std::unique_ptr<TrayForm> form_;
 };
 
@@ -203,8 +205,8 @@ TEST(NewsFetchWorker, MisbehavingServers) {
       ScriptedServer server(c.script);
       FetchForm form(server.Address("/n.txt"));
       lumtest::AnswerWatch watch(form->hwnd());
-      form->GetNews();
-      EXPECT_TRUE(form->newsFetchRunning());
+      form->newsController().GetNews();
+      EXPECT_TRUE(form->newsController().newsFetchRunning());
       const DWORD took = form.WaitForFetch();
       const DWORD longest = watch.Stop();
       // Whatever the client still takes after the answer (closing a connection may read on)
@@ -213,7 +215,7 @@ TEST(NewsFetchWorker, MisbehavingServers) {
       std::printf("%s: fetch ended after %lu ms, window thread unanswered for at most %lu ms, %ld bytes sent\n", c.name,
                   took, longest, server.sent());
       EXPECT_LT(longest, 200u) << "the window thread did not answer";
-      EXPECT_FALSE(form->newsFetchRunning()) << "still fetching after " << took << " ms";
+      EXPECT_FALSE(form->newsController().newsFetchRunning()) << "still fetching after " << took << " ms";
       if (c.bounded) {
         EXPECT_GE(took, lum::kNewsDeadlineMs - 500);
         EXPECT_LT(took, lum::kNewsDeadlineMs + 2000);
@@ -226,7 +228,7 @@ TEST(NewsFetchWorker, MisbehavingServers) {
     // form and the program's end do not wait for it.
     ScriptedServer server(c.script);
     FetchForm form(server.Address("/n.txt"));
-    form->GetNews();
+    form->newsController().GetNews();
     for (int i = 0; i < 30; ++i) {
       lumtest::PumpMessages();
       Sleep(10);
@@ -326,12 +328,12 @@ TEST(NewsFetchWorker, HttpsHoldsTheBoundsOfHttp) {
     const size_t before = tls->Connections();
     FetchForm form(server.Address("/n.txt"));
     lumtest::AnswerWatch watch(form->hwnd());
-    form->GetNews();
+    form->newsController().GetNews();
     const DWORD took = form.WaitForFetch();
     const DWORD longest = watch.Stop();
     // The worker has ended too: a fetch started at once is not refused.
-    form->GetNews();
-    const bool again = form->newsFetchRunning();
+    form->newsController().GetNews();
+    const bool again = form->newsController().newsFetchRunning();
     form.WaitForFetch();
     long sent = -1;
     // A server whose certificate is refused never gets the request: its connection logs no path.
@@ -365,11 +367,11 @@ TEST(NewsFetchWorker, OneFetchAtATimeAndRetryAtTheNextInterval) {
       c.Send(HttpHead("200 OK", body.size()) + body);
     });
     FetchForm form(server.Address("/n.txt"), "CONNECT=1\r\nNEWS=1\r\nTIMER=-1\r\n");
-    ASSERT_EQ(form->controls().chkNews.value, 1);
-    form->timNews_Timer();
-    ASSERT_TRUE(form->newsFetchRunning());
-    form->timNews_Timer();  // a tick while it runs
-    form->GetNews();        // a channel chosen while it runs
+    ASSERT_EQ(form->store().values().newsCheck(), 1);
+    form->newsController().timNews_Timer();
+    ASSERT_TRUE(form->newsController().newsFetchRunning());
+    form->newsController().timNews_Timer();  // a tick while it runs
+    form->newsController().GetNews();        // a channel chosen while it runs
     form.WaitForFetch();    // the first fetch, then the one it leaves behind
     EXPECT_EQ(server.connections(), 2) << "the choice made meanwhile was not fetched, or a tick doubled a fetch";
     EXPECT_EQ(form->news().txtTempNews(), lum::WidenText(u"answer 2"));
@@ -377,15 +379,15 @@ TEST(NewsFetchWorker, OneFetchAtATimeAndRetryAtTheNextInterval) {
   // One form at a time: they share the test's single-instance name.
   ScriptedServer failing([](const std::string&, ServerConnection& c) { c.Send(kNotFound); });
   FetchForm failed(failing.Address("/n.txt"), "CONNECT=1\r\nNEWS=1\r\nTIMER=-1\r\n");
-  failed->timNews_Timer();
+  failed->newsController().timNews_Timer();
   failed.WaitForFetch();
   EXPECT_EQ(failed->news().txtTempNews(), kConnectionFailed);
-  for (int tick = 0; tick < 5; ++tick) failed->timNews_Timer();
-  EXPECT_FALSE(failed->newsFetchRunning());
+  for (int tick = 0; tick < 5; ++tick) failed->newsController().timNews_Timer();
+  EXPECT_FALSE(failed->newsController().newsFetchRunning());
   EXPECT_EQ(failing.connections(), 1);
   // Three minutes on, the next interval has come.
-  failed->SetLastAttemptMinute(failed->lastFetchMinute());
-  failed->timNews_Timer();
+  failed->newsController().SetLastAttemptMinute(failed->newsController().lastFetchMinute());
+  failed->newsController().timNews_Timer();
   failed.WaitForFetch();
   EXPECT_EQ(failing.connections(), 2);
 }
@@ -398,14 +400,14 @@ TEST(NewsFetchWorker, LocalNewsFileIsCutAndNamesArePlainFileNames) {
     // 70,000 bytes on one line: the item read is the first 65,536 of them.
     ASSERT_TRUE(
         lumtest::WriteFileBytes(form.folder().File(u"Test.txt"), std::string(65536, 'A') + std::string(4464, 'B')));
-    form->SetChkNews(1);
+    form->newsController().SetChkNews(1);
     EXPECT_EQ(form->news().txtTempNews(), std::u16string(65536, u'\uFF21') + u"\r\n");
   }
   for (const std::u16string name : {u"x\\..\\Test", u"News\\..\\Test"}) {
     FetchForm form("unused/x.txt", "CONNECT=2\r\nNEWS=0\r\n", name);
     ASSERT_TRUE(lumtest::WriteFileBytes(form.folder().File(u"Test.txt"), "secret"));
     ASSERT_TRUE(lumtest::FileIsThere(form.folder().File(name + u".txt"))) << "the path does not reach the file";
-    form->SetChkNews(1);
+    form->newsController().SetChkNews(1);
     EXPECT_EQ(form->news().txtTempNews(), u"") << "a path in the channel's name was read";
   }
 }
@@ -413,10 +415,10 @@ TEST(NewsFetchWorker, LocalNewsFileIsCutAndNamesArePlainFileNames) {
 // The ticker draws no glyph for control characters: a text of nothing else leaves the caption
 // as it was, in both directions, where drawing it as it stands shows boxes.
 TEST(NewsFetchWorker, TickerDrawsNoGlyphForControlCharacters) {
-  lum::SharedSettings settings;
-  lum::CheckBox chkNews;
-  chkNews.value = 1;
-  lum::NewsTicker ticker(settings, chkNews);
+  lum::NewsTicker ticker;
+  lum::CaptionStyle style;
+  style.newsOn = true;
+  ticker.SetStyle(style);
   ticker.SetSoundEnabled(false);
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/tray_form.h"
+#include "settings/settings_menu.h"
 #include "config/settings.h"
 #include "platform/scoped_win.h"
 #include "render/caption_renderer.h"
@@ -21,7 +22,6 @@ using lum::CaptionRect;
 using lum::CaptionRenderer;
 using lum::TrayForm;
 using lum::ScopedBitmap;
-using lum::SharedSettings;
 using lumtest::CaptureWindow;
 using lumtest::TestWindow;
 using lumtest::WindowPixels;
@@ -33,7 +33,7 @@ ScopedBitmap SolidBitmap(int width, int height, uint32_t colour) {
 
 TEST(FrameAdvance, CounterWalksTheFramesAndWrapsToTheFirst) {
   lumtest::TempFolder folder;
-  SharedSettings settings;
+  lum::SettingsStore settings;
   TrayForm form(settings, lum::TrayFormOptions{folder.path(), lumtest::UniqueInstanceName()});
   std::vector<ScopedBitmap> frames;
   HBITMAP bitmaps[3];
@@ -41,25 +41,25 @@ TEST(FrameAdvance, CounterWalksTheFramesAndWrapsToTheFirst) {
     frames.push_back(SolidBitmap(1, 1, 0x101010u * (i + 1)));
     bitmaps[i] = frames.back().get();
   }
-  form.SetFrames(std::move(frames));
-  ASSERT_EQ(form.frameCount(), 3);
-  ASSERT_EQ(form.picActive(1), bitmaps[0]);
-  ASSERT_EQ(form.picActive(3), bitmaps[2]);
+  form.caption().SetFrames(std::move(frames));
+  ASSERT_EQ(form.caption().frameCount(), 3);
+  ASSERT_EQ(form.caption().picActive(1), bitmaps[0]);
+  ASSERT_EQ(form.caption().picActive(3), bitmaps[2]);
 
-  form.SetFrameCounter(1);
+  form.caption().SetFrameCounter(1);
   const int expected[] = {2, 3, 1, 2, 3};
   for (int frame : expected) {
-    form.InitialBar();
-    EXPECT_EQ(form.frameCounter(), frame);
-    EXPECT_EQ(form.renderer().captionPicture(), bitmaps[frame - 1]) << "frame " << frame;
+    form.caption().InitialBar();
+    EXPECT_EQ(form.caption().frameCounter(), frame);
+    EXPECT_EQ(form.caption().renderer().captionPicture(), bitmaps[frame - 1]) << "frame " << frame;
   }
 
   // A counter of 0 is the animation switched off: always the first frame.
-  form.SetFrameCounter(0);
+  form.caption().SetFrameCounter(0);
   for (int i = 0; i < 3; ++i) {
-    form.InitialBar();
-    EXPECT_EQ(form.frameCounter(), 0);
-    EXPECT_EQ(form.renderer().captionPicture(), bitmaps[0]);
+    form.caption().InitialBar();
+    EXPECT_EQ(form.caption().frameCounter(), 0);
+    EXPECT_EQ(form.caption().renderer().captionPicture(), bitmaps[0]);
   }
 }
 
@@ -256,15 +256,16 @@ void ExpectPaintShows(CaptionRenderer& renderer, HWND window, uint32_t colour) {
 TEST(CaptionPaintLeaks, RepeatedPaintsLeaveTheGdiObjectCountUnchanged) {
   TestWindow window(WS_OVERLAPPEDWINDOW, 0, L"Leak test キャプション");
   ASSERT_TRUE(window.get());
-  SharedSettings settings;
-  settings.clockFlag = -1;
-  settings.shadow = true;
-  settings.shadowColor = 0x00FF00;
-  CaptionRenderer renderer(&settings);
+  lum::CaptionStyle style;
+  style.clockShown = true;
+  style.outline = true;
+  style.outlineColor = 0x00FF00;
+  CaptionRenderer renderer;
   ScopedBitmap picture = SolidBitmap(64, 24, kSolidColour);
   auto paint = [&](int i) {
     renderer.SetCaptionPicture(i % 2 ? picture.get() : nullptr);
-    renderer.SetBold(i % 3 == 0);
+    style.bold = i % 3 == 0;
+    renderer.SetStyle(style);
     renderer.RepaintCaption(window.get());
   };
   for (int i = 0; i < 10; ++i) paint(i);  // caches (icon, DC entries) fill on the first paints

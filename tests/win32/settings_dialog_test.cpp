@@ -35,7 +35,7 @@ class SettingsPage : public testing::Test {
     }
     EXPECT_TRUE(lumtest::WriteFileBytes(folder_.File(lum::kIniName),
                                         "[DEFAULT]\r\nFIRST=1\r\n" + lines + "[CUSTOMIZE]\r\n" + customize));
-    form_ = std::make_unique<TrayForm>(settings_, lum::TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
+    form_ = std::make_unique<TrayForm>(store_, lum::TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
     EXPECT_TRUE(form_->Form_Load());
     form_->news().SetSoundEnabled(false);
     before_ = lumtest::ReadFileBytes(folder_.File(lum::kIniName));
@@ -72,7 +72,8 @@ class SettingsPage : public testing::Test {
   }
 
   lumtest::TempFolder folder_;
-  lum::SharedSettings settings_;
+  lum::SettingsStore store_;
+  const lum::Settings& settings_ = store_.values();
   std::unique_ptr<TrayForm> form_;
   std::string before_;
 };

@@ -11,21 +11,26 @@
 
 #include "app/tray_form.h"
 #include "config/settings.h"
+#include "news/channels.h"
 #include "platform/scoped_win.h"
+#include "settings/settings_menu.h"
 #include "platform/text.h"
 #include "test_support.h"
 
 namespace {
 
 using lum::TrayForm;
-using lum::TrayFormControls;
+using lum::Settings;
 using lum::TrayFormOptions;
-using lum::SharedSettings;
 using lumtest::TempFolder;
 
 // The files are read and written in the ANSI code page; every expected byte below is CP932.
 TEST(Environment, RunsWithTheJapaneseAnsiCodePage) {
   ASSERT_EQ(GetACP(), 932u) << "run the Win32 tests with LANG=ja_JP.UTF-8 (scripts/wine-env.sh)";
+}
+
+bool MenuMarked(const TrayForm& form, UINT command) {
+  return (GetMenuState(form.trayMenu(), command, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
 std::vector<std::string> SplitLines(const std::string& bytes) {
@@ -67,7 +72,7 @@ class StartupFixture : public testing::Test {
   std::u16string IniPath() const { return folder_.File(lum::kIniName); }
 
   TrayForm& MakeForm() {
-    form_ = std::make_unique<TrayForm>(settings_, TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName()});
+    form_ = std::make_unique<TrayForm>(store_, TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName()});
     return *form_;
   }
 
@@ -82,7 +87,8 @@ class StartupFixture : public testing::Test {
   // Declared in this order so that the form goes first, then the settings it refers to,
   // and the folder last.
   TempFolder folder_;
-  SharedSettings settings_;
+  lum::SettingsStore store_;
+  const lum::Settings& settings_ = store_.values();
   std::unique_ptr<TrayForm> form_;
 };
 
@@ -120,21 +126,20 @@ TEST_F(DefaultIniOnDisk, FirstRunWritesTheDefaultsAndMarksFirst) {
   EXPECT_EQ(settings_.fontWeight, 1);
   EXPECT_EQ(settings_.connectMode, 0);
   EXPECT_EQ(settings_.clockFlag, 0);
-  EXPECT_FALSE(settings_.startingUp);
-  const TrayFormControls& c = form_->controls();
-  EXPECT_EQ(c.chkAni.value, 1);
-  EXPECT_TRUE(c.cmdAnimationChecked);
-  EXPECT_EQ(c.optAligen.selected, 1);
-  EXPECT_EQ(c.optBold.selected, 1);
-  EXPECT_EQ(c.top, 1);
-  EXPECT_EQ(c.left, 0);
-  EXPECT_TRUE(c.lblPic.empty()) << "Lum1.bmp is not in the folder";
+  EXPECT_FALSE(form_->startingUp());
+  EXPECT_EQ(settings_.animationCheck(), 1);
+  EXPECT_TRUE(MenuMarked(*form_, lum::kCmdAnimation));
+  EXPECT_EQ(settings_.alignmentOption(), 1);
+  EXPECT_EQ(settings_.fontOption(), 1);
+  EXPECT_EQ(settings_.top, 1);
+  EXPECT_EQ(settings_.left, 0);
+  EXPECT_TRUE(form_->caption().picturePath().empty()) << "Lum1.bmp is not in the folder";
 }
 
 // A second start under the same instance name ends at once and touches nothing.
 TEST_F(DefaultIniOnDisk, SecondInstanceEndsWithoutReadingOrWriting) {
   TempFolder otherFolder;
-  SharedSettings otherSettings;
+  lum::SettingsStore otherSettings;
   TrayForm first(otherSettings, TrayFormOptions{otherFolder.path(), lumtest::UniqueInstanceName()});
   ASSERT_TRUE(first.Form_Load());
 
@@ -142,7 +147,7 @@ TEST_F(DefaultIniOnDisk, SecondInstanceEndsWithoutReadingOrWriting) {
   EXPECT_FALSE(second.Form_Load());
   EXPECT_FALSE(lumtest::FileIsThere(IniPath()));
   EXPECT_EQ(settings_.alignment, 0);
-  EXPECT_FALSE(settings_.startingUp);
+  EXPECT_FALSE(form_->startingUp());
 }
 
 // One start-up read: a LUM.ini and what the settings and the form's controls hold after it.
@@ -150,7 +155,7 @@ struct ReadCase {
   const char* name;
   std::string defaultLines;
   std::string customizeLines;
-  std::function<void(const SharedSettings&, const TrayFormControls&)> check;
+  std::function<void(const Settings&, TrayForm&)> check;
 };
 
 void PrintTo(const ReadCase& c, std::ostream* out) { *out << c.name; }
@@ -160,7 +165,7 @@ class StartupRead : public StartupFixture, public testing::WithParamInterface<Re
 TEST_P(StartupRead, SettingsAndControlsFollowTheFile) {
   const ReadCase& c = GetParam();
   LoadWith(Ini(c.defaultLines, c.customizeLines));
-  c.check(settings_, form_->controls());
+  c.check(settings_, *form_);
 }
 
 const std::u16string kLocalModeText = u"現在、ニュース購読はローカルモードに設定されています";
@@ -186,52 +191,54 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"ClockOneIsShown", "CLOCK=1\r\n", "",
                  [](auto& s, auto& f) {
                    EXPECT_EQ(s.clockFlag, -1);
-                   EXPECT_EQ(f.chkTime.value, 1);
-                   EXPECT_TRUE(f.cmdTimerChecked);
+                   EXPECT_EQ(s.clockCheck(), 1);
+                   EXPECT_TRUE(MenuMarked(f, lum::kCmdTimer));
                  }},
         ReadCase{"ClockAbsentIsHidden", "", "",
                  [](auto& s, auto& f) {
                    EXPECT_EQ(s.clockFlag, 0);
-                   EXPECT_EQ(f.chkTime.value, 0);
-                   EXPECT_FALSE(f.cmdTimerChecked);
+                   EXPECT_EQ(s.clockCheck(), 0);
+                   EXPECT_FALSE(MenuMarked(f, lum::kCmdTimer));
                  }},
         ReadCase{"ShadowAbsentIsOff", "", "",
                  [](auto& s, auto& f) {
-                   EXPECT_FALSE(s.shadow);
+                   EXPECT_FALSE(s.outline());
                    EXPECT_EQ(s.shadowColor, 0);
-                   EXPECT_EQ(f.chkShadow.value, 0);
-                   EXPECT_FALSE(f.mnuShadowChecked);
+                   EXPECT_EQ(s.shadowCheck(), 0);
+                   EXPECT_FALSE(MenuMarked(f, lum::kMnuShadow));
                  }},
         ReadCase{"ShadowAndColourAreRead", "SHADOW=1\r\nSHADOWCOLOR=255\r\n", "",
                  [](auto& s, auto& f) {
-                   EXPECT_TRUE(s.shadow);
+                   EXPECT_TRUE(s.outline());
                    EXPECT_EQ(s.shadowColor, 255);
-                   EXPECT_EQ(f.lblShadowFore, 255);
-                   EXPECT_TRUE(f.mnuShadowChecked);
+                   EXPECT_TRUE(MenuMarked(f, lum::kMnuShadow));
                  }},
         ReadCase{"AlignmentAndBoldSelectTheirOptions", "ALIGENMENT=1\r\nFONT=1\r\n", "",
                  [](auto& s, auto& f) {
                    EXPECT_EQ(s.alignment, 1);
-                   EXPECT_EQ(f.optAligen.selected, 1);
+                   EXPECT_EQ(s.alignmentOption(), 1);
+                   EXPECT_TRUE(MenuMarked(f, lum::kRightAli));
                    EXPECT_EQ(s.fontWeight, 1);
-                   EXPECT_EQ(f.optBold.selected, 1);
+                   EXPECT_EQ(s.fontOption(), 1);
+                   EXPECT_TRUE(MenuMarked(f, lum::kBoldFont));
                  }},
         ReadCase{"ConnectTwoIsLocalMode", "CONNECT=2\r\n", "",
                  [](auto& s, auto& f) {
                    EXPECT_EQ(s.connectMode, 2);
-                   EXPECT_EQ(f.txtNews, kLocalModeText);
+                   EXPECT_EQ(f.news().txtNews(), kLocalModeText);
                  }},
         ReadCase{"ConnectTextIsNone", "CONNECT=two\r\n", "",
                  [](auto& s, auto& f) {
                    EXPECT_EQ(s.connectMode, 0);
-                   EXPECT_TRUE(f.txtNews.empty());
+                   EXPECT_EQ(f.news().txtNews(), lum::InitialNewsNotice()) << "no mode's notice";
                  }},
         // Without channel files the news menu and its timer stay off whatever NEWS says.
         ReadCase{"NoChannelsTurnNewsOff", "NEWS=1\r\nCONNECT=1\r\n", "",
                  [](auto& s, auto& f) {
-                   EXPECT_TRUE(s.noChannels);
-                   EXPECT_FALSE(f.mnuNews0Visible);
-                   EXPECT_FALSE(f.timNewsEnabled);
+                   EXPECT_EQ(f.channelTable().size(), 1u);
+                   EXPECT_EQ(GetMenuState(f.trayMenu(), lum::kMnuNewsFirst, MF_BYCOMMAND), static_cast<UINT>(-1));
+                   EXPECT_FALSE(f.newsController().timNewsEnabled());
+                   EXPECT_FALSE(s.newsOn());
                  }}),
     [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
@@ -262,8 +269,9 @@ TEST_F(FormPosition, OffTheScreenIsResetOnTheScreenIsKept) {
     SCOPED_TRACE(c.lines);
     form_.reset();
     const TrayForm& form = LoadWith(Ini("", c.lines));
-    EXPECT_EQ(form.controls().top, c.top);
-    EXPECT_EQ(form.controls().left, c.left);
+    EXPECT_EQ(settings_.top, c.top);
+    EXPECT_EQ(settings_.left, c.left);
+    (void)form;
   }
 }
 
@@ -287,7 +295,7 @@ TEST_F(FormPosition, LongValuesAreCutAt127Characters) {
   EXPECT_EQ(cut.substr(0, 63), std::u16string(63, u'あ'));
 
   EXPECT_EQ(settings_.textColor, 0) << "127 sevens are no 32-bit colour";
-  EXPECT_TRUE(form.controls().lblPic.empty());
+  EXPECT_TRUE(const_cast<TrayForm&>(form).caption().picturePath().empty());
 }
 
 using BrokenIni = StartupFixture;
@@ -300,7 +308,7 @@ std::string RandomBytes(size_t size, unsigned seed) {
   return bytes;
 }
 
-void ExpectNothingRead(const SharedSettings& s, const TrayFormControls& f) {
+void ExpectNothingRead(const Settings& s, const TrayForm& form) {
   EXPECT_EQ(s.textColor, 0);
   EXPECT_EQ(s.clockFlag, 0);
   EXPECT_EQ(s.alignment, 0);
@@ -308,22 +316,22 @@ void ExpectNothingRead(const SharedSettings& s, const TrayFormControls& f) {
   EXPECT_EQ(s.connectMode, 0);
   EXPECT_EQ(s.clockFormatIndex, 0);
   EXPECT_FALSE(s.iconOption);
-  EXPECT_FALSE(s.startingUp);
-  EXPECT_EQ(f.top, 0);
-  EXPECT_EQ(f.left, 0);
-  EXPECT_EQ(f.chkAni.value, 0);
+  EXPECT_FALSE(form.startingUp());
+  EXPECT_EQ(s.top, 0);
+  EXPECT_EQ(s.left, 0);
+  EXPECT_EQ(s.animationCheck(), 0);
 }
 
 TEST_F(BrokenIni, RandomBytesReadAsMissingKeys) {
   const std::string bytes = RandomBytes(4096, 20240601);
   ASSERT_NE(bytes.find('\0'), std::string::npos);
   LoadWith(bytes);
-  ExpectNothingRead(settings_, form_->controls());
+  ExpectNothingRead(settings_, *form_);
 }
 
 TEST_F(BrokenIni, OneMegabyteOfRandomBytesReadsAsMissingKeys) {
   LoadWith(RandomBytes(1 << 20, 7));
-  ExpectNothingRead(settings_, form_->controls());
+  ExpectNothingRead(settings_, *form_);
 }
 
 // A read-only LUM.ini is still read; marking the first run fails quietly and leaves the
@@ -342,7 +350,7 @@ TEST_F(BrokenIni, ReadOnlyFileIsReadAndLeftUnchanged) {
   EXPECT_EQ(settings_.textColor, 255);
   EXPECT_EQ(settings_.clockFlag, -1);
   EXPECT_EQ(settings_.clockFormatIndex, 3);
-  EXPECT_FALSE(settings_.startingUp);
+  EXPECT_FALSE(form_->startingUp());
   EXPECT_EQ(lumtest::ReadFileBytes(IniPath()), bytes);
 
   form_.reset();

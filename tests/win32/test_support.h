@@ -6,15 +6,30 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "config/settings.h"
+#include "platform/profile.h"
 #include "platform/text.h"
 
 namespace lumtest {
 
 inline std::u16string Utf16(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+// The store as a LUM.ini holding `keys` ("SECTION/KEY" to its text) reads, writing its changes
+// to `ini`.
+inline void LoadStore(lum::SettingsStore& store, const lum::ProfileFile& ini,
+                      std::map<std::u16string, std::u16string> keys = {}) {
+  store.Load(
+      [keys](std::u16string_view section, std::u16string_view key) {
+        auto it = keys.find(std::u16string(section) + u"/" + std::u16string(key));
+        return it == keys.end() ? std::u16string() : it->second;
+      },
+      ini.Writer(), {});
+}
 
 // Removes a folder and everything below it; read-only files are made writable first.
 inline void RemoveTree(const std::u16string& folder) {

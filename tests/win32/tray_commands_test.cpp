@@ -18,6 +18,9 @@
 #include "app/tray_form.h"
 #include "app/tray_icon.h"
 #include "config/settings.h"
+#include "settings/command_table.h"
+#include "settings/settings_controls.h"
+#include "settings/settings_menu.h"
 #include "platform/text.h"
 #include "test_support.h"
 
@@ -25,7 +28,6 @@ namespace {
 
 using lum::TrayForm;
 using lum::TrayFormOptions;
-using lum::SharedSettings;
 using lumtest::TempFolder;
 
 // The record goes to the shell as raw bytes, so the bytes are what is checked.
@@ -125,7 +127,7 @@ class LoadedTrayForm : public testing::Test {
   // A prepared LUM.ini (FIRST=1 keeps the first-run guide shut), then a loaded form.
   TrayForm& Load(const std::string& defaultLines) {
     EXPECT_TRUE(lumtest::WriteFileBytes(IniPath(), "[DEFAULT]\r\nFIRST=1\r\n" + defaultLines + "[CUSTOMIZE]\r\n"));
-    form_ = std::make_unique<TrayForm>(settings_, TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
+    form_ = std::make_unique<TrayForm>(store_, TrayFormOptions{folder_.path(), lumtest::UniqueInstanceName(), false});
     EXPECT_TRUE(form_->Form_Load());
     return *form_;
   }
@@ -142,9 +144,42 @@ class LoadedTrayForm : public testing::Test {
   }
 
   TempFolder folder_;
-  SharedSettings settings_;
+  lum::SettingsStore store_;
+  const lum::Settings& settings_ = store_.values();
   std::unique_ptr<TrayForm> form_;
 };
+
+// One row a command: a menu item and its settings-window twin find the same row at the same
+// index, and what only labels or separates finds none.
+TEST(CommandTable, EachCommandIdFindsItsOneRow) {
+  using namespace lum;
+  const std::pair<UINT, int> twins[] = {
+      {kCmdBar, kCmdfix},        {kCmdC, kCmdColor},           {kCmdS, kCmdShadow},    {kNormalFont, kOptBold0},
+      {kBoldFont, kOptBold0 + 1}, {kMnuShadow, kChkShadow},     {kLeftAli, kOptAligen0}, {kNoCaption, kOptAligen0 + 3},
+      {kCmdTimer, kChkTime},     {kCmdAnimation, kChkAni},      {kHscroll, kOptVH0 + 1}, {kMnuNewsText, kCmdNewsText}};
+  for (auto [menu, control] : twins) {
+    SCOPED_TRACE(menu);
+    const auto a = FindCommand(menu), b = FindCommand(static_cast<UINT>(control));
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->row, b->row);
+    EXPECT_EQ(a->index, b->index);
+  }
+  for (UINT only : {+kMnuClock, +kMnuCsetup, +kMnuHelp, +kCmdAbout, +kCmdQuit, UINT{kChkNews}, UINT{kCmbNews}})
+    EXPECT_TRUE(FindCommand(only)) << only;
+  EXPECT_EQ(FindCommand(kMnuNewsFirst + 3)->index, 3) << "channel entries count from 1";
+  for (UINT none : {+kSepNewsItems, +kSepChannels, +kCmdNews, +kSepDialogTop, +kMnuNewsFirst, UINT{kLblPic},
+                    UINT{kLblColor}, UINT{kFrmNews}, UINT{kLabelInterval}, UINT{kFramePicture}, 0u})
+    EXPECT_FALSE(FindCommand(none)) << none;
+  // No id is claimed by two rows.
+  size_t count = 0;
+  const CommandRow* rows = CommandRows(&count);
+  for (size_t i = 0; i < count; ++i)
+    for (size_t j = i + 1; j < count; ++j) {
+      auto overlap = [](UINT a, UINT b, int n, int m) { return a && b && a < b + m && b < a + n; };
+      EXPECT_FALSE(overlap(rows[i].menuId, rows[j].menuId, rows[i].count, rows[j].count)) << i << " " << j;
+      EXPECT_FALSE(overlap(rows[i].controlId, rows[j].controlId, rows[i].count, rows[j].count)) << i << " " << j;
+    }
+}
 
 using TrayMenu = LoadedTrayForm;
 
@@ -181,11 +216,11 @@ TEST_F(TrayMenu, TreeCaptionsAndMarksFollowTheFile) {
             (std::vector<std::wstring>{L"太字ﾌｫﾝﾄ(&B)", L"右揃え(&R)", L"時計描画(&T)", L"ｱﾆﾒｰｼｮﾝ(&A)"}));
 
   // Exactly one mark per group moves.
-  form.setAligen(3);
+  form.RunMenuCommand(lum::kNoCaption);
   EXPECT_EQ(CheckedCaptions(settings),
             (std::vector<std::wstring>{L"太字ﾌｫﾝﾄ(&B)", L"なし(&N)", L"時計描画(&T)", L"ｱﾆﾒｰｼｮﾝ(&A)"}));
-  form.optAligen_Click(0);
-  form.optBold_Click(0);
+  form.RunMenuCommand(lum::kLeftAli + 0);
+  form.RunMenuCommand(lum::kNormalFont + 0);
   EXPECT_EQ(CheckedCaptions(settings),
             (std::vector<std::wstring>{L"通常ﾌｫﾝﾄ(&E)", L"左揃え(&L)", L"時計描画(&T)", L"ｱﾆﾒｰｼｮﾝ(&A)"}));
 }
@@ -194,11 +229,11 @@ using CommandWrites = LoadedTrayForm;
 
 TEST_F(CommandWrites, NoCaptionWritesTheLastOtherAlignmentEveryTime) {
   TrayForm& form = Load(kMarkedIni);
-  form.optAligen_Click(2);
-  form.optAligen_Click(1);
+  form.RunMenuCommand(lum::kLeftAli + 2);
+  form.RunMenuCommand(lum::kLeftAli + 1);
   EXPECT_EQ(Key(L"ALIGENMENT"), L"1");
   EXPECT_EQ(Key(L"CLOCKALIGENMENT"), L"<absent>") << "only なし writes the clock placement";
-  form.optAligen_Click(3);
+  form.RunMenuCommand(lum::kLeftAli + 3);
   EXPECT_EQ(Key(L"ALIGENMENT"), L"3");
   EXPECT_EQ(Key(L"CLOCKALIGENMENT"), L"1");
   EXPECT_EQ(settings_.alignment, 3);
@@ -207,7 +242,7 @@ TEST_F(CommandWrites, NoCaptionWritesTheLastOtherAlignmentEveryTime) {
   DeleteKey(L"CLOCKALIGENMENT");
   Choose(form, L"なし(&N)");
   EXPECT_EQ(Key(L"CLOCKALIGENMENT"), L"1");
-  EXPECT_TRUE(form.timer1Enabled());
+  EXPECT_TRUE(form.caption().timer1Enabled());
 }
 
 // The chosen alignment or weight is written even when it is already the current one, and
@@ -215,20 +250,20 @@ TEST_F(CommandWrites, NoCaptionWritesTheLastOtherAlignmentEveryTime) {
 TEST_F(CommandWrites, AlignmentAndWeightAreWrittenEvenWhenUnchanged) {
   TrayForm& form = Load(kMarkedIni);
   DeleteKey(L"ALIGENMENT");
-  form.optAligen_Click(1);
+  form.RunMenuCommand(lum::kLeftAli + 1);
   EXPECT_EQ(Key(L"ALIGENMENT"), L"1");
-  EXPECT_TRUE(form.timer1Enabled());
+  EXPECT_TRUE(form.caption().timer1Enabled());
   DeleteKey(L"FONT");
-  form.optBold_Click(1);
+  form.RunMenuCommand(lum::kNormalFont + 1);
   EXPECT_EQ(Key(L"FONT"), L"1");
-  EXPECT_TRUE(form.timer1Enabled());
+  EXPECT_TRUE(form.caption().timer1Enabled());
 
   const wchar_t* alignments[] = {L"左揃え(&L)", L"右揃え(&R)", L"中央揃え(&C)", L"なし(&N)"};
   for (int i : {2, 0, 3, 1}) {
     Choose(form, alignments[i]);
     EXPECT_EQ(Key(L"ALIGENMENT"), std::to_wstring(i));
     EXPECT_EQ(settings_.alignment, i);
-    EXPECT_TRUE(form.timer1Enabled());
+    EXPECT_TRUE(form.caption().timer1Enabled());
   }
   Choose(form, L"通常ﾌｫﾝﾄ(&E)");
   EXPECT_EQ(Key(L"FONT"), L"0");
@@ -236,7 +271,7 @@ TEST_F(CommandWrites, AlignmentAndWeightAreWrittenEvenWhenUnchanged) {
   Choose(form, L"太字ﾌｫﾝﾄ(&B)");
   EXPECT_EQ(Key(L"FONT"), L"1");
   EXPECT_EQ(settings_.fontWeight, 1);
-  EXPECT_TRUE(form.timer1Enabled());
+  EXPECT_TRUE(form.caption().timer1Enabled());
 }
 
 bool Marked(const TrayForm& form, const std::wstring& caption) {
@@ -247,25 +282,25 @@ bool Marked(const TrayForm& form, const std::wstring& caption) {
 // Clock, emphasis and animation: each choice flips the key, the in-memory state and the mark.
 TEST_F(CommandWrites, TogglesFlipKeyStateAndMark) {
   TrayForm& form = Load(kMarkedIni);
-  ASSERT_FALSE(settings_.startingUp);
+  ASSERT_FALSE(form_->startingUp());
   for (int round = 0; round < 2; ++round) {
     const bool on = round == 1;
     SCOPED_TRACE(on ? "switched back on" : "switched off");
-    form.cmdTimer_Click();
+    form.RunMenuCommand(lum::kCmdTimer);
     EXPECT_EQ(Key(L"CLOCK"), on ? L"1" : L"0");
     EXPECT_EQ(settings_.clockFlag, on ? -1 : 0);
     EXPECT_EQ(Marked(form, L"時計描画(&T)"), on);
 
-    form.cmdAnimation_Click();
+    form.RunMenuCommand(lum::kCmdAnimation);
     EXPECT_EQ(Key(L"ANIMATION"), on ? L"1" : L"0");
-    EXPECT_EQ(form.frameCounter() != 0, on);
+    EXPECT_EQ(form.caption().frameCounter() != 0, on);
     EXPECT_EQ(Marked(form, L"ｱﾆﾒｰｼｮﾝ(&A)"), on);
   }
   for (int round = 0; round < 2; ++round) {
     const bool on = round == 0;  // SHADOW was absent, so the first choice switches it on
-    form.mnuShadow_Click();
+    form.RunMenuCommand(lum::kMnuShadow);
     EXPECT_EQ(Key(L"SHADOW"), on ? L"1" : L"0");
-    EXPECT_EQ(settings_.shadow, on);
+    EXPECT_EQ(settings_.outline(), on);
     EXPECT_EQ(Marked(form, L"強調表示(&K)"), on);
   }
   // The menu items reach the same commands.
@@ -316,7 +351,7 @@ bool RunColorCommand(TrayForm& form, std::function<void(HWND)> script) {
   ColorDialogDriver driver{std::move(script), GetTickCount()};
   activeDriver = &driver;
   UINT_PTR timer = SetTimer(nullptr, 0, 30, DriveColorDialog);
-  form.cmdColor_Click();
+  form.RunMenuCommand(lum::kCmdC);
   KillTimer(nullptr, timer);
   activeDriver = nullptr;
   return driver.ran && !driver.timedOut;
@@ -362,11 +397,10 @@ TEST_F(ColorCommand, ConfirmedColourIsWrittenCancelKeepsAllCustomColoursCarryOve
   }));
   EXPECT_EQ(Key(L"COLOR"), std::to_wstring(chosen));
   EXPECT_EQ(settings_.textColor, static_cast<int32_t>(chosen));
-  EXPECT_EQ(form.controls().lblColorFore, static_cast<int32_t>(chosen));
-  auto slot = std::find(settings_.customColors.begin(), settings_.customColors.end(), custom);
-  ASSERT_NE(slot, settings_.customColors.end()) << "the added colour is kept for the run";
-  EXPECT_EQ(std::count(settings_.customColors.begin(), settings_.customColors.end(), 0u), 15);
-  const auto customAfterFirst = settings_.customColors;
+  auto slot = std::find(form.customColors().begin(), form.customColors().end(), custom);
+  ASSERT_NE(slot, form.customColors().end()) << "the added colour is kept for the run";
+  EXPECT_EQ(std::count(form.customColors().begin(), form.customColors().end(), 0u), 15);
+  const auto customAfterFirst = form.customColors();
 
   // 2. A cancelled dialog changes nothing, not even the custom colour it added.
   ASSERT_TRUE(RunColorCommand(form, [&](HWND dialog) {
@@ -376,18 +410,18 @@ TEST_F(ColorCommand, ConfirmedColourIsWrittenCancelKeepsAllCustomColoursCarryOve
   }));
   EXPECT_EQ(Key(L"COLOR"), std::to_wstring(chosen));
   EXPECT_EQ(settings_.textColor, static_cast<int32_t>(chosen));
-  EXPECT_EQ(settings_.customColors, customAfterFirst);
+  EXPECT_EQ(form.customColors(), customAfterFirst);
 
   // 3. The next dialog offers the kept custom colour: picking its cell and confirming
   //    writes it.
-  const size_t index = static_cast<size_t>(slot - settings_.customColors.begin());
+  const size_t index = static_cast<size_t>(slot - form.customColors().begin());
   ASSERT_TRUE(RunColorCommand(form, [&](HWND dialog) {
     ClickCustomCell(dialog, index);
     Finish(dialog, IDOK);
   }));
   EXPECT_EQ(Key(L"COLOR"), std::to_wstring(custom));
   EXPECT_EQ(settings_.textColor, static_cast<int32_t>(custom));
-  EXPECT_EQ(settings_.customColors, customAfterFirst);
+  EXPECT_EQ(form.customColors(), customAfterFirst);
 }
 
 // Picture rows with colours of their own: row r is 0x00RRGGBB with R the low byte of r and
@@ -459,8 +493,8 @@ TEST_F(PictureCommand, UnreadableFileChangesNothingAPictureIsStoredAsChosen) {
   ASSERT_TRUE(lumtest::WriteFileBytes(picture, RowBmp(40, 90)));
   ASSERT_TRUE(form.ChangePicture(picture));
   EXPECT_EQ(Key(L"PICTURE"), std::wstring(lum::Wide(picture)));
-  EXPECT_EQ(form.frameCount(), 90 / frameHeight);
-  const HBITMAP firstFrame = form.picActive(1);
+  EXPECT_EQ(form.caption().frameCount(), 90 / frameHeight);
+  const HBITMAP firstFrame = form.caption().picActive(1);
   ASSERT_NE(firstFrame, nullptr);
 
   const std::u16string text = folder_.File(u"x.bmp");
@@ -468,8 +502,8 @@ TEST_F(PictureCommand, UnreadableFileChangesNothingAPictureIsStoredAsChosen) {
   for (const std::u16string& bad : {text, folder_.File(u"missing.bmp")}) {
     EXPECT_FALSE(form.ChangePicture(bad));
     EXPECT_EQ(Key(L"PICTURE"), std::wstring(lum::Wide(picture)));
-    EXPECT_EQ(form.picActive(1), firstFrame);
-    EXPECT_EQ(form.frameCount(), 90 / frameHeight);
+    EXPECT_EQ(form.caption().picActive(1), firstFrame);
+    EXPECT_EQ(form.caption().frameCount(), 90 / frameHeight);
   }
 }
 
@@ -490,10 +524,10 @@ TEST_F(AnimationFrames, PictureIsCutIntoButtonHighBands) {
     const std::u16string path = folder_.File(lumtest::Utf16("p" + std::to_string(c.height) + ".bmp"));
     ASSERT_TRUE(lumtest::WriteFileBytes(path, RowBmp(40, c.height)));
     ASSERT_TRUE(form.ChangePicture(path));
-    ASSERT_EQ(form.frameCount(), c.frames);
+    ASSERT_EQ(form.caption().frameCount(), c.frames);
     int firstWrong = 0;  // the first frame that is not its band, 0 when all are
     for (int k = 1; k <= c.frames && !firstWrong; ++k) {
-      Pixels frame = ReadBitmap(form.picActive(k));
+      Pixels frame = ReadBitmap(form.caption().picActive(k));
       ASSERT_EQ(frame.width, 40) << "frame " << k;
       ASSERT_EQ(frame.height, h) << "frame " << k;
       for (int y = 0; y < h && !firstWrong; ++y) {
@@ -520,12 +554,12 @@ TEST_F(TrayQuit, QuitStopsTheTimerAndDestroysTheWindow) {
   TrayForm& form = Load(kMarkedIni);
   const HWND window = form.hwnd();
   ASSERT_TRUE(IsWindow(window));
-  ASSERT_TRUE(form.timer1Enabled());
+  ASSERT_TRUE(form.caption().timer1Enabled());
   EXPECT_TRUE(IconPresent(window)) << "start-up adds the icon";
 
   form.subQuit();
   EXPECT_TRUE(form.quitting());
-  EXPECT_FALSE(form.timer1Enabled());
+  EXPECT_FALSE(form.caption().timer1Enabled());
   EXPECT_EQ(form.hwnd(), nullptr);
   EXPECT_FALSE(IsWindow(window));
   MSG quit;
@@ -539,7 +573,7 @@ TEST_F(TrayQuit, UnloadRemovesTheIcon) {
   ASSERT_TRUE(IconPresent(form.hwnd()));
   form.Form_Unload();
   EXPECT_TRUE(form.quitting());
-  EXPECT_FALSE(form.timer1Enabled());
+  EXPECT_FALSE(form.caption().timer1Enabled());
   ASSERT_TRUE(IsWindow(form.hwnd()));
   EXPECT_FALSE(IconPresent(form.hwnd()));
 }

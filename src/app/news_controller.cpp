@@ -1,5 +1,4 @@
-// The news side of the tray form: channels, fetching, the news timer and the tickers.
-#include "app/tray_form.h"
+#include "app/news_controller.h"
 
 #include <shellapi.h>
 
@@ -17,7 +16,6 @@ namespace lum {
 
 namespace {
 
-constexpr std::u16string_view kDefault = u"DEFAULT";
 constexpr wchar_t kInfoTitle[] = L"Lumbrelｲﾝﾌｫﾒｰｼｮﾝ";
 
 int64_t MinuteNow() {
@@ -35,13 +33,31 @@ std::u16string UpToNul(std::u16string text) {
 
 }  // namespace
 
-void TrayForm::LoadChannels(const std::u16string& folder, const std::u16string& pattern) {
+NewsController::NewsController(SettingsStore& store, const FormState& state, std::u16string programDir)
+    : store_(store),
+      state_(state),
+      programDir_(std::move(programDir)),
+      lastFetchMinute_(MinuteNumber(1899, 12, 30, 0, 0)),
+      lastAttemptMinute_(lastFetchMinute_) {
+  news_.SetTxtNews(InitialNewsNotice());
+  news_.SetTxtTempNews(InitialNewsNotice());
+}
+
+void NewsController::Attach(HWND form, TrayIcon* icon) {
+  form_ = form;
+  icon_ = icon;
+  channelTable_.assign(1, ChannelRec{});
+  picIcon_.resize(1);
+  timNewsInterval_ = kTimNewsInterval;
+}
+
+void NewsController::LoadChannels(const std::u16string& folder, const std::u16string& pattern) {
   DoEvents();
   // Found names in ordinal order of their UTF-16 code units (upper case before lower).
   std::vector<std::u16string> names = ListChannelFiles(folder, pattern);
   if (names.empty()) {
-    if (trayMenu_) HideNewsItems(trayMenu_);
-    controls_.timNewsInterval = 0;
+    if (icon_) icon_->HideNews();
+    timNewsInterval_ = 0;
     return;
   }
   // Fills the vertical ticker's lines with the notice (and plays the news sound).
@@ -52,42 +68,73 @@ void TrayForm::LoadChannels(const std::u16string& folder, const std::u16string& 
     const std::u16string path = folder + names[i - 1];
     channelTable_.emplace_back();
     picIcon_.emplace_back();
-    controls_.optNews.count = static_cast<int>(i) + 1;
     auto record = ReadChannelRecord(path);
     auto channel = record ? SplitChannelRecord(*record) : std::nullopt;
     if (!channel) continue;  // unreadable: an option button only, no tray entry
     channelTable_[i] = *channel;
     picIcon_[i].reset(LoadPictureFile(path));
-    if (trayMenu_) {
-      InsertChannelItem(trayMenu_, static_cast<int>(i));
-      SetMenuItemPicture(trayMenu_, static_cast<int>(i), picIcon_[i].get(), hwnd_);
-    }
+    if (icon_) icon_->AddChannel(static_cast<int>(i), picIcon_[i].get());
   }
-  if (trayMenu_) DeleteMenu(trayMenu_, kMnuNewsFirst, MF_BYCOMMAND);  // the template entry
+  if (icon_) icon_->DropChannelTemplate();
 }
 
-int TrayForm::SelectedChannel() const { return controls_.optNews.selected < 0 ? 0 : controls_.optNews.selected; }
+void NewsController::Start() {
+  const Settings& s = store_.values();
+  switch (s.connectMode) {
+    case 0:
+      timNewsInterval_ = 0;
+      break;
+    case 1:
+      news_.SetTxtNews(u"現在、ニュース購読が選択されていません");
+      break;
+    case 2:
+      news_.SetTxtNews(u"現在、ニュース購読はローカルモードに設定されています");
+      break;
+    default:
+      break;
+  }
+  if (channelCount() < 1) {
+    // Without channels there is no news, whatever NEWS says.
+    if (icon_) icon_->DropChannelTemplate();
+    timNewsInterval_ = 0;
+  } else {
+    optNews_Click(s.channel);
+  }
+}
 
-void TrayForm::optNews_Click(int index) {
-  ini_.Write(kDefault, u"CHANNEL", ToDecimal(index));
+void NewsController::StartTimer() {
+  if (!form_) return;
+  timNewsRunning_ = timNewsInterval_ > 0 && SetTimer(form_, kTimNewsId, timNewsInterval_, nullptr) != 0;
+}
+
+void NewsController::Stop() {
+  if (form_) KillTimer(form_, kTimNewsId);
+  timNewsRunning_ = false;
+  timNewsInterval_ = 0;
+  newsFetcher_.Abandon();
+  newsWindow_.Unload();
+}
+
+int NewsController::SelectedChannel() const { return store_.values().channel; }
+
+void NewsController::optNews_Click(int index) {
+  store_.SetChannel(index);
   news_.ResetVerticalLine();
-  if (trayMenu_)
-    for (size_t a = 1; a < channelTable_.size(); ++a)
-      SetMenuCheck(trayMenu_, kMnuNewsFirst + static_cast<UINT>(a), static_cast<int>(a) == index);
-  if (controls_.chkNews.value != 1 || settings_.startingUp) return;
-  if (settings_.connectMode == 1) {
+  const Settings& s = store_.values();
+  if (s.newsCheck() != 1 || state_.startingUp) return;
+  if (s.connectMode == 1) {
     news_.SetTxtNews(u"");
     GetNews();
-  } else if (settings_.connectMode == 2) {
+  } else if (s.connectMode == 2) {
     ReadLocalNews(index);
   }
 }
 
-void TrayForm::SelectChannel(int index) {
-  if (controls_.optNews.Select(index)) optNews_Click(index);
+void NewsController::SelectChannel(int index) {
+  if (index >= 0 && static_cast<size_t>(index) <= channelCount()) optNews_Click(index);
 }
 
-void TrayForm::ReadLocalNews(int index) {
+void NewsController::ReadLocalNews(int index) {
   // The caption of the option button: the channel's name, or the template's "ﾆｭｰｽ".
   std::u16string caption = index > 0 && static_cast<size_t>(index) < channelTable_.size() &&
                                    !channelTable_[static_cast<size_t>(index)].Name.empty()
@@ -95,47 +142,44 @@ void TrayForm::ReadLocalNews(int index) {
                                : u"ﾆｭｰｽ";
   // The name comes from an untrusted channel file: anything but a plain file name (a path
   // such as "..\..\x") reads as a missing file.
-  std::u16string text = IsPlainFileName(caption) ? ReadTextFile(options_.programDir + u"\\" + caption + u".txt") : u"";
+  std::u16string text = IsPlainFileName(caption) ? ReadTextFile(programDir_ + u"\\" + caption + u".txt") : u"";
   news_.SetTxtTempNews(WidenText(text));
   news_.SetTxtNews(news_.Layout(text));
 }
 
-void TrayForm::mnuNews_Click(int index) {
+void NewsController::mnuNews_Click(int index) {
   news_.ResetVerticalLine();
-  for (size_t a = 1; a < channelTable_.size(); ++a) {
-    if (static_cast<int>(a) == index) {
-      if (controls_.optNews.selected != index && controls_.optNews.Select(index)) optNews_Click(index);
-      SetChkNews(1);
-    } else if (trayMenu_) {
-      SetMenuCheck(trayMenu_, kMnuNewsFirst + static_cast<UINT>(a), false);
-    }
+  if (index >= 1 && static_cast<size_t>(index) <= channelCount()) {
+    if (store_.values().channel != index) optNews_Click(index);
+    SetChkNews(1);
   }
-  if (settings_.connectMode == 1 && index > 0 && static_cast<size_t>(index) < channelTable_.size()) {
+  if (store_.values().connectMode == 1 && index > 0 && static_cast<size_t>(index) < channelTable_.size()) {
     const std::u16string& home = channelTable_[static_cast<size_t>(index)].HomePage;
     // Only web addresses: anything else from an untrusted file could start a program.
     if (IsWebAddress(home)) ShellExecuteW(GetDesktopWindow(), L"open", Wide(home), nullptr, L"", SW_SHOWNORMAL);
   }
 }
 
-void TrayForm::SetChkNews(int64_t value) {
-  int16_t before = controls_.chkNews.value;
-  if (controls_.chkNews.Set(value) && controls_.chkNews.value != before) chkNews_Click();
+void NewsController::SetChkNews(int64_t value) {
+  if (value < 0 || value > 2 || value == store_.values().newsCheck()) return;
+  if (state_.startingUp || state_.quitting) return;
+  store_.SetNews(value);
+  chkNews_Click();
 }
 
-void TrayForm::chkNews_Click() {
-  if (settings_.startingUp || quitting_) return;
-  ini_.Write(kDefault, u"NEWS", ToDecimal(controls_.chkNews.value));
-  if (controls_.chkNews.value != 1) return;
-  if (settings_.connectMode == 1) {
+void NewsController::chkNews_Click() {
+  const Settings& s = store_.values();
+  if (state_.startingUp || state_.quitting || s.newsCheck() != 1) return;
+  if (s.connectMode == 1) {
     news_.SetTxtNews(u"");
     GetNews();
-  } else if (settings_.connectMode == 2) {
+  } else if (s.connectMode == 2) {
     ReadLocalNews(SelectedChannel());
   }
 }
 
-void TrayForm::GetNews() {
-  if (settings_.connectMode == 0 || !hwnd_) return;
+void NewsController::GetNews() {
+  if (store_.values().connectMode == 0 || !form_) return;
   // One fetch at a time: a choice made meanwhile is fetched once the running one has ended.
   if (newsFetcher_.running()) {
     refetchAfterFetch_ = true;
@@ -146,12 +190,12 @@ void TrayForm::GetNews() {
       static_cast<size_t>(index) < channelTable_.size() ? channelTable_[static_cast<size_t>(index)].Address : u"";
   lastAttemptMinute_ = MinuteNow();
   // Without a worker thread there is no fetch; the user sees the connection failure.
-  if (!newsFetcher_.Start(hwnd_, address)) ShowFetchedNews(NewsFetch{});
+  if (!newsFetcher_.Start(form_, address)) ShowFetchedNews(NewsFetch{});
 }
 
-void TrayForm::OnNewsFetched(WPARAM fetchId) {
+void NewsController::OnNewsFetched(WPARAM fetchId) {
   std::optional<NewsFetch> fetch = newsFetcher_.TakeResult(fetchId);
-  if (!fetch || quitting_) return;
+  if (!fetch || state_.quitting) return;
   if (refetchAfterFetch_) {
     refetchAfterFetch_ = false;
     GetNews();
@@ -160,7 +204,7 @@ void TrayForm::OnNewsFetched(WPARAM fetchId) {
   ShowFetchedNews(*fetch);
 }
 
-void TrayForm::ShowFetchedNews(const NewsFetch& fetch) {
+void NewsController::ShowFetchedNews(const NewsFetch& fetch) {
   if (fetch.status == NewsFetch::kNoInternet) {
     std::u16string failure = u"接続失敗.";
     news_.SetTxtNews(news_.Layout(failure));
@@ -185,56 +229,22 @@ void TrayForm::ShowFetchedNews(const NewsFetch& fetch) {
   lastFetchMinute_ = MinuteNow();
 }
 
-void TrayForm::StartNewsTimer() {
-  if (!hwnd_) return;
-  timNewsRunning_ = controls_.timNewsEnabled && controls_.timNewsInterval > 0 &&
-                    SetTimer(hwnd_, kTimNewsId, static_cast<UINT>(controls_.timNewsInterval), nullptr) != 0;
-}
-
-void TrayForm::timNews_Timer() {
-  if (controls_.chkNews.value != 1 || settings_.noChannels || settings_.connectMode != 1) return;
+void NewsController::timNews_Timer() {
+  const Settings& s = store_.values();
+  if (s.newsCheck() != 1 || channelCount() < 1 || s.connectMode != 1) return;
   // A fetch still running when the interval comes round is not doubled, and a failed one is
   // tried again at the next interval, not on the next tick.
   if (newsFetcher_.running()) return;
   const int64_t now = MinuteNow();
-  if (RefetchDue(lastFetchMinute_, now, settings_.newsInterval) &&
-      RefetchDue(lastAttemptMinute_, now, settings_.newsInterval))
+  if (RefetchDue(lastFetchMinute_, now, s.newsInterval) && RefetchDue(lastAttemptMinute_, now, s.newsInterval))
     GetNews();
 }
 
-void TrayForm::optVH_Click(int index) {
-  if (trayMenu_) {
-    SetMenuCheck(trayMenu_, kVscroll, index == 0);
-    SetMenuCheck(trayMenu_, kHscroll, index == 1);
-  }
-  setVH(index);
-}
-
-void TrayForm::setVH(int index) {
-  news_.ResetVerticalLine();
-  settings_.scrollMode = index;
-  if (trayMenu_) {
-    SetMenuCheck(trayMenu_, kVscroll, index == 0);
-    SetMenuCheck(trayMenu_, kHscroll, index == 1);
-  }
-  if (settings_.startingUp) return;
-  if (index < 0 || index > 1) return;
-  EnableTimer1(false);
-  if (controls_.optVH.selected == index) {
-    InitialBar();
-    ini_.Write(kDefault, u"SCROLL", ToDecimal(index));
-    renderer_.RepaintCaption(hwnd_);
-    EnableTimer1(true);
-  } else {
-    controls_.optVH.Select(index);
-    optVH_Click(index);
-  }
-}
-
-void TrayForm::ShowNews() {
-  if (settings_.connectMode != 1 && settings_.connectMode != 2) return;
+void NewsController::ShowNews() {
+  const Settings& s = store_.values();
+  if (s.connectMode != 1 && s.connectMode != 2) return;
   std::u16string channelName;
-  if (controls_.chkNews.value == 1) {
+  if (s.newsCheck() == 1) {
     int index = SelectedChannel();
     channelName = index > 0 && static_cast<size_t>(index) < channelTable_.size()
                       ? channelTable_[static_cast<size_t>(index)].Name
@@ -246,15 +256,15 @@ void TrayForm::ShowNews() {
   newsWindow_.SetText(news_.txtTempNews());
 }
 
-void TrayForm::mnuCsetup_Click(HWND owner) {
-  if (!owner) owner = hwnd_;
+void NewsController::mnuCsetup_Click(HWND owner) {
+  if (!owner) owner = form_;
   std::u16string filter = u"ﾁｬﾝﾈﾙﾌｧｲﾙ(*.news)";
   filter += u'\0';
   filter += u"*.news";
   filter += u'\0';
   std::u16string chosen = ShowOpenDialog(owner, filter, CurrentDirectory());
   if (TrimBlanks(chosen).empty()) return;
-  std::u16string folder = options_.programDir + u"\\News";
+  std::u16string folder = programDir_ + u"\\News";
   if (!DirectoryExists(folder)) CreateDirectoryW(Wide(folder), nullptr);
   size_t slash = chosen.find_last_of(u'\\');
   std::u16string target = folder + (slash == std::u16string::npos ? u"\\" + chosen : chosen.substr(slash));

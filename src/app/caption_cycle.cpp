@@ -1,0 +1,235 @@
+#include "app/caption_cycle.h"
+
+#include "anim/animation_frames.h"
+#include "config/caption_mode.h"
+#include "config/settings_values.h"
+#include "imaging/picture_file.h"
+#include "platform/dwm.h"
+#include "platform/shell.h"
+#include "render/repaint_cycle.h"
+
+namespace lum {
+
+namespace {
+
+// A picture lower than `height` on a taller bitmap, the added rows in the button-face colour.
+ScopedBitmap RaisedTo(ScopedBitmap picture, int height) {
+  BITMAP info{};
+  if (!GetObjectW(picture.get(), sizeof info, &info) || info.bmHeight >= height || info.bmWidth <= 0) return picture;
+  ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
+  ScopedBitmap raised(CreateCompatibleBitmap(screen.get(), info.bmWidth, height));
+  if (!raised) return picture;
+  ScopedMemoryDC source(screen.get()), target(screen.get());
+  ScopedSelect sourceSelected(source.get(), picture.get()), targetSelected(target.get(), raised.get());
+  RECT all{0, 0, info.bmWidth, height};
+  FillRect(target.get(), &all, GetSysColorBrush(COLOR_BTNFACE));
+  BitBlt(target.get(), 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+  return raised;
+}
+
+}  // namespace
+
+CaptionCycle::CaptionCycle(const SettingsStore& store, NewsTicker* ticker, bool steadyPainter)
+    : store_(store), ticker_(ticker), steadyPainter_(steadyPainter) {
+  renderer_.SetTicker(ticker_);
+  picActive_.resize(2);  // element 0 is the template, element 1 the first frame
+}
+
+CaptionCycle::~CaptionCycle() { Stop(); }
+
+void CaptionCycle::Attach(HWND form, UINT wakeMessage, HICON ownIcon, DWORD overlayOwnProcess) {
+  form_ = form;
+  wakeMessage_ = wakeMessage;
+  overlayOwnProcess_ = overlayOwnProcess;
+  renderer_.SetOwnIcon(ownIcon);
+  captionButtonHeight_ = GetSystemMetrics(SM_CYSIZE);
+  stopped_ = false;
+}
+
+HBITMAP CaptionCycle::picActive(int index) const {
+  if (index < 0 || static_cast<size_t>(index) >= picActive_.size()) return nullptr;
+  return picActive_[static_cast<size_t>(index)].get();
+}
+
+void CaptionCycle::SetFrames(std::vector<ScopedBitmap> frames) {
+  picActive_.clear();
+  picActive_.emplace_back();
+  for (auto& frame : frames) picActive_.push_back(std::move(frame));
+  if (picActive_.size() < 2) picActive_.emplace_back();
+  frameCount_ = static_cast<int32_t>(frames.size());
+  renderer_.OnPicturesReplaced();
+}
+
+void CaptionCycle::TakeStyle() {
+  const uint32_t generation = store_.generation();
+  if (styleGeneration_ == generation) return;
+  styleGeneration_ = generation;
+  const CaptionStyle style = CaptionStyleOf(store_.values());
+  renderer_.SetStyle(style);
+  if (ticker_) ticker_->SetStyle(style);
+}
+
+void CaptionCycle::InitialBar() {
+  TakeStyle();
+  HBITMAP picture;
+  if (frameCounter_ > 0) {
+    frameCounter_ = AdvanceFrame(frameCounter_, frameCount_);
+    picture = picActive(frameCounter_);
+  } else {
+    picture = picActive(1);
+  }
+  renderer_.SetCaptionPicture(picture);
+  renderer_.SetTiling(true);
+}
+
+void CaptionCycle::chkAni_Click() { frameCounter_ = store_.values().animationCheck(); }
+
+void CaptionCycle::LoadPicture(const std::u16string& path) {
+  if (!TrimBlanks(path).empty()) {
+    if (HBITMAP picture = LoadPictureFile(path)) picBase_.reset(picture);
+  }
+  if (FileExists(path)) picturePath_ = path;
+}
+
+void CaptionCycle::PicAni() {
+  // The frames are kept as bitmaps of their own, so a tick only swaps a handle.
+  const int32_t frameHeight = captionButtonHeight_;
+  std::vector<ScopedBitmap> frames;
+  BITMAP info{};
+  if (picBase_ && GetObjectA(picBase_.get(), sizeof info, &info) && info.bmWidth > 0 && frameHeight > 0) {
+    const int32_t count = AnimationFrameCount(info.bmHeight, frameHeight);
+    ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
+    ScopedMemoryDC source(screen.get());
+    ScopedMemoryDC target(screen.get());
+    ScopedSelect sourceSelected(source.get(), picBase_.get());
+    for (int32_t i = 1; i <= count; ++i) {
+      ScopedBitmap frame(CreateCompatibleBitmap(screen.get(), info.bmWidth, frameHeight));
+      if (frame) {
+        // A frame below the picture's end (a picture lower than one band) stays black.
+        ScopedSelect selected(target.get(), frame.get());
+        PatBlt(target.get(), 0, 0, info.bmWidth, frameHeight, BLACKNESS);
+        BitBlt(target.get(), 0, 0, info.bmWidth, frameHeight, source.get(), 0, (i - 1) * frameHeight, SRCCOPY);
+      }
+      frames.push_back(std::move(frame));
+    }
+  }
+  SetFrames(std::move(frames));
+  chkAni_Click();
+}
+
+bool CaptionCycle::ChangePicture(const std::u16string& path, bool raiseToCaption) {
+  // Load first: a file that is no picture changes nothing.
+  ScopedBitmap picture(LoadPictureFile(path));
+  if (!picture) return false;
+  if (raiseToCaption) picture = RaisedTo(std::move(picture), captionButtonHeight_);
+  picActive_[phase_ ? 1 : 0].reset();
+  picBase_ = std::move(picture);
+  picturePath_ = path;
+  PicAni();
+  InitialBar();
+  return true;
+}
+
+void CaptionCycle::EnableTimer1(bool enabled) {
+  if (!form_) return;
+  TakeBackSteadyCaption();
+  if (enabled && !stopped_) {
+    timer1Enabled_ = SetTimer(form_, kTimer1Id, kTimer1Interval, nullptr) != 0;
+  } else {
+    KillTimer(form_, kTimer1Id);
+    timer1Enabled_ = false;
+  }
+}
+
+void CaptionCycle::OnSteadyWake() {
+  if (timer1Enabled_ && SetTimer(form_, kTimer1Id, kTimer1Interval, nullptr)) Timer1_Timer();
+}
+
+void CaptionCycle::Timer1_Timer() {
+  phase_ = !phase_;
+  InitialBar();
+  // The overlay also needs the foreground thread's focus, which the same question answers.
+  GUITHREADINFO input{};
+  input.cbSize = sizeof input;
+  HWND foreground = overlay_ && GetGUIThreadInfo(0, &input) ? input.hwndActive : GetForegroundWindow();
+  if (overlay_) overlay_->NoteFocus(input.hwndFocus);
+  const auto style = foreground ? static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE)) : 0;
+  if (!foreground || !HasCaptionFrame(style)) {
+    if (overlay_) overlay_->Hide();
+    return;
+  }
+  // As the renderer last read it: again whenever the system's settings change.
+  int buttonHeight = renderer_.metrics().buttonHeight;
+  if (buttonHeight != captionButtonHeight_) {
+    captionButtonHeight_ = buttonHeight;
+    PicAni();
+    // The frames just handed over are gone; hand over their successors before painting.
+    renderer_.SetCaptionPicture(picActive(frameCounter_ > 0 ? frameCounter_ : 1));
+  }
+  // The overlay refreshes its content here; the window events move and hide it in between.
+  if (overlay_) {
+    overlay_->Refresh(foreground, style);
+    return;
+  }
+  // A window's class never changes: asked once per foreground window, not on every tick.
+  if (foreground != classCheckedWindow_) {
+    paintableClass_ = IsPaintableWindow(foreground);
+    classCheckedWindow_ = foreground;
+  }
+  if (!paintableClass_) return;
+  renderer_.RepaintCaption(foreground, style);
+  HandOverSteadyCaption();
+}
+
+void CaptionCycle::HandOverSteadyCaption() {
+  // Only a caption that stays the same from tick to tick: no animation, no ticker.
+  if (!steadyPainter_ || stopped_ || !timer1Enabled_ || frameCounter_ > 0 || renderer_.style().newsOn) return;
+  auto facts = renderer_.PaintedFacts();
+  if (!facts || !styleGeneration_) return;
+  facts->generation = *styleGeneration_;
+  if (!steady_)
+    steady_ = std::make_unique<SteadyPainter>(form_, wakeMessage_, kTimer1Interval, &store_.generationCounter());
+  if (steady_->Publish(*facts, renderer_.composedDC())) KillTimer(form_, kTimer1Id);
+}
+
+void CaptionCycle::TakeBackSteadyCaption() {
+  if (steady_ && steady_->Withdraw() && timer1Enabled_) SetTimer(form_, kTimer1Id, kTimer1Interval, nullptr);
+}
+
+void CaptionCycle::ChooseCaptionMode(std::u16string_view overlayValue) {
+  const bool overlay =
+      lum::ChooseCaptionMode(overlayValue, DwmApi::Get().CompositionEnabled()) == CaptionMode::kOverlay;
+  if (overlay == (overlay_ != nullptr)) return;
+  TakeBackSteadyCaption();
+  if (!overlay) {
+    // The overlay's window goes with it; the next tick paints the title bar.
+    overlay_.reset();
+    return;
+  }
+  overlay_ = std::make_unique<CaptionOverlay>(renderer_, overlayOwnProcess_);
+  // Without its window the title bar is painted as before.
+  if (!overlay_->Create()) {
+    overlay_.reset();
+    return;
+  }
+  // A title bar painted until now is the window's own again: its owner draws its frame afresh.
+  if (classCheckedWindow_ && IsWindow(classCheckedWindow_))
+    RedrawWindow(classCheckedWindow_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+  classCheckedWindow_ = nullptr;
+}
+
+void CaptionCycle::OnSystemSettingsChanged(bool displayChanged) {
+  // What the painter keeps was composed with the old ones.
+  TakeBackSteadyCaption();
+  renderer_.OnSystemSettingsChanged(displayChanged);
+  if (overlay_) overlay_->OnSystemSettingsChanged();
+}
+
+void CaptionCycle::Stop() {
+  EnableTimer1(false);
+  stopped_ = true;
+  steady_.reset();
+  overlay_.reset();
+}
+
+}  // namespace lum

@@ -1,0 +1,115 @@
+// The 180 ms repaint cycle: the foreground window's caption painted in its title bar or shown
+// in the overlay, the animation frames cut from the background picture, and the steady painter
+// that keeps an unchanged caption painted while the window thread sleeps.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/settings.h"
+#include "news/news_ticker.h"
+#include "platform/scoped_win.h"
+#include "render/caption_overlay.h"
+#include "render/caption_renderer.h"
+#include "render/steady_painter.h"
+
+namespace lum {
+
+class CaptionCycle {
+ public:
+  static constexpr UINT kTimer1Id = 1;
+  static constexpr UINT kTimer1Interval = 180;
+
+  // `ticker` draws the news into the caption; `steadyPainter` lets an unchanged caption be
+  // kept painted from a thread of its own (see SteadyPainter).
+  CaptionCycle(const SettingsStore& store, NewsTicker* ticker, bool steadyPainter);
+  ~CaptionCycle();
+  CaptionCycle(const CaptionCycle&) = delete;
+  CaptionCycle& operator=(const CaptionCycle&) = delete;
+
+  // The form whose timer drives the cycle and whose message `wakeMessage` the steady painter
+  // posts; `ownIcon` is shown in captions with the icon option; the overlay leaves the windows
+  // of `overlayOwnProcess` alone.
+  void Attach(HWND form, UINT wakeMessage, HICON ownIcon, DWORD overlayOwnProcess);
+
+  void Timer1_Timer();
+  // The current animation frame to the renderer, and the settings' style when they changed.
+  void InitialBar();
+  // The settings' style to the renderer and the ticker, when the store's generation moved on.
+  void TakeStyle();
+  // Cuts the picture into caption-high frames, one bitmap per band.
+  void PicAni();
+  // The animation starts again from the frame ANIMATION names (0: off).
+  void chkAni_Click();
+  void EnableTimer1(bool enabled);
+  bool timer1Enabled() const { return timer1Enabled_; }
+  // The steady painter handed the caption back: the window thread ticks again, from now.
+  void OnSteadyWake();
+  // Whether the steady painter keeps the caption painted while the window thread sleeps.
+  bool steadyServing() const { return steady_ && steady_->serving(); }
+  // Paints the caption of `window` at once, outside the tick.
+  void RepaintNow(HWND window) { renderer_.RepaintCaption(window); }
+
+  // The picture at start-up; nothing when the file is no picture.
+  void LoadPicture(const std::u16string& path);
+  // Loads a picture file as the caption background, raised to the caption buttons' height when
+  // asked; false (and nothing changed) when the file is not a picture.
+  bool ChangePicture(const std::u16string& path, bool raiseToCaption);
+  // The picture file shown; empty when there is none.
+  const std::u16string& picturePath() const { return picturePath_; }
+
+  // [DEFAULT] OVERLAY and the desktop decide how captions reach the screen.
+  void ChooseCaptionMode(std::u16string_view overlayValue);
+  // The caption font, colours, metrics or display depth may have changed.
+  void OnSystemSettingsChanged(bool displayChanged);
+  // The run ends: no tick, no painter, no overlay.
+  void Stop();
+
+  int32_t captionButtonHeight() const { return captionButtonHeight_; }
+  CaptionRenderer& renderer() { return renderer_; }
+  // The overlay that shows the caption where title bars cannot be painted; null in the
+  // title-bar mode.
+  CaptionOverlay* overlay() const { return overlay_.get(); }
+  int32_t frameCounter() const { return frameCounter_; }
+  int32_t frameCount() const { return frameCount_; }
+  void SetFrameCounter(int32_t counter) { frameCounter_ = counter; }
+  // Frame k of the caption picture strip, 1..frameCount(); element 0 is the empty template.
+  HBITMAP picActive(int index) const;
+  // Replaces the frames; for the animation, which cuts the picture into bands.
+  void SetFrames(std::vector<ScopedBitmap> frames);
+  bool phase() const { return phase_; }
+
+ private:
+  // After a title-bar tick: the caption goes to the steady painter while nothing changes.
+  void HandOverSteadyCaption();
+  // The caption comes back to the window thread's ticks.
+  void TakeBackSteadyCaption();
+
+  const SettingsStore& store_;
+  NewsTicker* ticker_;
+  bool steadyPainter_;
+  HWND form_ = nullptr;
+  UINT wakeMessage_ = 0;
+  DWORD overlayOwnProcess_ = 0;
+  CaptionRenderer renderer_;
+  std::optional<uint32_t> styleGeneration_;  // the settings the renderer's style was taken from
+  std::unique_ptr<CaptionOverlay> overlay_;
+  std::unique_ptr<SteadyPainter> steady_;
+  HWND classCheckedWindow_ = nullptr;  // the last foreground window whose class was asked
+  bool paintableClass_ = false;
+  ScopedBitmap picBase_;
+  std::u16string picturePath_;
+  std::vector<ScopedBitmap> picActive_;
+  int32_t frameCounter_ = 0;
+  int32_t frameCount_ = 0;
+  int32_t captionButtonHeight_ = 0;
+  bool phase_ = false;
+  bool timer1Enabled_ = false;
+  bool stopped_ = false;
+};
+
+}  // namespace lum
