@@ -10,7 +10,6 @@
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/text.h"
-#include "settings/settings_menu.h"
 
 namespace lum {
 

@@ -1,17 +1,12 @@
 #include "app/tray_form.h"
 
-#include <commdlg.h>
-
 #include "about/about_box.h"
 #include "clock/clock_dialog.h"
-#include "config/settings_values.h"
-#include "platform/dialogs.h"
 #include "platform/form_window.h"
 #include "platform/modal_loop.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "settings/settings_dialog.h"
-#include "settings/settings_menu.h"
 
 namespace lum {
 

@@ -112,13 +112,16 @@ void SettingsStore::Write(std::u16string_view section, std::u16string_view key, 
   if (write_) write_(section, key, value);
 }
 
-bool SettingsStore::SetAnimation(int64_t value) {
-  if (value < 0 || value > 2) return false;
-  values_.animation = static_cast<int32_t>(value);
-  Write(kDefault, u"ANIMATION", value);
+template <typename T>
+bool SettingsStore::SetInRange(T& field, int64_t value, int64_t high, std::u16string_view key) {
+  if (value < 0 || value > high) return false;
+  field = static_cast<T>(value);
+  Write(kDefault, key, value);
   Changed();
   return true;
 }
+
+bool SettingsStore::SetAnimation(int64_t value) { return SetInRange(values_.animation, value, 2, u"ANIMATION"); }
 
 void SettingsStore::SetTextColor(int32_t color) {
   values_.textColor = color;
@@ -127,21 +130,11 @@ void SettingsStore::SetTextColor(int32_t color) {
 }
 
 bool SettingsStore::SetClock(int64_t value) {
-  if (value < 0 || value > 2) return false;
-  values_.clock = static_cast<int32_t>(value);
-  values_.clockFlag = value != 0 ? -1 : 0;
-  Write(kDefault, u"CLOCK", value);
-  Changed();
-  return true;
+  if (value >= 0 && value <= 2) values_.clockFlag = value != 0 ? -1 : 0;
+  return SetInRange(values_.clock, value, 2, u"CLOCK");
 }
 
-bool SettingsStore::SetShadow(int64_t value) {
-  if (value < 0 || value > 2) return false;
-  values_.shadow = static_cast<int32_t>(value);
-  Write(kDefault, u"SHADOW", value);
-  Changed();
-  return true;
-}
+bool SettingsStore::SetShadow(int64_t value) { return SetInRange(values_.shadow, value, 2, u"SHADOW"); }
 
 void SettingsStore::SetShadowColor(int32_t color) {
   values_.shadowColor = color;
@@ -150,39 +143,18 @@ void SettingsStore::SetShadowColor(int32_t color) {
 }
 
 bool SettingsStore::SetAlignment(int64_t index) {
-  if (index < 0 || index > 3) return false;
-  values_.alignment = static_cast<int16_t>(index);
+  if (!SetInRange(values_.alignment, index, 3, u"ALIGENMENT")) return false;
   if (index != 3) values_.clockAlignment = static_cast<int32_t>(index);
-  Write(kDefault, u"ALIGENMENT", index);
   // With no caption text the clock keeps the last placement it had.
   if (index == 3) Write(kDefault, u"CLOCKALIGENMENT", values_.clockAlignment);
-  Changed();
   return true;
 }
 
-bool SettingsStore::SetFontWeight(int64_t index) {
-  if (index < 0 || index > 1) return false;
-  values_.fontWeight = static_cast<int16_t>(index);
-  Write(kDefault, u"FONT", index);
-  Changed();
-  return true;
-}
+bool SettingsStore::SetFontWeight(int64_t index) { return SetInRange(values_.fontWeight, index, 1, u"FONT"); }
 
-bool SettingsStore::SetScrollMode(int64_t index) {
-  if (index < 0 || index > 1) return false;
-  values_.scrollMode = static_cast<int16_t>(index);
-  Write(kDefault, u"SCROLL", index);
-  Changed();
-  return true;
-}
+bool SettingsStore::SetScrollMode(int64_t index) { return SetInRange(values_.scrollMode, index, 1, u"SCROLL"); }
 
-bool SettingsStore::SetNews(int64_t value) {
-  if (value < 0 || value > 2) return false;
-  values_.news = static_cast<int32_t>(value);
-  Write(kDefault, u"NEWS", value);
-  Changed();
-  return true;
-}
+bool SettingsStore::SetNews(int64_t value) { return SetInRange(values_.news, value, 2, u"NEWS"); }
 
 void SettingsStore::SetChannel(int32_t index) {
   values_.channel = index;

@@ -133,6 +133,9 @@ class SettingsStore {
 
  private:
   void Changed() { generation_.fetch_add(1, std::memory_order_acq_rel); }
+  // A [DEFAULT] number from 0 to `high`.
+  template <typename T>
+  bool SetInRange(T& field, int64_t value, int64_t high, std::u16string_view key);
   void Write(std::u16string_view section, std::u16string_view key, int64_t value) const;
   void Write(std::u16string_view section, std::u16string_view key, std::u16string_view value) const;
 
