@@ -121,13 +121,15 @@ bool SettingsStore::SetInRange(T& field, int64_t value, int64_t high, std::u16st
   return true;
 }
 
-bool SettingsStore::SetAnimation(int64_t value) { return SetInRange(values_.animation, value, 2, u"ANIMATION"); }
-
-void SettingsStore::SetTextColor(int32_t color) {
-  values_.textColor = color;
-  Write(kDefault, u"COLOR", color);
+void SettingsStore::SetNumber(int32_t& field, int32_t value, std::u16string_view key) {
+  field = value;
+  Write(kDefault, key, value);
   Changed();
 }
+
+bool SettingsStore::SetAnimation(int64_t value) { return SetInRange(values_.animation, value, 2, u"ANIMATION"); }
+
+void SettingsStore::SetTextColor(int32_t color) { SetNumber(values_.textColor, color, u"COLOR"); }
 
 bool SettingsStore::SetClock(int64_t value) {
   if (value >= 0 && value <= 2) values_.clockFlag = value != 0 ? -1 : 0;
@@ -136,11 +138,7 @@ bool SettingsStore::SetClock(int64_t value) {
 
 bool SettingsStore::SetShadow(int64_t value) { return SetInRange(values_.shadow, value, 2, u"SHADOW"); }
 
-void SettingsStore::SetShadowColor(int32_t color) {
-  values_.shadowColor = color;
-  Write(kDefault, u"SHADOWCOLOR", color);
-  Changed();
-}
+void SettingsStore::SetShadowColor(int32_t color) { SetNumber(values_.shadowColor, color, u"SHADOWCOLOR"); }
 
 bool SettingsStore::SetAlignment(int64_t index) {
   if (!SetInRange(values_.alignment, index, 3, u"ALIGENMENT")) return false;
@@ -156,17 +154,9 @@ bool SettingsStore::SetScrollMode(int64_t index) { return SetInRange(values_.scr
 
 bool SettingsStore::SetNews(int64_t value) { return SetInRange(values_.news, value, 2, u"NEWS"); }
 
-void SettingsStore::SetChannel(int32_t index) {
-  values_.channel = index;
-  Write(kDefault, u"CHANNEL", index);
-  Changed();
-}
+void SettingsStore::SetChannel(int32_t index) { SetNumber(values_.channel, index, u"CHANNEL"); }
 
-void SettingsStore::SetNewsInterval(int32_t minutes) {
-  values_.newsInterval = minutes;
-  Write(kDefault, u"TIMER", minutes);
-  Changed();
-}
+void SettingsStore::SetNewsInterval(int32_t minutes) { SetNumber(values_.newsInterval, minutes, u"TIMER"); }
 
 void SettingsStore::SetPicture(const std::u16string& path) {
   values_.picture = path;

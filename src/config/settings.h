@@ -133,6 +133,7 @@ class SettingsStore {
 
  private:
   void Changed() { generation_.fetch_add(1, std::memory_order_acq_rel); }
+  void SetNumber(int32_t& field, int32_t value, std::u16string_view key);  // any [DEFAULT] number
   // A [DEFAULT] number from 0 to `high`.
   template <typename T>
   bool SetInRange(T& field, int64_t value, int64_t high, std::u16string_view key);
