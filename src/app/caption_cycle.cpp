@@ -156,6 +156,18 @@ void CaptionCycle::Timer1_Timer() {
   const auto style = foreground ? static_cast<uint32_t>(GetWindowLongA(foreground, GWL_STYLE)) : 0;
   if (!foreground || !HasCaptionFrame(style)) {
     if (overlay_) overlay_->Hide();
+    renderer_.ReleaseWindowDC();
+    return;
+  }
+  // A decoration drawn while the window moves or changes its size would show at an old place
+  // or width: until it stands still the window's own caption shows.
+  RECT rect{};
+  if (!GetWindowRect(foreground, &rect)) {
+    if (overlay_) overlay_->Hide();
+    return;
+  }
+  if (Moving(foreground, rect) || following_) {
+    if (overlay_) overlay_->Hide();
     return;
   }
   // As the renderer last read it: again whenever the system's settings change.
@@ -168,7 +180,7 @@ void CaptionCycle::Timer1_Timer() {
   }
   // The overlay refreshes its content here; the window events move and hide it in between.
   if (overlay_) {
-    overlay_->Refresh(foreground, style);
+    overlay_->Refresh(foreground, style, &rect);
     return;
   }
   // A window's class never changes: asked once per foreground window, not on every tick.
@@ -176,9 +188,35 @@ void CaptionCycle::Timer1_Timer() {
     paintableClass_ = IsPaintableWindow(foreground);
     classCheckedWindow_ = foreground;
   }
-  if (!paintableClass_) return;
-  renderer_.RepaintCaption(foreground, style);
+  if (!paintableClass_) {
+    renderer_.ReleaseWindowDC();
+    return;
+  }
+  renderer_.RepaintCaption(foreground, style, &rect);
   HandOverSteadyCaption();
+}
+
+bool CaptionCycle::Moving(HWND window, const RECT& now) {
+  const bool moved = window == watched_ && !EqualRect(&now, &watchedRect_);
+  watched_ = window;
+  watchedRect_ = now;
+  if (moved && !following_) following_ = SetTimer(form_, kFollowTimerId, kFollowIntervalMs, nullptr) != 0;
+  return moved;
+}
+
+void CaptionCycle::OnFollowTimer() {
+  RECT now{};
+  const bool still = !IsWindow(watched_) || !GetWindowRect(watched_, &now) || EqualRect(&now, &watchedRect_);
+  watchedRect_ = now;
+  if (!still) return;
+  // Stood still for one look: decorated again at once, not at the next tick.
+  StopFollowing();
+  if (timer1Enabled_ && !stopped_) Timer1_Timer();
+}
+
+void CaptionCycle::StopFollowing() {
+  if (following_ && form_) KillTimer(form_, kFollowTimerId);
+  following_ = false;
 }
 
 void CaptionCycle::HandOverSteadyCaption() {
@@ -189,7 +227,10 @@ void CaptionCycle::HandOverSteadyCaption() {
   facts->generation = *styleGeneration_;
   if (!steady_)
     steady_ = std::make_unique<SteadyPainter>(form_, wakeMessage_, kTimer1Interval, &store_.generationCounter());
-  if (steady_->Publish(*facts, renderer_.composedDC())) KillTimer(form_, kTimer1Id);
+  if (!steady_->Publish(*facts, renderer_.composedDC())) return;
+  // The painter takes its own DC; this thread keeps none while it does not paint.
+  KillTimer(form_, kTimer1Id);
+  renderer_.ReleaseWindowDC();
 }
 
 void CaptionCycle::TakeBackSteadyCaption() {
@@ -226,6 +267,7 @@ void CaptionCycle::OnSystemSettingsChanged(bool displayChanged) {
 }
 
 void CaptionCycle::Stop() {
+  StopFollowing();
   EnableTimer1(false);
   stopped_ = true;
   steady_.reset();

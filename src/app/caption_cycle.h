@@ -23,6 +23,10 @@ class CaptionCycle {
  public:
   static constexpr UINT kTimer1Id = 1;
   static constexpr UINT kTimer1Interval = 180;
+  // While the window in front moves or changes its size, its caption is not decorated (its own
+  // shows) and the cycle looks at it this often until it has stood still for one look.
+  static constexpr UINT kFollowTimerId = 4;
+  static constexpr UINT kFollowIntervalMs = 25;
 
   // `ticker` draws the news into the caption; `steadyPainter` lets an unchanged caption be
   // kept painted from a thread of its own (see SteadyPainter).
@@ -37,6 +41,8 @@ class CaptionCycle {
   void Attach(HWND form, UINT wakeMessage, HICON ownIcon, DWORD overlayOwnProcess);
 
   void Timer1_Timer();
+  void OnFollowTimer();
+  bool following() const { return following_; }
   // The current animation frame to the renderer, and the settings' style when they changed.
   void InitialBar();
   // The settings' style to the renderer and the ticker, when the store's generation moved on.
@@ -88,6 +94,9 @@ class CaptionCycle {
   void HandOverSteadyCaption();
   // The caption comes back to the window thread's ticks.
   void TakeBackSteadyCaption();
+  // Whether `window`'s rectangle differs from the last look at it; starts following it if so.
+  bool Moving(HWND window, const RECT& now);
+  void StopFollowing();
 
   const SettingsStore& store_;
   NewsTicker* ticker_;
@@ -110,6 +119,9 @@ class CaptionCycle {
   bool phase_ = false;
   bool timer1Enabled_ = false;
   bool stopped_ = false;
+  HWND watched_ = nullptr;  // the window in front at the last look, and its rectangle then
+  RECT watchedRect_{};
+  bool following_ = false;
 };
 
 }  // namespace lum

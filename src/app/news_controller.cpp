@@ -101,9 +101,21 @@ void NewsController::Start() {
   }
 }
 
-void NewsController::StartTimer() {
+void NewsController::StartTimer() { UpdateTimer(); }
+
+void NewsController::UpdateTimer() {
   if (!form_) return;
-  timNewsRunning_ = timNewsInterval_ > 0 && SetTimer(form_, kTimNewsId, timNewsInterval_, nullptr) != 0;
+  // The timer only asks whether a fetch is due: without online news on there is nothing to ask.
+  const Settings& s = store_.values();
+  const bool wanted = timNewsInterval_ > 0 && !state_.startingUp && !state_.quitting && s.connectMode == 1 &&
+                      s.newsCheck() == 1 && channelCount() >= 1;
+  if (wanted == timNewsRunning_) return;
+  if (wanted) {
+    timNewsRunning_ = SetTimer(form_, kTimNewsId, timNewsInterval_, nullptr) != 0;
+  } else {
+    KillTimer(form_, kTimNewsId);
+    timNewsRunning_ = false;
+  }
 }
 
 void NewsController::Stop() {
@@ -163,6 +175,7 @@ void NewsController::SetChkNews(int64_t value) {
   if (value < 0 || value > 2 || value == store_.values().newsCheck()) return;
   if (state_.startingUp || state_.quitting) return;
   store_.SetNews(value);
+  UpdateTimer();
   chkNews_Click();
 }
 

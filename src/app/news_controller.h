@@ -39,7 +39,7 @@ class NewsController {
   const std::vector<ChannelRec>& channelTable() const { return channelTable_; }
   // Once the settings are read: the notice of the news mode, the stored channel, the timer.
   void Start();
-  // Once start-up is over.
+  // Once start-up is over: the news timer runs while online news is on.
   void StartTimer();
   // The timer stops and a running fetch is cut off, not waited for.
   void Stop();
@@ -72,6 +72,7 @@ class NewsController {
   void SetLastAttemptMinute(int64_t minute) { lastAttemptMinute_ = minute; }
 
  private:
+  void UpdateTimer();
   int SelectedChannel() const;
   void ReadLocalNews(int index);
   void ShowFetchedNews(const NewsFetch& fetch);

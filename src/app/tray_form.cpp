@@ -42,6 +42,11 @@ bool TrayForm::CreateFormWindow() {
 }
 
 LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Broadcast when the taskbar is made again (Explorer restarted, say): it has lost the icon.
+  if (message != 0 && message == trayIcon_.taskbarCreatedMessage()) {
+    if (!state_.quitting) trayIcon_.OnTaskbarCreated();
+    return 0;
+  }
   switch (message) {
     case kSteadyWakeMessage:
       caption_.OnSteadyWake();
@@ -49,9 +54,11 @@ LRESULT TrayForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == CaptionCycle::kTimer1Id) caption_.Timer1_Timer();
       if (wParam == NewsController::kTimNewsId) news_.timNews_Timer();
+      if (wParam == TrayIcon::kRetryTimerId) trayIcon_.OnRetryTimer();
+      if (wParam == CaptionCycle::kFollowTimerId) caption_.OnFollowTimer();
       return 0;
     case kTrayCallbackMessage:
-      // The tray icon reports its mouse messages in the low word of lParam.
+      // The tray icon reports its mouse and key events in the low word of lParam.
       OnTrayMessage(LOWORD(lParam));
       return 0;
     case WM_COMMAND:
@@ -190,18 +197,19 @@ void TrayForm::RegisterAsService() const {
   if (registerService) registerService(GetCurrentProcessId(), 0);
 }
 
-void TrayForm::OnTrayMessage(UINT mouseMessage) {
-  switch (TrayIcon::RequestOf(mouseMessage)) {
-    case TrayIcon::Request::kMenu:
-      // While the settings dialog is open it carries every command itself.
-      if (!settingsDialog_) trayIcon_.ShowMenu();
-      break;
-    case TrayIcon::Request::kSettingsWindow:
-      OpenSettingsDialog();
-      break;
-    default:
-      break;
+void TrayForm::OnTrayMessage(UINT event) {
+  const TrayIcon::Request request = trayIcon_.RequestOf(event);
+  if (request == TrayIcon::Request::kNothing || state_.quitting) return;
+  if (request == TrayIcon::Request::kSettingsWindow) return OpenSettingsDialog();
+  // While a modal window is open, or the settings dialog (which carries every command itself),
+  // the icon brings that window forward instead of the menu.
+  ModalRun* run = ModalRun::Current();
+  HWND forward = run && run->modal() ? run->modal() : settingsDialog_ ? settingsDialog_->hwnd() : nullptr;
+  if (forward) {
+    ForceForeground(forward);
+    return;
   }
+  trayIcon_.ShowMenu();
 }
 
 void TrayForm::OpenSettingsDialog() {

@@ -94,7 +94,7 @@ class TrayForm : public SettingsHost {
   bool CreateFormWindow();
   void CreateDefaultIni() const;
   void RegisterAsService() const;
-  void OnTrayMessage(UINT mouseMessage);
+  void OnTrayMessage(UINT event);
   // The tray menu's marks, the settings window and the caption's style as the store holds them.
   void ShowSettings();
 

@@ -1,9 +1,8 @@
 #include "app/tray_icon.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/shell.h"
 #include "settings/settings_menu.h"
@@ -34,23 +33,66 @@ TrayIcon::~TrayIcon() {
   if (menu_) DestroyMenu(menu_);
 }
 
-void TrayIcon::Create(HWND owner, HICON icon) {
+void TrayIcon::Create(HWND owner, HICON icon, ShellNotify notify) {
   owner_ = owner;
   icon_ = icon;
+  notify_ = notify ? notify : Shell_NotifyIconA;
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   if (menu_) DestroyMenu(menu_);
   menu_ = BuildTrayMenu();
 }
 
-bool TrayIcon::Add() {
+bool TrayIcon::Notify(DWORD message) {
   TrayIconRecord record = MakeTrayIconRecord(owner_, icon_, kCaption);
-  added_ = Shell_NotifyIconA(NIM_ADD, reinterpret_cast<PNOTIFYICONDATAA>(&record)) != FALSE;
-  return added_;
+  return notify_(message, reinterpret_cast<PNOTIFYICONDATAA>(&record)) != FALSE;
+}
+
+void TrayIcon::SetVersion() {
+  // The version lives past the first record's end; the shell tells the records apart by size.
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data.hWnd = owner_;
+  data.uID = 1;
+  data.uVersion = NOTIFYICON_VERSION;
+  notify_(NIM_SETVERSION, &data);
+}
+
+bool TrayIcon::TryAdd() {
+  if (!owner_) return false;
+  // An icon the shell still has (a taskbar that kept it) only needs its data again.
+  added_ = Notify(NIM_ADD) || Notify(NIM_MODIFY);
+  if (!added_) return false;
+  SetVersion();
+  KillTimer(owner_, kRetryTimerId);
+  retriesLeft_ = 0;
+  return true;
+}
+
+bool TrayIcon::Add() {
+  if (TryAdd()) return true;
+  retriesLeft_ = kRetries;
+  if (owner_) SetTimer(owner_, kRetryTimerId, kRetryIntervalMs, nullptr);
+  return false;
+}
+
+void TrayIcon::OnRetryTimer() {
+  if (!added_ && retriesLeft_ > 0) {
+    --retriesLeft_;
+    if (TryAdd()) return;
+  }
+  if (added_ || retriesLeft_ <= 0) KillTimer(owner_, kRetryTimerId);
+}
+
+void TrayIcon::OnTaskbarCreated() {
+  added_ = false;
+  Add();
 }
 
 void TrayIcon::Remove() {
+  if (owner_) KillTimer(owner_, kRetryTimerId);
+  retriesLeft_ = 0;
   if (!added_) return;
-  TrayIconRecord record = MakeTrayIconRecord(owner_, icon_, kCaption);
-  Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<PNOTIFYICONDATAA>(&record));
+  Notify(NIM_DELETE);
   added_ = false;
 }
 
@@ -83,26 +125,37 @@ void TrayIcon::ShowMarks(const Settings& s, size_t channels) {
     SetMenuCheck(menu_, kMnuNewsFirst + static_cast<UINT>(a), static_cast<int32_t>(a) == s.channel);
 }
 
-TrayIcon::Request TrayIcon::RequestOf(UINT mouseMessage) {
-  switch (mouseMessage) {
-    case kTrayRightDown:
-      return Request::kMenu;
-    case kTrayLeftDown:
+TrayIcon::Request TrayIcon::RequestOf(UINT event) {
+  switch (event) {
+    case WM_LBUTTONUP:
+      leftReleased_ = true;
       return Request::kSettingsWindow;
+    case NIN_SELECT:
+      if (std::exchange(leftReleased_, false)) return Request::kNothing;
+      return Request::kSettingsWindow;
+    case NIN_KEYSELECT:
+      return Request::kSettingsWindow;
+    case WM_RBUTTONUP:
+      rightReleased_ = true;
+      return Request::kMenu;
+    case WM_CONTEXTMENU:
+      if (std::exchange(rightReleased_, false)) return Request::kNothing;
+      return Request::kMenu;
     default:
       return Request::kNothing;
   }
 }
 
 void TrayIcon::ShowMenu() {
-  DoEvents();
+  if (!menu_) return;
   // In front, so that the menu closes when the user clicks elsewhere.
   SetForegroundWindow(owner_);
   DoEvents();
-  if (!menu_) return;
   POINT at{};
   GetCursorPos(&at);
-  TrackPopupMenu(menu_, 0, at.x, at.y, 0, owner_, nullptr);
+  TrackPopupMenu(menu_, TPM_RIGHTBUTTON, at.x, at.y, 0, owner_, nullptr);
+  // The menu's window goes at once, not at the owner's next message.
+  PostMessageW(owner_, WM_NULL, 0, 0);
 }
 
 }  // namespace lum

@@ -8,12 +8,15 @@ std::wstring ReadCaptionTitle(HWND window) {
   return std::wstring(title, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
-std::optional<CaptionFacts> ReadCaptionFacts(HWND window, std::optional<uint32_t> knownStyle) {
+std::optional<CaptionFacts> ReadCaptionFacts(HWND window, std::optional<uint32_t> knownStyle, const RECT* knownRect) {
   if (!window) return std::nullopt;
   CaptionFacts facts;
   facts.window = window;
   facts.style = knownStyle ? *knownStyle : static_cast<uint32_t>(GetWindowLongA(window, GWL_STYLE));
-  if (!GetWindowRect(window, &facts.windowRect)) return std::nullopt;
+  if (knownRect)
+    facts.windowRect = *knownRect;
+  else if (!GetWindowRect(window, &facts.windowRect))
+    return std::nullopt;
   facts.title = ReadCaptionTitle(window);
   return facts;
 }

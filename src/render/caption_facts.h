@@ -26,9 +26,10 @@ struct CaptionFacts {
 // WM_GETTEXT would wait on that program's thread every tick.
 std::wstring ReadCaptionTitle(HWND window);
 
-// The window's style (unless the caller has just read it), rectangle and title; nothing when
-// the window has gone.
-std::optional<CaptionFacts> ReadCaptionFacts(HWND window, std::optional<uint32_t> knownStyle = std::nullopt);
+// The window's style and rectangle (unless the caller has just read them) and title; nothing
+// when the window has gone.
+std::optional<CaptionFacts> ReadCaptionFacts(HWND window, std::optional<uint32_t> knownStyle = std::nullopt,
+                                             const RECT* knownRect = nullptr);
 
 // What a painted caption was made from: the window's facts, the clock text in it, where the
 // caption lies in the window and the settings generation it was composed at.

@@ -88,12 +88,14 @@ bool CaptionOverlay::Create() {
         SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, OnWinEvent, 0, 0, flags);
     minimizeHook_ =
         SetWinEventHook(EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND, nullptr, OnWinEvent, 0, 0, flags);
+    moveSizeHook_ =
+        SetWinEventHook(EVENT_SYSTEM_MOVESIZESTART, EVENT_SYSTEM_MOVESIZEEND, nullptr, OnWinEvent, 0, 0, flags);
   }
   return true;
 }
 
 void CaptionOverlay::Unhook() {
-  for (HWINEVENTHOOK* hook : {&foregroundHook_, &minimizeHook_, &locationHook_}) {
+  for (HWINEVENTHOOK* hook : {&foregroundHook_, &minimizeHook_, &moveSizeHook_, &locationHook_}) {
     if (*hook) UnhookWinEvent(*hook);
     *hook = nullptr;
   }
@@ -113,9 +115,20 @@ void CaptionOverlay::OnEvent(DWORD event, HWND window, LONG object) {
     case EVENT_SYSTEM_MINIMIZESTART:
       if (window == target_) Hide();
       break;
+    case EVENT_SYSTEM_MOVESIZESTART:
+      // Dragged or resized by the user: hidden until the drag ends, never shown at an old place.
+      if (window == target_) {
+        movingSize_ = true;
+        Hide();
+      }
+      break;
+    case EVENT_SYSTEM_MOVESIZEEND:
+      movingSize_ = false;
+      if (window == target_) Refresh(window);
+      break;
     case EVENT_SYSTEM_MINIMIZEEND:
     case EVENT_OBJECT_LOCATIONCHANGE:
-      if (window == target_) Refresh(window);
+      if (window == target_ && !movingSize_) Refresh(window);
       break;
     default:
       break;
@@ -143,13 +156,16 @@ void CaptionOverlay::FollowTarget(HWND target) {
   targetProcess_ = locationHook_ ? process : 0;
 }
 
-bool CaptionOverlay::ReadTarget(HWND target, std::optional<uint32_t> style) {
+bool CaptionOverlay::ReadTarget(HWND target, std::optional<uint32_t> style, const RECT* rect) {
   current_.window = target;
   if (!target || target == hwnd_ || !paintableClass_ || targetOwner_ == ownProcess_) return false;
   current_.style = style ? *style : static_cast<uint32_t>(GetWindowLongW(target, GWL_STYLE));
   if ((current_.style & (WS_VISIBLE | WS_MINIMIZE)) != WS_VISIBLE || (current_.style & WS_CAPTION) != WS_CAPTION)
     return false;
-  if (!GetWindowRect(target, &current_.rect)) return false;
+  if (rect)
+    current_.rect = *rect;
+  else if (!GetWindowRect(target, &current_.rect))
+    return false;
   // A window's ex-style changes only with a new frame, which shows in its style or rectangle.
   const TargetFacts asked{target, current_.style, 0, current_.rect};
   if (!(exStyleAskedFor_ == asked)) {
@@ -193,10 +209,10 @@ void CaptionOverlay::Hide() {
   shown_ = false;
 }
 
-void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style) {
+void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style, const RECT* rect) {
   if (!hwnd_) return;
   FollowTarget(target);
-  if (!ReadTarget(target, style)) return Hide();
+  if (!ReadTarget(target, style, rect)) return Hide();
   // The place follows from the window's rectangle and styles (and the system's metrics), so
   // a tick where none of them changed asks the window system nothing more.
   if (!placed_ || !(placed_->target == current_)) {

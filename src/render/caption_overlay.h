@@ -30,7 +30,7 @@ class CaptionOverlay {
   // bar, or hides the overlay when that window gets none. The window is painted only when
   // the composed caption changed.
   // `style`: the target's style, if the caller has just read it.
-  void Refresh(HWND target, std::optional<uint32_t> style = std::nullopt);
+  void Refresh(HWND target, std::optional<uint32_t> style = std::nullopt, const RECT* rect = nullptr);
   void Hide();
   // The focus window of the foreground thread, read by the tick with the foreground window.
   // Under Wine the window that takes the focus shows over every other on the X screen, so a
@@ -64,7 +64,7 @@ class CaptionOverlay {
   };
   // Reads current_; false when the target gets no overlay (no caption, minimised, a tool
   // window, cloaked, one of the program's own, a class refused).
-  bool ReadTarget(HWND target, std::optional<uint32_t> style);
+  bool ReadTarget(HWND target, std::optional<uint32_t> style, const RECT* rect);
   // Where the overlay stands over the target; nothing when it gets none (full screen).
   std::optional<ScreenRect> PlaceFor(const TargetFacts& target) const;
   // Stacks the overlay directly above the target, in the target's (topmost or not) band.
@@ -104,7 +104,9 @@ class CaptionOverlay {
   MemoryCanvas surface_;
   HWINEVENTHOOK foregroundHook_ = nullptr;
   HWINEVENTHOOK minimizeHook_ = nullptr;
+  HWINEVENTHOOK moveSizeHook_ = nullptr;  // a drag or resize by the user begins or ends
   HWINEVENTHOOK locationHook_ = nullptr;  // the target's process alone
+  bool movingSize_ = false;
   bool paintableClass_ = false;           // the target's class is one that gets a caption
 };
 

@@ -124,9 +124,9 @@ std::optional<CaptionRect> CaptionRenderer::GetCaptionRect(HWND window) {
                         static_cast<uint32_t>(GetWindowLongA(window, GWL_EXSTYLE)), CaptionMetrics::Read().frame);
 }
 
-void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> knownStyle) {
+void CaptionRenderer::RepaintCaption(HWND window, std::optional<uint32_t> knownStyle, const RECT* knownRect) {
   painted_ = false;
-  auto facts = ReadCaptionFacts(window, knownStyle);
+  auto facts = ReadCaptionFacts(window, knownStyle, knownRect);
   if (!facts) return ReleaseWindowDC();
   const uint32_t style = facts->style;
   const RECT& windowRect = facts->windowRect;

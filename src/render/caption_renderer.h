@@ -95,8 +95,8 @@ class CaptionRenderer {
   // Paints the window's caption unless it is a tool window (other than the cached one).
   // What it composes is kept: a tick that changes nothing the caption shows only copies
   // the stored caption onto the window again.
-  // The caller may hand over the window's style if it has just read it.
-  void RepaintCaption(HWND window, std::optional<uint32_t> style = std::nullopt);
+  // The caller may hand over the window's style and rectangle if it has just read them.
+  void RepaintCaption(HWND window, std::optional<uint32_t> style = std::nullopt, const RECT* rect = nullptr);
   static std::optional<CaptionRect> GetCaptionRect(HWND window);
   // The same for a window whose rectangle and styles the caller has just read.
   static std::optional<CaptionRect> CaptionRectOf(const RECT& windowRect, uint32_t style, uint32_t exStyle,
@@ -115,6 +115,10 @@ class CaptionRenderer {
   // window system again only when the window, its rectangle or its styles change; metrics()
   // and the caption font follow the DPI found.
   const TargetLayout& LayOutTarget(HWND window, const RECT& screen, uint32_t style, uint32_t exStyle);
+  // Gives back the window DC kept between paints: while the renderer is not painting (another
+  // painter has the caption, or nothing in front is painted) no DC of another program's window
+  // is kept.
+  void ReleaseWindowDC();
   // The caption font, the system's colours or metrics changed: everything kept is built
   // afresh; after a display change the canvases too.
   void OnSystemSettingsChanged(bool displayChanged = false);
@@ -180,7 +184,6 @@ class CaptionRenderer {
   static std::optional<CaptionRect> CaptionRectFor(HWND window, uint32_t style, uint32_t exStyle,
                                                    const FrameMetrics& metrics);
   bool Paint(HWND window, const CaptionRect& rect, uint32_t style, uint32_t exStyle);
-  void ReleaseWindowDC();
   bool Compose(HWND window, const CaptionRect& rect, uint32_t style, uint32_t exStyle,
                bool* changed = nullptr);
   HICON CaptionIcon(HWND window);

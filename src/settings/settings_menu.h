@@ -33,10 +33,6 @@ enum MenuCommand : UINT {
   kMnuNewsFirst = 200,  // the channel entries: element 0 is the template, a separator
 };
 
-// The tray mouse messages that do something.
-inline constexpr UINT kTrayLeftDown = WM_LBUTTONDOWN;   // 513
-inline constexpr UINT kTrayRightDown = WM_RBUTTONDOWN;  // 516
-
 // Builds the popup with its "設定(&S)" submenu and every item, the channel template included.
 HMENU BuildTrayMenu();
 

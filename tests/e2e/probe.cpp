@@ -21,9 +21,12 @@
 //                                                "stray" (samples after that where it stood apart
 //                                                or hidden); RESULT_FILE.sampling appears once the
 //                                                watch has begun
-//   e2e_probe RESULT_FILE broadcast MESSAGE      sends MESSAGE (a number, 0x... allowed) with no
-//                                                parameters to every top-level window, as the system
-//                                                does with WM_DWMCOMPOSITIONCHANGED
+//   e2e_probe RESULT_FILE broadcast MESSAGE      sends MESSAGE (a number, 0x... allowed, or the name
+//                                                of a registered message such as TaskbarCreated)
+//                                                with no parameters to every top-level window, as
+//                                                the system does with WM_DWMCOMPOSITIONCHANGED
+//   e2e_probe RESULT_FILE untray WINDOW ID       takes WINDOW's notification-area icon ID away, as
+//                                                a taskbar that restarts loses it
 //   e2e_probe RESULT_FILE post WINDOW MESSAGE    posts MESSAGE with no parameters to WINDOW (WM_CLOSE, 0x10,
 //                                                closes it)
 // WINDOW is a top-level window's class name, or "@foreground" for the foreground window.
@@ -32,7 +35,10 @@
 // the probe, so the script waits for the file rather than for a process. Its first line is "ok"
 // or "fail REASON", then "key=value" lines. It is written under another name and renamed, so a
 // script that sees the file sees all of it.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include <algorithm>
 #include <cstdint>
@@ -300,7 +306,9 @@ Result Run(int argc, char** argv) {
     return result;
   }
   if (command == "broadcast" && argc == 4) {
-    const auto message = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
+    char* end = nullptr;
+    auto message = static_cast<UINT>(std::strtoul(argv[3], &end, 0));
+    if (end == argv[3]) message = RegisterWindowMessageA(argv[3]);
     DWORD_PTR answer = 0;
     result.ok = message != 0 && SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
     if (!result.ok) result.text = "the message was not sent\n";
@@ -329,6 +337,18 @@ Result Run(int argc, char** argv) {
       DescribeWindow(window, result);
       result.ok = PostMessageW(window, message, 0, 0) != FALSE;
       if (!result.ok) result.text = "the message was not posted\n";
+      return result;
+    }
+  } else if (command == "untray" && argc == 5) {
+    window = FindTopLevel(argv[3]);
+    if (window) {
+      NOTIFYICONDATAA icon{};
+      icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+      icon.hWnd = window;
+      icon.uID = static_cast<UINT>(std::strtoul(argv[4], nullptr, 0));
+      DescribeWindow(window, result);
+      result.ok = Shell_NotifyIconA(NIM_DELETE, &icon) != FALSE;
+      if (!result.ok) result.text = "the shell had no such icon\n";
       return result;
     }
   } else if (command == "follow" && argc == 6) {

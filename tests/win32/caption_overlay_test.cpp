@@ -269,6 +269,66 @@ TEST_F(Overlay, UnchangedTicksReplaceNoBitmapAndLeaveNoGdiObject) {
   EXPECT_EQ(lumtest::CountLiveGdiObjects(), before) << "GDI objects left behind by 1,000 overlay ticks";
 }
 
+// A window that moves or changes its size keeps its own caption until it has stood still for
+// one look; then it is decorated again at once, at its new place and width. In both modes; the
+// overlay also hides from the start of a drag to its end where the events come.
+TEST(CaptionFollow, AMovingWindowIsUndecoratedUntilItStandsStill) {
+  for (const bool overlay : {false, true}) {
+    SCOPED_TRACE(overlay ? "overlay" : "title bar");
+    lumtest::TempFolder folder;
+    ASSERT_TRUE(lumtest::WriteFileBytes(folder.File(lum::kIniName),
+                                        std::string("[DEFAULT]\r\nFIRST=1\r\nANIMATION=0\r\nOVERLAY=") +
+                                            (overlay ? "1" : "0") + "\r\n[CUSTOMIZE]\r\n"));
+    lum::SettingsStore settings;
+    lum::TrayFormOptions options{folder.path(), lumtest::UniqueInstanceName(), false};
+    options.overlayOwnProcess = kNoProcess;
+    lum::TrayForm form(settings, options);
+    ASSERT_TRUE(form.Form_Load());
+    lum::CaptionCycle& cycle = form.caption();
+    ASSERT_EQ(cycle.overlay() != nullptr, overlay);
+    TestWindow target(WS_OVERLAPPEDWINDOW, 0, L"Follow target");
+    // Decorated for the window as it stands at `frame`.
+    auto decoratedAt = [&](const RECT& frame) {
+      if (overlay) {
+        const RECT shown = WindowRect(cycle.overlay()->hwnd());
+        return cycle.overlay()->visible() && shown.left > frame.left && shown.right < frame.right &&
+               shown.top >= frame.top && shown.top < frame.top + 40;
+      }
+      const auto painted = cycle.renderer().PaintedFacts();
+      return painted && EqualRect(&painted->caption.windowRect, &frame);
+    };
+    cycle.Timer1_Timer();
+    RECT frame = WindowRect(target.get());
+    ASSERT_TRUE(decoratedAt(frame));
+    for (const SIZE change : {SIZE{60, 0}, SIZE{0, -150}}) {  // moved 60 px, then 150 px narrower
+      SetWindowPos(target.get(), nullptr, frame.left + change.cx, frame.top,
+                   frame.right - frame.left + change.cy, frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      // No messages in between: the form's own tick must not see the move first.
+      const RECT now = WindowRect(target.get());
+      cycle.Timer1_Timer();
+      EXPECT_TRUE(cycle.following());
+      EXPECT_FALSE(decoratedAt(now)) << "decorated while it moves";
+      if (overlay) EXPECT_FALSE(cycle.overlay()->visible()) << "the overlay stayed at the old place";
+      const DWORD start = GetTickCount();
+      while (cycle.following() && GetTickCount() - start < 1000) {
+        lumtest::PumpMessages();
+        Sleep(5);
+      }
+      EXPECT_LT(GetTickCount() - start, 150u);
+      EXPECT_TRUE(decoratedAt(now)) << "not decorated again once it stood still";
+      frame = now;
+    }
+    if (!overlay) continue;
+    // Windows tells of a drag from its start to its end: hidden all along, back at its end.
+    cycle.overlay()->OnEvent(EVENT_SYSTEM_MOVESIZESTART, target.get(), OBJID_WINDOW);
+    EXPECT_FALSE(cycle.overlay()->visible());
+    cycle.overlay()->OnEvent(EVENT_OBJECT_LOCATIONCHANGE, target.get(), OBJID_WINDOW);
+    EXPECT_FALSE(cycle.overlay()->visible()) << "shown in the middle of a drag";
+    cycle.overlay()->OnEvent(EVENT_SYSTEM_MOVESIZEEND, target.get(), OBJID_WINDOW);
+    EXPECT_TRUE(cycle.overlay()->visible());
+  }
+}
+
 // The tray form in both modes: OVERLAY=1 brings the overlay over the foreground window;
 // without the key Wine (no desktop composition) keeps the title bar and no overlay exists.
 TEST(TrayFormCaptionMode, OverlayKeyChoosesTheOverlayAndWineOtherwiseKeepsTheTitleBar) {

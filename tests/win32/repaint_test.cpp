@@ -13,6 +13,7 @@
 #include "settings/settings_menu.h"
 #include "config/settings.h"
 #include "platform/scoped_win.h"
+#include "render/caption_dc.h"
 #include "render/caption_renderer.h"
 #include "test_support.h"
 
@@ -167,6 +168,46 @@ TEST_F(CaptionPaint, NoPictureLeavesTheCaptionBlack) {
   int blackBelow = 0;
   for (int x = middle.left; x < middle.right; ++x) blackBelow += shot.at(x, rect->bottom) == 0;
   EXPECT_EQ(blackBelow, 0) << "the line under the caption is the system's";
+}
+
+// A window lying across the middle of the caption leaves the DC's clip box whole but its region
+// with a hole: such a DC does not reach the whole caption. One with a hole below the caption (a
+// complex region too) does. Wine does not clip a window's DC against the windows over it, so
+// the DC's own clip region makes the holes here.
+TEST(KeptWindowDC, ReachesTheWholeCaptionOnlyWithNothingOverIt) {
+  TestWindow window(WS_OVERLAPPEDWINDOW, 0, L"Clip target");
+  ASSERT_TRUE(window.get());
+  const std::optional<CaptionRect> rect = CaptionRenderer::GetCaptionRect(window.get());
+  ASSERT_TRUE(rect);
+  RECT frame{};
+  GetWindowRect(window.get(), &frame);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  struct Case {
+    const char* name;
+    RECT hole;  // in the window's coordinates; empty: no clip region
+    bool whole;
+  };
+  const Case cases[] = {
+      {"nothing over it", {}, true},
+      {"a strip across the caption's middle", {200, 0, 260, rect->bottom + 20}, false},
+      {"a hole in the client area only", {200, rect->bottom + 20, 300, rect->bottom + 70}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HDC dc = GetWindowDC(window.get());
+    ASSERT_NE(dc, nullptr);
+    if (c.hole.right > 0) {
+      lum::ScopedGdiObject<HRGN> region(CreateRectRgn(0, 0, width, height));
+      lum::ScopedGdiObject<HRGN> hole(CreateRectRgnIndirect(&c.hole));
+      CombineRgn(region.get(), region.get(), hole.get(), RGN_DIFF);
+      SelectClipRgn(dc, region.get());
+      RECT box{};
+      EXPECT_EQ(GetClipBox(dc, &box), COMPLEXREGION);
+      EXPECT_TRUE(box.left <= rect->left && box.right >= rect->right) << "the box alone would pass";
+    }
+    EXPECT_EQ(lum::ReachesWholeCaption(dc, *rect), c.whole);
+    ReleaseDC(window.get(), dc);
+  }
 }
 
 // The renderer keeps the window DC between paints; whatever the window went through in

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <utility>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "config/settings.h"
 #include "settings/command_table.h"
 #include "settings/settings_controls.h"
+#include "settings/settings_dialog.h"
 #include "settings/settings_menu.h"
 #include "platform/text.h"
 #include "test_support.h"
@@ -52,7 +54,7 @@ TEST(TrayIconRecord, BytesAreTheEightyEightByteAnsiRecord) {
   EXPECT_EQ(dword(offset[1]), 0x00012345u);
   EXPECT_EQ(dword(offset[2]), 1u);
   EXPECT_EQ(dword(offset[3]), 7u);
-  EXPECT_EQ(dword(offset[4]), 512u);
+  EXPECT_EQ(dword(offset[4]), static_cast<uint32_t>(WM_APP + 1)) << "the program's own callback message";
   EXPECT_EQ(dword(offset[5]), 0x0BADF00Du);
   std::string tip(reinterpret_cast<const char*>(bytes + offset[6]), 64);
   EXPECT_EQ(tip, std::string("Lumbrel") + '\0' + std::string(56, ' '));
@@ -61,6 +63,67 @@ TEST(TrayIconRecord, BytesAreTheEightyEightByteAnsiRecord) {
   const std::string longCaption(70, 'x');
   const lum::TrayIconRecord cut = lum::MakeTrayIconRecord(window, icon, longCaption.c_str());
   EXPECT_EQ(std::string(cut.szTip, 64), std::string(63, 'x') + '\0');
+}
+
+// The shell as the icon meets it: while `refused` is above 0 it refuses to add (or modify) the
+// icon, as it does before the taskbar is there; every call is counted.
+struct FakeShell {
+  static inline int refused = 0;
+  static inline int adds = 0;
+  static inline std::vector<std::pair<DWORD, DWORD>> versions;  // size and version asked for
+  static BOOL WINAPI Notify(DWORD message, PNOTIFYICONDATAA data) {
+    if (message == NIM_ADD) ++adds;
+    if (message == NIM_SETVERSION) versions.emplace_back(data->cbSize, data->uVersion);
+    if (message != NIM_ADD && message != NIM_MODIFY) return TRUE;
+    if (refused <= 0) return TRUE;
+    if (message == NIM_MODIFY) --refused;  // the end of one attempt
+    return FALSE;
+  }
+};
+
+TEST(TrayIconLife, ARefusedAddIsTriedAgainForAMinuteAndTaskbarCreatedAddsItAfresh) {
+  lumtest::TestWindow owner(WS_OVERLAPPEDWINDOW, 0, L"tray owner");
+  lum::TrayIcon icon;
+  icon.Create(owner.get(), LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)), FakeShell::Notify);
+  EXPECT_NE(icon.taskbarCreatedMessage(), 0u);
+  FakeShell::refused = 2;
+  EXPECT_FALSE(icon.Add());
+  icon.OnRetryTimer();
+  EXPECT_FALSE(icon.added());
+  icon.OnRetryTimer();
+  EXPECT_TRUE(icon.added());
+  EXPECT_EQ(FakeShell::adds, 3);
+  ASSERT_EQ(FakeShell::versions.size(), 1u) << "the version is asked once the icon is there";
+  EXPECT_EQ(FakeShell::versions[0], std::make_pair(DWORD{NOTIFYICONDATAA_V2_SIZE}, DWORD{NOTIFYICON_VERSION}));
+  icon.OnRetryTimer();
+  EXPECT_EQ(FakeShell::adds, 3) << "tried again once it was there";
+
+  // A taskbar that stays away: one try on "TaskbarCreated" and 30 more, then no more.
+  FakeShell::adds = 0;
+  FakeShell::refused = 1000;
+  icon.OnTaskbarCreated();
+  for (int tick = 0; tick < 40; ++tick) icon.OnRetryTimer();
+  EXPECT_EQ(FakeShell::adds, 1 + lum::TrayIcon::kRetries);
+  EXPECT_FALSE(icon.added());
+  FakeShell::refused = 0;
+  icon.OnTaskbarCreated();
+  EXPECT_TRUE(icon.added());
+}
+
+// The mouse asks on a button's release, the keyboard by the shell's notifications; the shell's
+// notification after a release is the same click and asks nothing more.
+TEST(TrayIconLife, ReleasesAndKeysEachAskOnce) {
+  using Request = lum::TrayIcon::Request;
+  lum::TrayIcon icon;
+  const std::pair<UINT, Request> events[] = {
+      {WM_MOUSEMOVE, Request::kNothing},       {WM_LBUTTONDOWN, Request::kNothing},
+      {WM_LBUTTONUP, Request::kSettingsWindow}, {NIN_SELECT, Request::kNothing},
+      {NIN_SELECT, Request::kSettingsWindow},   {NIN_KEYSELECT, Request::kSettingsWindow},
+      {WM_RBUTTONDOWN, Request::kNothing},      {WM_RBUTTONUP, Request::kMenu},
+      {WM_CONTEXTMENU, Request::kNothing},      {WM_CONTEXTMENU, Request::kMenu},
+  };
+  int step = 0;
+  for (auto [event, request] : events) EXPECT_EQ(icon.RequestOf(event), request) << "step " << step++;
 }
 
 struct MenuEntry {
@@ -564,6 +627,24 @@ TEST_F(TrayQuit, QuitStopsTheTimerAndDestroysTheWindow) {
   EXPECT_FALSE(IsWindow(window));
   MSG quit;
   EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "tests keep their message loop";
+}
+
+// The icon lost as a restarting taskbar loses it comes back on "TaskbarCreated"; the keyboard's
+// notification opens the settings window, and a mouse move over the form is no tray event.
+TEST_F(TrayQuit, TaskbarCreatedBringsTheIconBackAndTheKeyboardReachesIt) {
+  TrayForm& form = Load(kMarkedIni);
+  ASSERT_TRUE(IconPresent(form.hwnd()));
+  lum::TrayIconRecord record = lum::MakeTrayIconRecord(form.hwnd(), nullptr, "Lumbrel");
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, reinterpret_cast<PNOTIFYICONDATAA>(&record)));
+  ASSERT_FALSE(IconPresent(form.hwnd()));
+  SendMessageW(form.hwnd(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(IconPresent(form.hwnd()));
+
+  SendMessageW(form.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONUP, 0));
+  EXPECT_EQ(form.settingsDialog(), nullptr) << "a mouse move counted as a click on the icon";
+  SendMessageW(form.hwnd(), lum::kTrayCallbackMessage, 1, NIN_KEYSELECT);
+  ASSERT_NE(form.settingsDialog(), nullptr) << "Enter on the icon opened no settings window";
+  EXPECT_NE(form.settingsDialog()->hwnd(), nullptr);
 }
 
 // The shell forgets the icon of a destroyed window by itself, so the removal is seen on
