@@ -200,15 +200,56 @@ bool CaptionCycle::Moving(HWND window, const RECT& now) {
   const bool moved = window == watched_ && !EqualRect(&now, &watchedRect_);
   watched_ = window;
   watchedRect_ = now;
-  if (moved && !following_) following_ = SetTimer(form_, kFollowTimerId, kFollowIntervalMs, nullptr) != 0;
+  if (moved) StartFollowing();
   return moved;
+}
+
+void CaptionCycle::StartFollowing() {
+  if (!following_ && form_) following_ = SetTimer(form_, kFollowTimerId, kFollowIntervalMs, nullptr) != 0;
+}
+
+namespace {
+CaptionCycle* hookedCycle = nullptr;  // the one cycle whose overlay the mouse hook serves
+}
+
+LRESULT CALLBACK CaptionCycle::OnMouse(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION && hookedCycle && (wParam == WM_LBUTTONDOWN || wParam == WM_RBUTTONDOWN))
+    hookedCycle->OnButtonDown(reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CaptionCycle::HookMouse(bool on) {
+  if (on && !mouseHook_ && !hookedCycle) {
+    mouseHook_ = SetWindowsHookExW(WH_MOUSE_LL, OnMouse, GetModuleHandleW(nullptr), 0);
+    if (mouseHook_) hookedCycle = this;
+  } else if (!on && mouseHook_) {
+    UnhookWindowsHookEx(mouseHook_);
+    mouseHook_ = nullptr;
+    hookedCycle = nullptr;
+  }
+}
+
+void CaptionCycle::OnButtonDown(POINT at) {
+  if (!overlay_ || !overlay_->visible() || !watched_) return;
+  RECT window{}, client{};
+  if (!GetWindowRect(watched_, &window) || !PtInRect(&window, at)) return;
+  // Not in the client area: the frame or the caption, where a press may begin a drag or resize.
+  if (GetClientRect(watched_, &client) && MapWindowPoints(watched_, nullptr, reinterpret_cast<POINT*>(&client), 2) &&
+      PtInRect(&client, at))
+    return;
+  overlay_->Hide();
+  StartFollowing();
 }
 
 void CaptionCycle::OnFollowTimer() {
   RECT now{};
   const bool still = !IsWindow(watched_) || !GetWindowRect(watched_, &now) || EqualRect(&now, &watchedRect_);
   watchedRect_ = now;
-  if (!still) return;
+  if (!still && overlay_) overlay_->Hide();
+  // A drag that pauses goes on while the button is held: shown in the pause, the decoration
+  // would stand at the old place once the mouse moves on, until the next tick.
+  const int button = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  if (!still || GetAsyncKeyState(button) < 0) return;
   // Stood still for one look: decorated again at once, not at the next tick.
   StopFollowing();
   if (timer1Enabled_ && !stopped_) Timer1_Timer();
@@ -244,6 +285,7 @@ void CaptionCycle::ChooseCaptionMode(std::u16string_view overlayValue) {
   TakeBackSteadyCaption();
   if (!overlay) {
     // The overlay's window goes with it; the next tick paints the title bar.
+    HookMouse(false);
     overlay_.reset();
     return;
   }
@@ -253,6 +295,7 @@ void CaptionCycle::ChooseCaptionMode(std::u16string_view overlayValue) {
     overlay_.reset();
     return;
   }
+  HookMouse(true);
   // A title bar painted until now is the window's own again: its owner draws its frame afresh.
   if (classCheckedWindow_ && IsWindow(classCheckedWindow_))
     RedrawWindow(classCheckedWindow_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
@@ -267,6 +310,7 @@ void CaptionCycle::OnSystemSettingsChanged(bool displayChanged) {
 }
 
 void CaptionCycle::Stop() {
+  HookMouse(false);
   StopFollowing();
   EnableTimer1(false);
   stopped_ = true;

@@ -26,7 +26,7 @@ class CaptionCycle {
   // While the window in front moves or changes its size, its caption is not decorated (its own
   // shows) and the cycle looks at it this often until it has stood still for one look.
   static constexpr UINT kFollowTimerId = 4;
-  static constexpr UINT kFollowIntervalMs = 25;
+  static constexpr UINT kFollowIntervalMs = 16;
 
   // `ticker` draws the news into the caption; `steadyPainter` lets an unchanged caption be
   // kept painted from a thread of its own (see SteadyPainter).
@@ -43,6 +43,10 @@ class CaptionCycle {
   void Timer1_Timer();
   void OnFollowTimer();
   bool following() const { return following_; }
+  // A mouse button pressed at `at` (screen coordinates). On the frame or the caption of the
+  // overlay's target it may begin a drag, which Wine announces by no event: the overlay hides
+  // at once and the cycle follows the window until the button is up and the window still.
+  void OnButtonDown(POINT at);
   // The current animation frame to the renderer, and the settings' style when they changed.
   void InitialBar();
   // The settings' style to the renderer and the ticker, when the store's generation moved on.
@@ -96,7 +100,10 @@ class CaptionCycle {
   void TakeBackSteadyCaption();
   // Whether `window`'s rectangle differs from the last look at it; starts following it if so.
   bool Moving(HWND window, const RECT& now);
+  void StartFollowing();
   void StopFollowing();
+  static LRESULT CALLBACK OnMouse(int code, WPARAM wParam, LPARAM lParam);
+  void HookMouse(bool on);
 
   const SettingsStore& store_;
   NewsTicker* ticker_;
@@ -122,6 +129,7 @@ class CaptionCycle {
   HWND watched_ = nullptr;  // the window in front at the last look, and its rectangle then
   RECT watchedRect_{};
   bool following_ = false;
+  HHOOK mouseHook_ = nullptr;  // while the overlay is shown: presses that may begin a drag
 };
 
 }  // namespace lum

@@ -14,6 +14,28 @@ Fn Lookup(HMODULE module, const char* name) {
 }
 }  // namespace
 
+namespace {
+std::optional<bool>& SteeredCorners() {
+  static std::optional<bool> answer;
+  return answer;
+}
+}  // namespace
+
+void SteerRoundedCorners(std::optional<bool> answer) { SteeredCorners() = answer; }
+
+bool SystemRoundsWindowCorners() {
+  if (SteeredCorners()) return *SteeredCorners();
+  // The version as the system has it: GetVersionEx answers what the manifest declares.
+  static const bool rounds = [] {
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    const auto getVersion = Lookup<RtlGetVersionFn>(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion");
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    return getVersion && getVersion(&version) == 0 && version.dwMajorVersion >= 10 && version.dwBuildNumber >= 22000;
+  }();
+  return rounds;
+}
+
 DwmApi::DwmApi() {
   // Kept loaded for the rest of the run; a missing library leaves both calls unset.
   HMODULE module = LoadLibraryW(L"dwmapi.dll");

@@ -8,6 +8,11 @@
 
 namespace lum {
 
+// Whether the system rounds the corners of windows that are not maximised (Windows 11, build
+// 22000 on). Wine knows no Windows 11, so a test answers for it through SteerRoundedCorners.
+bool SystemRoundsWindowCorners();
+void SteerRoundedCorners(std::optional<bool> answer);
+
 class DwmApi {
  public:
   // The one loader of the process; dwmapi.dll is loaded on the first use.

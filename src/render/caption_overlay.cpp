@@ -176,13 +176,15 @@ bool CaptionOverlay::ReadTarget(HWND target, std::optional<uint32_t> style, cons
   return !(composition_ && DwmApi::Get().Cloaked(target));
 }
 
-std::optional<ScreenRect> CaptionOverlay::PlaceFor(const TargetFacts& target) const {
+std::optional<ScreenRect> CaptionOverlay::PlaceFor(const TargetFacts& target, ScreenRect* frame,
+                                                   unsigned* dpi) const {
   if (!(target.style & WS_MAXIMIZE) && FullScreen(target.rect)) return std::nullopt;
   // A window that draws its own title bar gets no caption laid over its tabs and buttons.
   const TargetLayout& layout = renderer_.LayOutTarget(target.window, target.rect, target.style, target.exStyle);
   if (layout.ownTitleBar) return std::nullopt;
   OverlayFacts facts;
   facts.window = FromRect(target.rect);
+  *dpi = layout.dpi;
   facts.caption = layout.caption;
   if (facts.caption)
     facts.buttonArea = renderer_.ButtonAreaWidth(target.style, target.exStyle, facts.caption->Height());
@@ -196,6 +198,7 @@ std::optional<ScreenRect> CaptionOverlay::PlaceFor(const TargetFacts& target) co
     if (auto frame = dwm.ExtendedFrameBounds(target.window)) facts.frame = FromRect(*frame);
     if (auto buttons = dwm.CaptionButtonBounds(target.window)) facts.buttons = FromRect(*buttons);
   }
+  *frame = facts.frame.value_or(facts.window);
   return ComputeOverlayRect(facts);
 }
 
@@ -216,7 +219,8 @@ void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style, const R
   // The place follows from the window's rectangle and styles (and the system's metrics), so
   // a tick where none of them changed asks the window system nothing more.
   if (!placed_ || !(placed_->target == current_)) {
-    placed_ = Placement{current_, PlaceFor(current_), 0};
+    placed_ = Placement{current_, std::nullopt, 0, {}, 0};
+    placed_->place = PlaceFor(current_, &placed_->frame, &placed_->dpi);
     if (placed_->place)
       placed_->buttonArea = renderer_.ButtonAreaWidth(current_.style, current_.exStyle, placed_->place->Height());
   }
@@ -230,6 +234,7 @@ void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style, const R
   const bool resized = !shown_ || place.Width() != shownPlace_.Width() || place.Height() != shownPlace_.Height();
   if (composed && (changed || resized)) composed = FillSurface(place.Width(), place.Height());
   if (!composed) return Hide();
+  ShapeCorners(place);
   StackAbove(target, place);
   if (changed || resized) {
     if (!ownDC_) ownDC_ = GetDC(hwnd_);
@@ -238,6 +243,33 @@ void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style, const R
   }
   shownPlace_ = place;
   shown_ = true;
+}
+
+HRGN MakeCornerRegion(int width, int height, const std::vector<CornerCut>& cuts) {
+  HRGN shape = CreateRectRgn(0, 0, width, height);
+  for (size_t row = 0; row < cuts.size() && shape; ++row) {
+    const int y = static_cast<int>(row);
+    const RECT ends[] = {{0, y, cuts[row].left, y + 1}, {width - cuts[row].right, y, width, y + 1}};
+    for (const RECT& cut : ends) {
+      if (cut.right <= cut.left) continue;
+      if (HRGN piece = CreateRectRgnIndirect(&cut)) {
+        CombineRgn(shape, shape, piece, RGN_DIFF);
+        DeleteObject(piece);
+      }
+    }
+  }
+  return shape;
+}
+
+void CaptionOverlay::ShapeCorners(const ScreenRect& place) {
+  const bool rounded = !(current_.style & WS_MAXIMIZE) && SystemRoundsWindowCorners();
+  std::vector<CornerCut> cuts;
+  if (rounded) cuts = RoundedCornerCuts(place, placed_->frame, RoundedCornerRadius(placed_->dpi));
+  if (cuts == cuts_) return;
+  cuts_ = cuts;
+  HRGN shape = cuts.empty() ? nullptr : MakeCornerRegion(place.Width(), place.Height(), cuts);
+  // The system owns a region handed to it; none gives the window its whole rectangle back.
+  if (!SetWindowRgn(hwnd_, shape, TRUE) && shape) DeleteObject(shape);
 }
 
 void CaptionOverlay::NoteFocus(HWND focus) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "render/caption_renderer.h"
 #include "render/overlay_geometry.h"
@@ -65,8 +66,11 @@ class CaptionOverlay {
   // Reads current_; false when the target gets no overlay (no caption, minimised, a tool
   // window, cloaked, one of the program's own, a class refused).
   bool ReadTarget(HWND target, std::optional<uint32_t> style, const RECT* rect);
-  // Where the overlay stands over the target; nothing when it gets none (full screen).
-  std::optional<ScreenRect> PlaceFor(const TargetFacts& target) const;
+  // Where the overlay stands over the target; nothing when it gets none (full screen). `frame`
+  // gets the window's visible frame and `dpi` the DPI its caption is laid out at.
+  std::optional<ScreenRect> PlaceFor(const TargetFacts& target, ScreenRect* frame, unsigned* dpi) const;
+  // Cuts the overlay's top corners where the system rounds the target's (Windows 11).
+  void ShapeCorners(const ScreenRect& place);
   // Stacks the overlay directly above the target, in the target's (topmost or not) band.
   void StackAbove(HWND target, const ScreenRect& place);
   void FollowTarget(HWND target);
@@ -91,6 +95,8 @@ class CaptionOverlay {
     TargetFacts target;
     std::optional<ScreenRect> place;
     int buttonArea;  // the classic buttons laid out after the overlay's end
+    ScreenRect frame;  // the target's visible frame
+    unsigned dpi = 0;
   };
   std::optional<Placement> placed_;
   HDC ownDC_ = nullptr;  // the window's own DC (its class keeps one per window)
@@ -98,6 +104,7 @@ class CaptionOverlay {
   HWND focus_ = nullptr;
   int raises_ = 0;  // ticks that raise the overlay again after the target's focus moved
   ScreenRect shownPlace_;
+  std::vector<CornerCut> cuts_;  // the corners cut from the window as it stands
   unsigned layeredUpdates_ = 0;
   // What the window shows, kept for WM_PAINT: the renderer's canvas may be composed for
   // another window in between.
@@ -109,5 +116,8 @@ class CaptionOverlay {
   bool movingSize_ = false;
   bool paintableClass_ = false;           // the target's class is one that gets a caption
 };
+
+// The overlay's window region with `cuts` taken from its top rows; the caller owns it.
+HRGN MakeCornerRegion(int width, int height, const std::vector<CornerCut>& cuts);
 
 }  // namespace lum

@@ -1,6 +1,7 @@
 #include "render/overlay_geometry.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace lum {
 
@@ -43,6 +44,27 @@ std::optional<ScreenRect> ComputeOverlayRect(const OverlayFacts& f) {
   }
   if (r.Empty()) return std::nullopt;
   return r;
+}
+
+int32_t RoundedCornerRadius(unsigned dpi) { return static_cast<int32_t>((8 * (dpi ? dpi : 96) + 48) / 96); }
+
+std::vector<CornerCut> RoundedCornerCuts(const ScreenRect& overlay, const ScreenRect& frame, int32_t radius) {
+  std::vector<CornerCut> cuts;
+  if (radius <= 0 || overlay.Empty()) return cuts;
+  const double r = radius, centreY = frame.top + r;
+  const double leftCentre = frame.left + r, rightCentre = frame.right - r;
+  for (int32_t y = overlay.top; y < overlay.bottom && y + 0.5 < centreY; ++y) {
+    // A pixel lies outside when its centre does: left of the left arc, right of the right one.
+    const double dy = centreY - (y + 0.5);
+    const double half = std::sqrt(std::max(0.0, r * r - dy * dy));
+    const auto firstInside = static_cast<int32_t>(std::ceil(leftCentre - half - 0.5));
+    const auto lastInside = static_cast<int32_t>(std::floor(rightCentre + half - 0.5));
+    CornerCut cut{std::clamp(firstInside - overlay.left, 0, overlay.Width()),
+                  std::clamp(overlay.right - 1 - lastInside, 0, overlay.Width())};
+    cuts.push_back(cut);
+  }
+  while (!cuts.empty() && cuts.back() == CornerCut{}) cuts.pop_back();
+  return cuts;
 }
 
 }  // namespace lum

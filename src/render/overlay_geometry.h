@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "render/caption_geometry.h"
 
@@ -34,5 +35,19 @@ struct OverlayFacts {
 // The band of the title bar left of the buttons (right of them when the window has its
 // buttons at the left); nothing when no caption can be found or the band is empty.
 std::optional<ScreenRect> ComputeOverlayRect(const OverlayFacts& facts);
+
+// Windows 11 rounds the corners of a window that is not maximised: 8 pixels at 96 dpi, scaled
+// with the DPI.
+int32_t RoundedCornerRadius(unsigned dpi);
+
+// How many pixels at the left and at the right end of one of the overlay's rows lie outside
+// the window's rounded frame.
+struct CornerCut {
+  int32_t left = 0, right = 0;
+  bool operator==(const CornerCut&) const = default;
+};
+// The cuts of the overlay's top rows, from its first row down to the last one cut; empty when
+// the rounded corners of `frame` (the window's visible frame) leave the overlay whole.
+std::vector<CornerCut> RoundedCornerCuts(const ScreenRect& overlay, const ScreenRect& frame, int32_t radius);
 
 }  // namespace lum

@@ -21,6 +21,16 @@
 //                                                "stray" (samples after that where it stood apart
 //                                                or hidden); RESULT_FILE.sampling appears once the
 //                                                watch has begun
+//   e2e_probe RESULT_FILE detached WINDOW MS RRGGBB
+//                                                watches for MS milliseconds, every few, where the
+//                                                screen shows the colour RRGGBB (a decoration's)
+//                                                against WINDOW's caption band as WINDOW stands at
+//                                                that moment: "frames", "detached" (frames with the
+//                                                colour outside the band), "decorated" (frames with
+//                                                it inside), "redecorated" (ms from WINDOW's last
+//                                                move to the first decorated frame after it, -1 if
+//                                                none), "detached_at" ("ms:pixels" of each detached
+//                                                frame); RESULT_FILE.sampling appears once it began
 //   e2e_probe RESULT_FILE broadcast MESSAGE      sends MESSAGE (a number, 0x... allowed, or the name
 //                                                of a registered message such as TaskbarCreated)
 //                                                with no parameters to every top-level window, as
@@ -279,6 +289,69 @@ bool Follow(HWND window, HWND companion, int durationMs, const std::string& resu
   return true;
 }
 
+// Reads the whole screen every few milliseconds and counts, in each frame, the decoration's
+// colour inside the window's caption band (its top rows, the window as it stands then) and
+// outside it; the taskbar's rows are left out.
+bool Detached(HWND window, int durationMs, COLORREF colour, const std::string& resultPath, Result& result) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN) - 48;
+  const int band = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME) + 2;
+  lum::ScopedWindowDC screen(nullptr, lum::ScopedWindowDC::kClient);
+  if (!screen || width <= 0 || height <= 0 || durationMs <= 0) return false;
+  void* bits = nullptr;
+  lum::ScopedBitmap pixels = TopDownDib(screen.get(), width, height, bits);
+  lum::ScopedMemoryDC memory(screen.get());
+  if (!pixels || !memory) return false;
+  lum::ScopedSelect selected(memory.get(), pixels.get());
+  const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+  const auto* rows = static_cast<const uint8_t*>(bits);
+  if (FILE* mark = std::fopen((resultPath + ".sampling").c_str(), "wb")) std::fclose(mark);
+  int frames = 0, detached = 0, decorated = 0;
+  long lastMove = -1, redecorated = -1;
+  std::string where;  // "ms:pixels" of each detached frame
+  RECT before{};
+  GetWindowRect(window, &before);
+  std::vector<std::pair<DWORD, RECT>> places{{0, before}};  // where the window stood, and since when
+  const DWORD start = GetTickCount();
+  for (DWORD now = 0; now < static_cast<DWORD>(durationMs); now = GetTickCount() - start) {
+    // The window may move while the screen is read, and X may show the desktop's uncovered part
+    // a little late: a frame is judged against the band at every place the window stood in the
+    // last 100 ms. A decoration left behind stays there longer than that.
+    RECT at{}, after{};
+    GetWindowRect(window, &at);
+    if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), 0, 0, SRCCOPY | CAPTUREBLT)) return false;
+    GdiFlush();
+    GetWindowRect(window, &after);
+    if (!EqualRect(&at, &before) || !EqualRect(&after, &at)) lastMove = static_cast<long>(now), redecorated = -1;
+    before = after;
+    for (const RECT& r : {at, after})
+      if (places.empty() || !EqualRect(&places.back().second, &r)) places.emplace_back(now, r);
+    while (places.size() > 2 && now - places[1].first > 100) places.erase(places.begin());
+    auto inBand = [&](int x, int y) {
+      for (const auto& [time, r] : places)
+        if (x >= r.left && x < r.right && y >= r.top && y < r.top + band) return true;
+      return false;
+    };
+    int inside = 0, outside = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const uint8_t* p = rows + y * stride + x * 3;  // blue, green, red
+        if (RGB(p[2], p[1], p[0]) == colour) ++(inBand(x, y) ? inside : outside);
+      }
+    ++frames;
+    if (outside > 0) where += (where.empty() ? "" : " ") + std::to_string(now) + ":" + std::to_string(outside);
+    detached += outside > 0;
+    decorated += inside > 0;
+    if (inside > 0 && lastMove >= 0 && redecorated < 0) redecorated = static_cast<long>(now) - lastMove;
+    Sleep(5);
+  }
+  result.Add("frames", std::to_string(frames));
+  result.Add("detached", std::to_string(detached));
+  result.Add("decorated", std::to_string(decorated));
+  result.Add("redecorated", std::to_string(redecorated));
+  result.Add("detached_at", where);
+  return true;
+}
+
 // A window given as a class name, or "@foreground".
 HWND FindTopLevel(const std::string& target) {
   return target == "@foreground" ? GetForegroundWindow() : FindWindowA(target.c_str(), nullptr);
@@ -339,6 +412,14 @@ Result Run(int argc, char** argv) {
       if (!result.ok) result.text = "the message was not posted\n";
       return result;
     }
+  } else if (command == "detached" && argc == 6) {
+    window = FindTopLevel(argv[3]);
+    const auto rgb = static_cast<uint32_t>(std::strtoul(argv[5], nullptr, 16));
+    if (window && !Detached(window, std::atoi(argv[4]), RGB(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF), argv[1],
+                            result)) {
+      result.text = "could not capture the screen\n";
+      return result;
+    }
   } else if (command == "untray" && argc == 5) {
     window = FindTopLevel(argv[3]);
     if (window) {
@@ -359,7 +440,7 @@ Result Run(int argc, char** argv) {
       return result;
     }
   } else {
-    result.text = "usage: e2e_probe RESULT_FILE find|snap|frames|follow|channel|broadcast|post ...\n";
+    result.text = "usage: e2e_probe RESULT_FILE find|snap|frames|follow|detached|channel|broadcast|post|untray ...\n";
     return result;
   }
   if (!window) {

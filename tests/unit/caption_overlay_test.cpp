@@ -13,6 +13,9 @@ namespace {
 using lum::CaptionMode;
 using lum::ChooseCaptionMode;
 using lum::ComputeOverlayRect;
+using lum::CornerCut;
+using lum::RoundedCornerCuts;
+using lum::RoundedCornerRadius;
 using lum::OverlayFacts;
 using lum::ScreenRect;
 
@@ -118,6 +121,43 @@ TEST(OverlayRect, FromWhicheverFactsThereAre) {
       EXPECT_EQ(got->bottom, c.want->bottom);
     }
   }
+}
+
+// Windows 11's rounded corners: 8 px at 96 dpi, scaled. An overlay one pixel inside the visible
+// frame loses at its top-left what lies outside the quarter circle, about r * r * (1 - pi / 4)
+// pixels, in fewer rows than the radius; one that spans the frame loses the same at its right.
+TEST(OverlayCorners, CutWhatLiesOutsideTheRoundedFrame) {
+  EXPECT_EQ(RoundedCornerRadius(96), 8);
+  EXPECT_EQ(RoundedCornerRadius(120), 10);
+  EXPECT_EQ(RoundedCornerRadius(144), 12);
+  EXPECT_EQ(RoundedCornerRadius(192), 16);
+  EXPECT_EQ(RoundedCornerRadius(0), 8) << "the system's DPI when none is known";
+  const ScreenRect frame{100, 50, 900, 650};
+  for (unsigned dpi : {96u, 144u}) {
+    SCOPED_TRACE(dpi);
+    const int r = RoundedCornerRadius(dpi);
+    const auto cuts = RoundedCornerCuts({frame.left, frame.top, frame.right, frame.top + 30}, frame, r);
+    ASSERT_FALSE(cuts.empty());
+    EXPECT_LT(static_cast<int>(cuts.size()), r);
+    int left = 0;
+    for (size_t row = 0; row < cuts.size(); ++row) {
+      EXPECT_EQ(cuts[row].left, cuts[row].right) << "row " << row;
+      if (row > 0) {
+        EXPECT_LE(cuts[row].left, cuts[row - 1].left) << "row " << row;
+      }
+      left += cuts[row].left;
+    }
+    const double area = r * r * (1 - 3.14159265 / 4);
+    EXPECT_NEAR(left, area, area * 0.3);
+    // One pixel in, up to where the buttons begin: cut at the left only, and less.
+    const auto inside = RoundedCornerCuts({frame.left + 1, frame.top + 1, frame.right - 200, frame.top + 30}, frame, r);
+    ASSERT_FALSE(inside.empty());
+    EXPECT_LT(inside[0].left, cuts[0].left);
+    for (const CornerCut& cut : inside) EXPECT_EQ(cut.right, 0);
+  }
+  // Away from the corners, or square ones: nothing is cut.
+  EXPECT_TRUE(RoundedCornerCuts({frame.left + 20, frame.top, frame.right - 20, frame.top + 30}, frame, 8).empty());
+  EXPECT_TRUE(RoundedCornerCuts({frame.left, frame.top, frame.right, frame.top + 30}, frame, 0).empty());
 }
 
 }  // namespace

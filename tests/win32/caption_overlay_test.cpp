@@ -269,6 +269,36 @@ TEST_F(Overlay, UnchangedTicksReplaceNoBitmapAndLeaveNoGdiObject) {
   EXPECT_EQ(lumtest::CountLiveGdiObjects(), before) << "GDI objects left behind by 1,000 overlay ticks";
 }
 
+// The overlay's window region at Windows 11's corners, 96 and 144 dpi: the cut pixels of each
+// top row are left out at both ends, and nothing else.
+TEST(OverlayCorners, RegionLeavesOutExactlyTheCutPixels) {
+  for (unsigned dpi : {96u, 144u}) {
+    SCOPED_TRACE(dpi);
+    const lum::ScreenRect frame{0, 0, 600, 400}, place{0, 0, 600, 30};
+    const auto cuts = lum::RoundedCornerCuts(place, frame, lum::RoundedCornerRadius(dpi));
+    ASSERT_GE(cuts.size(), 3u);
+    lum::ScopedGdiObject<HRGN> region(lum::MakeCornerRegion(place.Width(), place.Height(), cuts));
+    ASSERT_TRUE(region);
+    for (size_t row = 0; row <= cuts.size(); ++row) {
+      const int y = static_cast<int>(row);
+      const lum::CornerCut cut = row < cuts.size() ? cuts[row] : lum::CornerCut{};
+      EXPECT_TRUE(PtInRegion(region.get(), cut.left, y)) << "row " << row;
+      EXPECT_TRUE(PtInRegion(region.get(), place.Width() - 1 - cut.right, y)) << "row " << row;
+      if (cut.left > 0) {
+        EXPECT_FALSE(PtInRegion(region.get(), cut.left - 1, y)) << "row " << row;
+      }
+      if (cut.right > 0) {
+        EXPECT_FALSE(PtInRegion(region.get(), place.Width() - cut.right, y)) << "row " << row;
+      }
+    }
+  }
+  // The version question answers as a test steers it, and otherwise as the system does.
+  lum::SteerRoundedCorners(true);
+  EXPECT_TRUE(lum::SystemRoundsWindowCorners());
+  lum::SteerRoundedCorners(std::nullopt);
+  EXPECT_FALSE(lum::SystemRoundsWindowCorners()) << "Wine answers as Windows 11";
+}
+
 // A window that moves or changes its size keeps its own caption until it has stood still for
 // one look; then it is decorated again at once, at its new place and width. In both modes; the
 // overlay also hides from the start of a drag to its end where the events come.
@@ -308,7 +338,9 @@ TEST(CaptionFollow, AMovingWindowIsUndecoratedUntilItStandsStill) {
       cycle.Timer1_Timer();
       EXPECT_TRUE(cycle.following());
       EXPECT_FALSE(decoratedAt(now)) << "decorated while it moves";
-      if (overlay) EXPECT_FALSE(cycle.overlay()->visible()) << "the overlay stayed at the old place";
+      if (overlay) {
+        EXPECT_FALSE(cycle.overlay()->visible()) << "the overlay stayed at the old place";
+      }
       const DWORD start = GetTickCount();
       while (cycle.following() && GetTickCount() - start < 1000) {
         lumtest::PumpMessages();
