@@ -257,7 +257,8 @@ def stripes_pixel(x, y):
 
 
 # ---------------------------------------------------------------------------
-# First-run guide (Japanese, stored as CP932 with CR LF line ends)
+# First-run guide (Japanese, stored as UTF-8 with a byte-order mark and CR LF line ends: every
+# notepad since Windows 2000 reads it so, whatever the system's code page)
 # ---------------------------------------------------------------------------
 
 GUIDE_LINES = [
@@ -288,8 +289,7 @@ GUIDE_LINES = [
 
 def write_guide(path):
     text = "".join(line + "\r\n" for line in GUIDE_LINES)
-    # 'strict' so that any character missing from CP932 fails loudly here
-    data = text.encode("cp932", errors="strict")
+    data = text.encode("utf-8-sig", errors="strict")
     with open(path, "wb") as f:
         f.write(data)
 

@@ -7,6 +7,15 @@ e2e_begin
 
 program_folder Lumbrel
 [ ! -e "$ini" ] || fail "the copied program folder already holds LUM.ini"
+# The guide the first run opens reads right on any code page: UTF-8 with a byte-order mark.
+python3 - "$dir/はじめに.txt" <<'EOF' || fail "the guide is not UTF-8 with a byte-order mark"
+import sys
+data = open(sys.argv[1], "rb").read()
+assert data.startswith(b"\xef\xbb\xbf"), data[:8]
+text = data[3:].decode("utf-8")
+assert text.startswith("Lumbrel はじめに\r\n") and text.endswith("\r\n") and "\ufeff" not in text
+EOF
+pass "the guide is UTF-8 with a byte-order mark"
 
 start_notepad
 start_lumbrel "$dir"
