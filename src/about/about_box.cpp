@@ -116,8 +116,10 @@ void AboutBox::FitVersionLabel() {
     ScopedSelect font(dc.get(), formFont_.get());
     GetTextExtentPoint32W(dc.get(), kVersion, static_cast<int>(wcslen(kVersion)), &text);
   }
-  const LONG width = std::min<LONG>(std::max<LONG>(box.right - box.left, text.cx), room.right - box.left);
-  SetWindowPos(label1_, nullptr, 0, 0, width, box.bottom - box.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Where the picture's edge leaves too little room (a pixel short at 125 %), the box moves left.
+  const LONG width = std::min<LONG>(std::max<LONG>(box.right - box.left, text.cx), room.right);
+  const LONG left = std::min<LONG>(box.left, room.right - width);
+  SetWindowPos(label1_, nullptr, left, box.top, width, box.bottom - box.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND AboutBox::AddLabel(int id, const wchar_t* text, DWORD style) {

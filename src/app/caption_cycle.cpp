@@ -5,6 +5,7 @@
 #include "config/settings_values.h"
 #include "imaging/picture_file.h"
 #include "platform/dwm.h"
+#include "platform/high_contrast.h"
 #include "platform/shell.h"
 #include "render/repaint_cycle.h"
 
@@ -44,6 +45,7 @@ void CaptionCycle::Attach(HWND form, UINT wakeMessage, HICON ownIcon, DWORD over
   renderer_.SetOwnIcon(ownIcon);
   captionButtonHeight_ = GetSystemMetrics(SM_CYSIZE);
   stopped_ = false;
+  highContrast_ = HighContrastOn();
 }
 
 HBITMAP CaptionCycle::picActive(int index) const {
@@ -146,6 +148,12 @@ void CaptionCycle::OnSteadyWake() {
 }
 
 void CaptionCycle::Timer1_Timer() {
+  // In high contrast every caption is the system's.
+  if (highContrast_) {
+    if (overlay_) overlay_->Hide();
+    renderer_.ReleaseWindowDC();
+    return;
+  }
   phase_ = !phase_;
   InitialBar();
   // The overlay also needs the foreground thread's focus, which the same question answers.
@@ -307,6 +315,17 @@ void CaptionCycle::OnSystemSettingsChanged(bool displayChanged) {
   TakeBackSteadyCaption();
   renderer_.OnSystemSettingsChanged(displayChanged);
   if (overlay_) overlay_->OnSystemSettingsChanged();
+  // High contrast switched on: the title bar painted last is its own again at once, and the
+  // overlay goes out of sight. Switched off, the next tick decorates again.
+  const bool highContrast = HighContrastOn();
+  if (highContrast == highContrast_) return;
+  highContrast_ = highContrast;
+  if (!highContrast) return;
+  if (overlay_) overlay_->Hide();
+  renderer_.ReleaseWindowDC();
+  if (classCheckedWindow_ && IsWindow(classCheckedWindow_))
+    RedrawWindow(classCheckedWindow_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+  classCheckedWindow_ = nullptr;
 }
 
 void CaptionCycle::Stop() {

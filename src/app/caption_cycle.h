@@ -74,7 +74,8 @@ class CaptionCycle {
 
   // [DEFAULT] OVERLAY and the desktop decide how captions reach the screen.
   void ChooseCaptionMode(std::u16string_view overlayValue);
-  // The caption font, colours, metrics or display depth may have changed.
+  // The caption font, colours, metrics or display depth may have changed, or high contrast
+  // been switched on or off.
   void OnSystemSettingsChanged(bool displayChanged);
   // The run ends: no tick, no painter, no overlay.
   void Stop();
@@ -126,6 +127,7 @@ class CaptionCycle {
   bool phase_ = false;
   bool timer1Enabled_ = false;
   bool stopped_ = false;
+  bool highContrast_ = false;  // as the system said at the start and at its last settings change
   HWND watched_ = nullptr;  // the window in front at the last look, and its rectangle then
   RECT watchedRect_{};
   bool following_ = false;

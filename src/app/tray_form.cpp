@@ -132,12 +132,11 @@ bool TrayForm::Form_Load() {
   // LUM.ini is read here once; every change is written through the store from now on.
   StartupEnvironment env;
   env.channelCount = static_cast<int>(news_.channelCount());
-  const int twipsX = TwipsPerPixel(LOGPIXELSX), twipsY = TwipsPerPixel(LOGPIXELSY);
-  env.screenWidthTwips = GetSystemMetrics(SM_CXSCREEN) * twipsX;
-  env.screenHeightTwips = GetSystemMetrics(SM_CYSCREEN) * twipsY;
+  env.screenWidthTwips = TwipsOfX(GetSystemMetrics(SM_CXSCREEN));
+  env.screenHeightTwips = TwipsOfY(GetSystemMetrics(SM_CYSCREEN));
   store_.Load(ini_.Reader(), ini_.Writer(), env);
   const Settings& s = store_.values();
-  SetWindowPos(hwnd_, nullptr, s.left / twipsX, s.top / twipsY, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, PixelsX(s.left), PixelsY(s.top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   caption_.LoadPicture(s.picture);
   caption_.PicAni();
   news_.Start();

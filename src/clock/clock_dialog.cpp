@@ -58,6 +58,7 @@ void ClockDialog::Form_Load() {
   button_.SetCaption(u"設定");
   Layout();
   CreateFonts();
+  FitHint();
 
   list_.SetStyle(1);
   list_.SetBoxStyle(SpeciaList::kOptionMarks);
@@ -75,6 +76,35 @@ void ClockDialog::Layout() {
   // 30 twips left of and above the designed 3270, 3390, which let the button hang 2 pixels past
   // the window's edge and cut off its right and bottom border.
   MoveWindow(button_.hwnd(), dpi_.X(3240), dpi_.Y(3360), dpi_.X(1095), dpi_.Y(465), TRUE);
+}
+
+// The hint shows both its lines whole. Where the font sets its first line wider than the label
+// (a font whose kana are full width), the label grows down by the lines it wraps into, and the
+// window by as much as the label then reaches past its bottom.
+void ClockDialog::FitHint() {
+  RECT label{};
+  GetWindowRect(label1_, &label);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&label), 2);
+  wchar_t text[128] = {};
+  GetWindowTextW(label1_, text, 128);
+  RECT needed{0, 0, label.right - label.left, 0};
+  {
+    ScopedWindowDC dc(label1_, ScopedWindowDC::kClient);
+    if (!dc) return;
+    ScopedSelect font(dc.get(), font_.get());
+    DrawTextW(dc.get(), text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  }
+  if (needed.bottom <= label.bottom - label.top) return;
+  MoveWindow(label1_, label.left, label.top, label.right - label.left, needed.bottom, TRUE);
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int bottom = label.top + needed.bottom + dpi_.Y(15);
+  if (bottom <= client.bottom) return;
+  RECT frame{0, 0, client.right, bottom};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The fonts, the rows and the text margin at the window's DPI (the list measures in the system's).
@@ -115,6 +145,7 @@ LRESULT ClockDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       dpi_.OnDpiChanged(window, wParam, lParam);
       Layout();
       CreateFonts();
+      FitHint();
       return 0;
     case WM_ACTIVATE:
       return focus_.OnActivate(window, wParam) ? 0 : DefWindowProcW(window, message, wParam, lParam);

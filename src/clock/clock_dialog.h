@@ -40,6 +40,7 @@ class ClockDialog : private CommandExEvents {
   void Form_Load();
   void Layout();
   void CreateFonts();
+  void FitHint();
   void Click(CommandEx&) override;  // `CommandEx1_Click`
 
   SettingsStore& store_;

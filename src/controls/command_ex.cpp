@@ -122,8 +122,8 @@ void CommandEx::ReadProperties(const PropertyBag& bag) {
   const auto pictureKind = static_cast<int32_t>(bag.ReadInt("PictureKind", PictureView::kNone));
   SetPicture({pictureKind, reinterpret_cast<HANDLE>(static_cast<intptr_t>(pictureHandle))});
   if (hwnd_ && bag.Contains("_extentx") && bag.Contains("_extenty")) {
-    const int width = static_cast<int>(bag.ReadInt("_extentx", 0) / TwipsX());
-    const int height = static_cast<int>(bag.ReadInt("_extenty", 0) / TwipsY());
+    const int width = PixelsX(static_cast<int>(bag.ReadInt("_extentx", 0)));
+    const int height = PixelsY(static_cast<int>(bag.ReadInt("_extenty", 0)));
     if (width > 0 && height > 0) SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
   }
   ready_ = wasReady;
@@ -147,8 +147,8 @@ void CommandEx::WriteProperties(PropertyBag& bag) const {
   bag.WriteInt("Picture", reinterpret_cast<intptr_t>(picture_.handle));
   bag.WriteInt("PictureKind", picture_.kind);
   if (hwnd_) {
-    bag.WriteInt("_extentx", static_cast<int64_t>(client_.Width()) * TwipsX());
-    bag.WriteInt("_extenty", static_cast<int64_t>(client_.Height()) * TwipsY());
+    bag.WriteInt("_extentx", TwipsOfX(client_.Width()));
+    bag.WriteInt("_extenty", TwipsOfY(client_.Height()));
   }
 }
 

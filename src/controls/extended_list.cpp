@@ -27,7 +27,7 @@ constexpr int kScrollBarInset = 2;  // pixels the bar sits right of and below th
 
 SpeciaList::SpeciaList(SpeciaListEvents* events) : events_(events) {
   m_Scroll.SetEvents(this);
-  itemHeightPixels_ = std::max(1, kDefaultItemHeight / TwipsY());
+  itemHeightPixels_ = std::max(1, PixelsY(kDefaultItemHeight));
 }
 
 SpeciaList::~SpeciaList() {
@@ -154,10 +154,10 @@ void SpeciaList::SetForeColor(uint32_t colour) {
   foreColor_ = colour;
   FullPaint();
 }
-float SpeciaList::ItemHeight() const { return static_cast<float>(itemHeightPixels_ * TwipsY()); }
+float SpeciaList::ItemHeight() const { return static_cast<float>(TwipsOfY(itemHeightPixels_)); }
 
 void SpeciaList::SetItemHeight(float twips) {
-  itemHeightPixels_ = std::max(1, static_cast<int>(twips) / TwipsY());
+  itemHeightPixels_ = std::max(1, PixelsY(static_cast<int>(twips)));
   Layout();
 }
 void SpeciaList::SetItemWidth(float twips) {
@@ -221,8 +221,8 @@ void SpeciaList::WriteProperties(PropertyBag& bag) const {
   if (hwnd_) {
     RECT client{};
     GetClientRect(hwnd_, &client);
-    bag.WriteInt("_extentx", static_cast<int64_t>(client.right) * TwipsX());
-    bag.WriteInt("_extenty", static_cast<int64_t>(client.bottom) * TwipsY());
+    bag.WriteInt("_extentx", TwipsOfX(static_cast<int>(client.right)));
+    bag.WriteInt("_extenty", TwipsOfY(static_cast<int>(client.bottom)));
   }
 }
 
@@ -249,11 +249,12 @@ void SpeciaList::ApplyMetrics() {
   RECT client{};
   if (hwnd_) GetClientRect(hwnd_, &client);
   ListMetrics metrics;
-  metrics.width = static_cast<int64_t>(client.right) * TwipsX();
-  metrics.height = static_cast<int64_t>(client.bottom) * TwipsY();
-  metrics.itemHeight = static_cast<int64_t>(itemHeightPixels_) * TwipsY();
-  metrics.itemWidth = std::llround(itemWidth_);
-  metrics.barWidth = static_cast<int64_t>(GetSystemMetrics(SM_CXVSCROLL)) * TwipsX();
+  // The model measures in pixels, so that rows and cells fall where they are drawn at any DPI.
+  metrics.width = client.right;
+  metrics.height = client.bottom;
+  metrics.itemHeight = itemHeightPixels_;
+  metrics.itemWidth = itemWidth_ > 0 ? std::max(1, PixelsX(static_cast<int>(itemWidth_))) : 0;
+  metrics.barWidth = GetSystemMetrics(SM_CXVSCROLL);
   model_.SetMetrics(metrics);
 }
 
@@ -306,7 +307,7 @@ void SpeciaList::RebuildFont() {
                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Marlett");
 }
 
-int SpeciaList::BoxColumnPixels() const { return static_cast<int>(boxColumnWidth_) / TwipsX(); }
+int SpeciaList::BoxColumnPixels() const { return PixelsX(static_cast<int>(boxColumnWidth_)); }
 
 void SpeciaList::EnsureSurface() {
   RECT client{};
@@ -322,7 +323,7 @@ int SpeciaList::VisibleSlots() const { return std::max(model_.VisibleCount(), mo
 
 RECT SpeciaList::SlotRect(int slot) const {
   const int perRow = model_.VisibleRow();
-  const int cellWidth = itemWidth_ > 0 ? static_cast<int>(itemWidth_) / TwipsX() : surface_.Size().cx;
+  const int cellWidth = itemWidth_ > 0 ? std::max(1, PixelsX(static_cast<int>(itemWidth_))) : surface_.Size().cx;
   const int left = (slot % perRow) * cellWidth, top = (slot / perRow) * itemHeightPixels_;
   return {left, top, left + cellWidth, top + itemHeightPixels_};
 }
@@ -406,7 +407,7 @@ void SpeciaList::DrawItem(HDC dc, int slot, const RowLook& look) {
   if (look.state != 3) {
     const int boxColumn = style_ == 1 ? BoxColumnPixels() + 2 : 0;
     RECT text = cell;
-    text.left += boxColumn + margin_ / TwipsX();
+    text.left += boxColumn + PixelsX(margin_);
     ScopedSelect font(dc, fontHandle_);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, look.state == 1 ? ResolveColour(foreColor_) : RGB(255, 255, 255));
@@ -532,7 +533,7 @@ bool SpeciaList::OnButtonDown(LPARAM at, bool doubleClick) {
   SetFocus(hwnd_);
   SetCapture(hwnd_);
   const int x = GET_X_LPARAM(at), y = GET_Y_LPARAM(at);
-  const int32_t item = model_.HitTest(static_cast<int64_t>(x) * TwipsX(), static_cast<int64_t>(y) * TwipsY());
+  const int32_t item = model_.HitTest(x, y);
   if (item >= 0) {
     const bool wasCurrent = item == model_.ListIndex();
     if (!wasCurrent) SetListIndex(item);
@@ -544,8 +545,8 @@ bool SpeciaList::OnButtonDown(LPARAM at, bool doubleClick) {
   model_.SetHeld(true);
   dragArmed_ = oleDragMode_ == 1;
   dragFrom_ = {x, y};
-  if (events_) events_->MouseDown(*this, 1, ShiftState(), static_cast<float>(x * TwipsX()),
-                                  static_cast<float>(y * TwipsY()));
+  if (events_) events_->MouseDown(*this, 1, ShiftState(), EventTwipsX(x),
+                                  EventTwipsY(y));
   if (!*alive) return false;
   if (doubleClick && events_) events_->DblClick(*this);
   return *alive;
@@ -568,7 +569,7 @@ bool SpeciaList::OnMouseMove(WPARAM keys, LPARAM at) {
         KillTimer(hwnd_, kDragTimer);
     }
     if (!direction) {
-      const int32_t item = model_.HitTest(static_cast<int64_t>(x) * TwipsX(), static_cast<int64_t>(y) * TwipsY());
+      const int32_t item = model_.HitTest(x, y);
       if (item >= 0) {
         model_.ExtendTo(item);
         PaintChanged();
@@ -576,8 +577,8 @@ bool SpeciaList::OnMouseMove(WPARAM keys, LPARAM at) {
     }
   }
   auto alive = alive_;
-  if (events_) events_->MouseMove(*this, MouseButtons(keys), ShiftState(), static_cast<float>(x * TwipsX()),
-                                  static_cast<float>(y * TwipsY()));
+  if (events_) events_->MouseMove(*this, MouseButtons(keys), ShiftState(), EventTwipsX(x),
+                                  EventTwipsY(y));
   return *alive;
 }
 
@@ -605,8 +606,8 @@ bool SpeciaList::OnButtonUp(LPARAM at) {
   if (events_) events_->Click(*this);
   if (!*alive) return false;
   if (events_)
-    events_->MouseUp(*this, 1, ShiftState(), static_cast<float>(GET_X_LPARAM(at) * TwipsX()),
-                     static_cast<float>(GET_Y_LPARAM(at) * TwipsY()));
+    events_->MouseUp(*this, 1, ShiftState(), EventTwipsX(GET_X_LPARAM(at)),
+                     EventTwipsY(GET_Y_LPARAM(at)));
   return *alive;
 }
 
@@ -660,8 +661,8 @@ LRESULT SpeciaList::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
       if (events_) {
-        const float x = static_cast<float>(GET_X_LPARAM(lParam) * TwipsX());
-        const float y = static_cast<float>(GET_Y_LPARAM(lParam) * TwipsY());
+        const float x = EventTwipsX(GET_X_LPARAM(lParam));
+        const float y = EventTwipsY(GET_Y_LPARAM(lParam));
         if (message == WM_RBUTTONDOWN)
           events_->MouseDown(*this, 2, ShiftState(), x, y);
         else

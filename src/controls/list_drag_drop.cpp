@@ -250,7 +250,7 @@ class SpeciaList::DropTarget : public ComObject<IDropTarget> {
     last_ = ToClient(at);
     if (list_ && list_->events_)
       list_->events_->OLEDragDrop(*list_, data, *effect, MouseButtons(keys), ShiftOf(keys),
-                                  static_cast<float>(last_.x * TwipsX()), static_cast<float>(last_.y * TwipsY()));
+                                  EventTwipsX(last_.x), EventTwipsY(last_.y));
     *effect &= allowed;
     Forget();
     return S_OK;
@@ -268,8 +268,8 @@ class SpeciaList::DropTarget : public ComObject<IDropTarget> {
   }
   void Raise(IDataObject* data, DWORD& effect, int16_t button, int16_t shift, int16_t state) {
     if (list_ && list_->events_)
-      list_->events_->OLEDragOver(*list_, data, effect, button, shift, static_cast<float>(last_.x * TwipsX()),
-                                  static_cast<float>(last_.y * TwipsY()), state);
+      list_->events_->OLEDragOver(*list_, data, effect, button, shift, EventTwipsX(last_.x),
+                                  EventTwipsY(last_.y), state);
   }
   POINT ToClient(POINTL at) const {
     POINT point{at.x, at.y};

@@ -13,7 +13,6 @@ namespace lum {
 namespace {
 constexpr wchar_t kWindowClass[] = L"LumbrelFrmText";
 
-int TwipsToPixels(int twips, int axis) { return twips / TwipsPerPixel(axis); }
 }  // namespace
 
 NewsWindow::~NewsWindow() { Unload(); }
@@ -31,8 +30,8 @@ HWND NewsWindow::Load(const std::u16string& channelName) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterFormClass<NewsWindow>(kWindowClass, LoadIconW(instance, MAKEINTRESOURCEW(1)));
   std::u16string caption = channelName.empty() ? u"ﾆｭｰｽ詳細画面" : channelName + u"ﾆｭｰｽ詳細画面    ";
-  int width = TwipsToPixels(kMinWidthTwips, LOGPIXELSX);
-  int height = TwipsToPixels(kMinHeightTwips, LOGPIXELSY);
+  int width = PixelsX(kMinWidthTwips);
+  int height = PixelsY(kMinHeightTwips);
   CreateWindowExW(0, kWindowClass, Wide(caption), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, width, height,
                   nullptr, nullptr, instance, this);
   return hwnd_;

@@ -14,10 +14,9 @@ inline constexpr UINT kDpiChangedMessage = 0x02E0;
 class FormDpi {
  public:
   int dpi() const { return dpi_; }
-  // Twips as whole pixels at this DPI (15 twips a pixel at 96 DPI, 10 at 144), cut as the
-  // forms have always cut them.
-  int X(int twips) const { return twips / (1440 / dpi_); }
-  int Y(int twips) const { return twips / (1440 / dpi_); }
+  // Twips as whole pixels at this DPI (15 twips a pixel at 96 DPI, 10 at 144, 7.5 at 192).
+  int X(int twips) const { return TwipsToPixels(twips, dpi_); }
+  int Y(int twips) const { return TwipsToPixels(twips, dpi_); }
   // What the system's DPI gives as `value` pixels comes out as this many at this DPI: for the
   // fonts and the own controls, which measure in the system's DPI.
   float Scale(float value) const {

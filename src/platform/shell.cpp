@@ -87,10 +87,12 @@ int ScreenDpi(int axis) {
   return dpi;
 }
 
-int TwipsPerPixel(int axis) { return 1440 / ScreenDpi(axis); }
-
-int PixelsX(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSX)); }
-int PixelsY(int twips) { return MulDiv(twips, 1, TwipsPerPixel(LOGPIXELSY)); }
+int PixelsX(int twips) { return TwipsToPixels(twips, ScreenDpi(LOGPIXELSX)); }
+int PixelsY(int twips) { return TwipsToPixels(twips, ScreenDpi(LOGPIXELSY)); }
+int TwipsOfX(int pixels) { return PixelsToTwips(pixels, ScreenDpi(LOGPIXELSX)); }
+int TwipsOfY(int pixels) { return PixelsToTwips(pixels, ScreenDpi(LOGPIXELSY)); }
+float EventTwipsX(int pixels) { return static_cast<float>(pixels) * 1440.0f / static_cast<float>(ScreenDpi(LOGPIXELSX)); }
+float EventTwipsY(int pixels) { return static_cast<float>(pixels) * 1440.0f / static_cast<float>(ScreenDpi(LOGPIXELSY)); }
 
 RECT CenteredFrame(int clientWidthTwips, int clientHeightTwips, DWORD style, DWORD exStyle) {
   RECT frame{0, 0, PixelsX(clientWidthTwips), PixelsY(clientHeightTwips)};
@@ -100,8 +102,6 @@ RECT CenteredFrame(int clientWidthTwips, int clientHeightTwips, DWORD style, DWO
   return {left, top, left + width, top + height};
 }
 
-int TwipsX() { return TwipsPerPixel(LOGPIXELSX); }
-int TwipsY() { return TwipsPerPixel(LOGPIXELSY); }
 
 int16_t MouseButtons(WPARAM keys) {
   return static_cast<int16_t>(((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) |

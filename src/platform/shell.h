@@ -37,16 +37,29 @@ std::u16string CurrentDirectory();
 // The screen's dots per inch along LOGPIXELSX or LOGPIXELSY (96 when the screen tells nothing
 // usable). The system's DPI holds for the whole session, so it is asked once.
 int ScreenDpi(int axis);
-// Twips per screen pixel along LOGPIXELSX or LOGPIXELSY (15 at 96 DPI): forms are placed in twips.
-int TwipsPerPixel(int axis);
-// Twips as whole pixels, rounded to the nearest.
+// Forms are laid out in twips, 1440 an inch: at `dpi` a twip is dpi/1440 of a pixel, with no
+// rounding of that ratio (15 twips a pixel at 96 DPI, 8.57 at 168, 7.5 at 192). Twips become
+// whole pixels with the fraction cut off, which at 96, 120 and 144 DPI is the whole number of
+// twips a pixel the forms were drawn with.
+constexpr int TwipsToPixels(int twips, int dpi) {
+  return static_cast<int>(static_cast<long long>(twips) * dpi / 1440);
+}
+// Pixels as twips, rounded away from zero so that TwipsToPixels gives the same pixels back.
+constexpr int PixelsToTwips(int pixels, int dpi) {
+  const long long scaled = static_cast<long long>(pixels) * 1440;
+  return dpi <= 0 ? 0 : static_cast<int>(scaled >= 0 ? (scaled + dpi - 1) / dpi : (scaled - dpi + 1) / dpi);
+}
+// The same at the screen's DPI: whole pixels along x or y, and pixels as twips.
 int PixelsX(int twips);
 int PixelsY(int twips);
+int TwipsOfX(int pixels);
+int TwipsOfY(int pixels);
+// A point of a control's mouse event in twips, unrounded, as the events report it.
+float EventTwipsX(int pixels);
+float EventTwipsY(int pixels);
 // The frame of a window of these styles whose client area is this many twips, centred on the
 // screen, in screen coordinates.
 RECT CenteredFrame(int clientWidthTwips, int clientHeightTwips, DWORD style, DWORD exStyle);
-int TwipsX();  // TwipsPerPixel(LOGPIXELSX)
-int TwipsY();  // TwipsPerPixel(LOGPIXELSY)
 
 // The shift (1), control (2) and alt (4) keys held now, as the controls' key and mouse events
 // report them.

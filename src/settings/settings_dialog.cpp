@@ -173,10 +173,10 @@ void SettingsDialog::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
 void SettingsDialog::Form_Load() {
   // The saved place, in twips; a place at or beyond the screen's edge opens at 0.
   const Settings& s = store_.values();
-  const int screenHeight = GetSystemMetrics(SM_CYSCREEN) * TwipsY();
-  const int screenWidth = GetSystemMetrics(SM_CXSCREEN) * TwipsX();
+  const int screenHeight = TwipsOfY(GetSystemMetrics(SM_CYSCREEN));
+  const int screenWidth = TwipsOfX(GetSystemMetrics(SM_CXSCREEN));
   const int top = s.top >= screenHeight ? 0 : s.top, left = s.left >= screenWidth ? 0 : s.left;
-  SetWindowPos(hwnd_, nullptr, left / TwipsX(), top / TwipsY(), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, PixelsX(left), PixelsY(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
   if (!newsAvailable_) {
     for (int id : {+kCmdNewsText, +kLabelInterval, +kLabelMinutes, +kCmbNews, +kFrmNews, +kChkNews, +kOptVH0,
@@ -258,11 +258,10 @@ void SettingsDialog::ShowSettings() {
 void SettingsDialog::Form_Unload() {
   RECT window{};
   GetWindowRect(hwnd_, &window);
-  const int twipsX = TwipsX(), twipsY = TwipsY();
-  int top = window.top * twipsY, left = window.left * twipsX;
-  const int height = (window.bottom - window.top) * twipsY, width = (window.right - window.left) * twipsX;
-  if (top + height > GetSystemMetrics(SM_CYSCREEN) * twipsY || top < 0) top = 0;
-  if (left + width > GetSystemMetrics(SM_CXSCREEN) * twipsX || left < 0) left = 0;
+  int top = TwipsOfY(window.top), left = TwipsOfX(window.left);
+  const int height = TwipsOfY(window.bottom - window.top), width = TwipsOfX(window.right - window.left);
+  if (top + height > TwipsOfY(GetSystemMetrics(SM_CYSCREEN)) || top < 0) top = 0;
+  if (left + width > TwipsOfX(GetSystemMetrics(SM_CXSCREEN)) || left < 0) left = 0;
   store_.SetPosition(top, left);
 }
 

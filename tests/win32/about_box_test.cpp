@@ -44,7 +44,7 @@ HINSTANCE WINAPI RecordShellCall(HWND owner, LPCSTR verb, LPCSTR file, LPCSTR pa
   return reinterpret_cast<HINSTANCE>(2);
 }
 
-int Pixels(int twips, int axis) { return twips / lum::TwipsPerPixel(axis); }
+int Pixels(int twips, int axis) { return axis == LOGPIXELSX ? lum::PixelsX(twips) : lum::PixelsY(twips); }
 
 RECT RectInParent(HWND control) {
   RECT r{};

@@ -14,6 +14,7 @@
 #include "settings/settings_menu.h"
 #include "config/settings.h"
 #include "platform/dwm.h"
+#include "platform/high_contrast.h"
 #include "platform/scoped_win.h"
 #include "render/caption_renderer.h"
 #include "test_support.h"
@@ -400,6 +401,65 @@ TEST(TrayFormCaptionMode, OverlayKeyChoosesTheOverlayAndWineOtherwiseKeepsTheTit
     EXPECT_FALSE(IsWindow(overlay)) << "the overlay outlived the program";
     EXPECT_FALSE(IsWindow(formWindow));
   }
+}
+
+// High contrast, as a test answers for it (Wine refuses to switch it on), in both modes: while
+// it is on the window in front keeps its own caption, not a pixel of it changed, and no overlay
+// shows; the program stays. Switched off, one tick decorates again.
+TEST(HighContrast, CaptionsAreTheSystemsWhileItIsOnInBothModes) {
+  for (const bool overlay : {false, true}) {
+    SCOPED_TRACE(overlay ? "overlay" : "title bar");
+    lumtest::TempFolder folder;
+    ASSERT_TRUE(lumtest::WriteFileBytes(folder.File(lum::kIniName),
+                                        std::string("[DEFAULT]\r\nFIRST=1\r\nANIMATION=0\r\nOVERLAY=") +
+                                            (overlay ? "1" : "0") + "\r\n[CUSTOMIZE]\r\n"));
+    lum::SettingsStore settings;
+    lum::TrayFormOptions options{folder.path(), lumtest::UniqueInstanceName(), false};
+    options.overlayOwnProcess = kNoProcess;
+    lum::TrayForm form(settings, options);
+    ASSERT_TRUE(form.Form_Load());
+    ASSERT_EQ(form.caption().overlay() != nullptr, overlay);
+    TestWindow target(WS_OVERLAPPEDWINDOW, 0, L"High contrast");
+    lumtest::PumpMessages();
+    auto caption = [&] {
+      const lumtest::WindowPixels shot = lumtest::CaptureWindow(target.get());
+      const auto rect = CaptionRenderer::GetCaptionRect(target.get());
+      std::vector<uint32_t> pixels;
+      for (int y = rect ? rect->top : 0; rect && y < rect->bottom; ++y)
+        for (int x = rect->left; x < rect->right && x < shot.width; ++x) pixels.push_back(shot.at(x, y));
+      return pixels;
+    };
+    auto changed = [&](const std::vector<uint32_t>& own) {
+      const std::vector<uint32_t> now = caption();
+      int count = 0;
+      for (size_t i = 0; i < now.size() && i < own.size(); ++i) count += now[i] != own[i];
+      return count;
+    };
+    auto tick = [&] {
+      form.caption().Timer1_Timer();
+      lumtest::PumpMessages();
+    };
+    auto decorated = [&](const std::vector<uint32_t>& own) {
+      return overlay ? form.caption().overlay()->visible() : changed(own) > 0;
+    };
+    const std::vector<uint32_t> own = caption();
+    ASSERT_FALSE(own.empty());
+    tick();
+    ASSERT_TRUE(decorated(own));
+
+    lum::SteerHighContrast(true);
+    SendMessageW(form.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    for (int i = 0; i < 3; ++i) tick();
+    EXPECT_EQ(changed(own), 0) << "pixels of the caption changed while high contrast is on";
+    if (overlay) EXPECT_FALSE(form.caption().overlay()->visible());
+    EXPECT_TRUE(IsWindow(form.hwnd()));
+
+    lum::SteerHighContrast(false);
+    SendMessageW(form.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    tick();
+    EXPECT_TRUE(decorated(own)) << "not decorated again within a tick";
+  }
+  lum::SteerHighContrast(std::nullopt);
 }
 
 }  // namespace

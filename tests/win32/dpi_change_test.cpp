@@ -32,7 +32,7 @@ int FontHeight(HWND control) {
 }
 
 void SendDpiChange(HWND window, int dpi, int clientWidthTwips, int clientHeightTwips) {
-  RECT suggested{0, 0, clientWidthTwips / (1440 / dpi), clientHeightTwips / (1440 / dpi)};
+  RECT suggested{0, 0, At(clientWidthTwips, dpi), At(clientHeightTwips, dpi)};
   AdjustWindowRectEx(&suggested, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), GetMenu(window) != nullptr,
                      static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
   RECT now{};
@@ -55,20 +55,41 @@ bool TextFits(HWND label) {
   return size.cx <= box.right;
 }
 
+bool LinesFit(HWND label) {
+  wchar_t text[256] = {};
+  GetWindowTextW(label, text, 256);
+  RECT box{};
+  GetClientRect(label, &box);
+  RECT needed{0, 0, box.right, 0};
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+  DrawTextW(dc, text, -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  return needed.bottom <= box.bottom;
+}
+
 void ExpectPlaces(const std::vector<TwipsPlace>& places, int dpi) {
-  const int perPixel = 1440 / dpi;
   for (const TwipsPlace& place : places) {
     ASSERT_NE(place.control, nullptr) << place.name;
     const RECT at = ChildPlace(place.control);
-    EXPECT_EQ(at.left, place.left / perPixel) << place.name << " at " << dpi << " dpi";
-    EXPECT_EQ(at.top, place.top / perPixel) << place.name << " at " << dpi << " dpi";
+    if (place.growsToText)  // it may move left where its container's edge leaves too little room
+      EXPECT_LE(at.left, At(place.left, dpi)) << place.name << " at " << dpi << " dpi";
+    else
+      EXPECT_EQ(at.left, At(place.left, dpi)) << place.name << " at " << dpi << " dpi";
+    EXPECT_EQ(at.top, At(place.top, dpi)) << place.name << " at " << dpi << " dpi";
     if (place.growsToText) {
-      EXPECT_GE(at.right - at.left, place.width / perPixel) << place.name << " at " << dpi << " dpi";
+      EXPECT_GE(at.right - at.left, At(place.width, dpi)) << place.name << " at " << dpi << " dpi";
       EXPECT_TRUE(TextFits(place.control)) << place.name << " cuts its text at " << dpi << " dpi";
     } else {
-      EXPECT_EQ(at.right - at.left, place.width / perPixel) << place.name << " at " << dpi << " dpi";
+      EXPECT_EQ(at.right - at.left, At(place.width, dpi)) << place.name << " at " << dpi << " dpi";
     }
-    EXPECT_EQ(at.bottom - at.top, place.height / perPixel) << place.name << " at " << dpi << " dpi";
+    if (place.growsDown) {
+      EXPECT_GE(at.bottom - at.top, At(place.height, dpi)) << place.name << " at " << dpi << " dpi";
+      EXPECT_TRUE(LinesFit(place.control)) << place.name << " cuts a line off at " << dpi << " dpi";
+    } else {
+      EXPECT_EQ(at.bottom - at.top, At(place.height, dpi)) << place.name << " at " << dpi << " dpi";
+    }
     RECT client{};
     GetClientRect(GetParent(place.control), &client);
     EXPECT_TRUE(at.left >= 0 && at.top >= 0 && at.right <= client.right && at.bottom <= client.bottom)
@@ -83,8 +104,11 @@ namespace {
 using lumtest::ExpectPlaces;
 using lumtest::FontHeight;
 using lumtest::SendDpiChange;
+using lumtest::At;
 
-TEST(DpiChange, ClockWindowAboutBoxAndNewsWindowLayOutAgainAt144AndBackAt96) {
+// At 120, 144, 168 and 192 dpi and back: twips become pixels by the exact ratio, not by a whole
+// number of twips a pixel (which put every control 7 % too far and too large at 175 and 200 %).
+TEST(DpiChange, ClockWindowAboutBoxAndNewsWindowLayOutAgainAtEveryScaleAndBack) {
   const int system = lum::ScreenDpi(LOGPIXELSY);
   lumtest::TempFolder folder;
   const lum::ProfileFile ini(folder.path() + u"\\LUM.INI");
@@ -99,7 +123,7 @@ TEST(DpiChange, ClockWindowAboutBoxAndNewsWindowLayOutAgainAt144AndBackAt96) {
 
   const std::vector<lumtest::TwipsPlace> clockPlaces = {
       {"list", clock.SpeciaList1().hwnd(), 0, 0, 4335, 3375},
-      {"Label1", clock.Label1(), 60, 3450, 3045, 360},
+      {"Label1", clock.Label1(), 60, 3450, 3045, 360, false, true},
       {"CommandEx1", clock.CommandEx1().hwnd(), 3240, 3360, 1095, 465}};
   const std::vector<lumtest::TwipsPlace> aboutPlaces = {{"Picture1", about.Picture1(), 60, 60, 5040, 1965},
                                                         {"Image1", about.Image1(), 150, 30, 4635, 1125},
@@ -111,7 +135,7 @@ TEST(DpiChange, ClockWindowAboutBoxAndNewsWindowLayOutAgainAt144AndBackAt96) {
   const int rows = clock.SpeciaList1().RowPixels();
   ASSERT_GT(clockLabel * aboutLabel * aboutLink * newsText, 0);
 
-  for (int dpi : {144, system}) {
+  for (int dpi : {120, 144, 168, 192, system}) {
     SendDpiChange(clock.hwnd(), dpi, lum::ClockDialog::kClientWidthTwips, lum::ClockDialog::kClientHeightTwips);
     SendDpiChange(about.hwnd(), dpi, lum::AboutBox::kClientWidthTwips, lum::AboutBox::kClientHeightTwips);
     SendDpiChange(news.hwnd(), dpi, lum::NewsWindow::kMinWidthTwips, lum::NewsWindow::kMinHeightTwips);
@@ -119,7 +143,10 @@ TEST(DpiChange, ClockWindowAboutBoxAndNewsWindowLayOutAgainAt144AndBackAt96) {
     ExpectPlaces(aboutPlaces, dpi);
     RECT client{};
     GetClientRect(clock.hwnd(), &client);
-    EXPECT_EQ(client.right, lum::ClockDialog::kClientWidthTwips / (1440 / dpi)) << "the suggested size is taken";
+    EXPECT_EQ(client.right, At(lum::ClockDialog::kClientWidthTwips, dpi)) << "the suggested size is taken";
+    if (dpi == 192) EXPECT_EQ(lumtest::ChildPlace(clock.CommandEx1().hwnd()).left, 432) << "3240 twips at 7.5 a pixel";
+    RECT hint = lumtest::ChildPlace(clock.Label1());
+    EXPECT_LE(hint.bottom, client.bottom) << "the clock window holds its whole hint at " << dpi << " dpi";
     // The news text fills the client area; every font grows with the DPI (1.5 times at 144).
     RECT text{}, newsClient{};
     GetClientRect(news.hwnd(), &newsClient);

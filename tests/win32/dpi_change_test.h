@@ -13,10 +13,16 @@ struct TwipsPlace {
   HWND control;
   int left, top, width, height;  // twips, in the container's client area
   bool growsToText = false;       // a label that may widen past `width` to hold its text
+  bool growsDown = false;         // a label that may grow past `height` to show its lines whole
 };
+
+// Twips as pixels at `dpi`: the exact product, its fraction cut off.
+inline int At(int twips, int dpi) { return static_cast<int>(static_cast<long long>(twips) * dpi / 1440); }
 
 // Whether a label's text fits its width in the label's own font.
 bool TextFits(HWND label);
+// Whether a label's text, wrapped at its width, fits its height.
+bool LinesFit(HWND label);
 
 // The control's rectangle in its container's client coordinates.
 RECT ChildPlace(HWND control);

@@ -79,7 +79,7 @@ class SettingsPage : public testing::Test {
 };
 
 TEST_F(SettingsPage, LoadingWritesNothingAndEachControlWritesItsKeyInBothForms) {
-  const int screenHeightTwips = GetSystemMetrics(SM_CYSCREEN) * lum::TwipsPerPixel(LOGPIXELSY);
+  const int screenHeightTwips = lum::TwipsOfY(GetSystemMetrics(SM_CYSCREEN));
   SettingsDialog& dialog =
       Open(3, "CONNECT=2\r\nNEWS=0\r\nCHANNEL=1\r\nTIMER=5\r\nALIGENMENT=1\r\nCLOCK=1\r\n",
            "TOP=" + std::to_string(screenHeightTwips) + "\r\nLEFT=300\r\n");
@@ -90,8 +90,8 @@ TEST_F(SettingsPage, LoadingWritesNothingAndEachControlWritesItsKeyInBothForms) 
   RECT window{}, client{}, news{};
   GetWindowRect(dialog.hwnd(), &window);
   EXPECT_EQ(window.top, 0);  // the saved top was the screen's height
-  EXPECT_EQ(window.left, 300 / lum::TwipsPerPixel(LOGPIXELSX));
-  EXPECT_EQ(window.bottom - window.top, 4880 / lum::TwipsPerPixel(LOGPIXELSY));
+  EXPECT_EQ(window.left, lum::PixelsX(300));
+  EXPECT_EQ(window.bottom - window.top, lum::PixelsY(4880));
   GetClientRect(dialog.hwnd(), &client);
   GetWindowRect(dialog.cmdNewsText().hwnd(), &news);
   MapWindowPoints(nullptr, dialog.hwnd(), reinterpret_cast<POINT*>(&news), 2);
@@ -202,7 +202,7 @@ TEST_F(SettingsPage, TabOrderIsReadingOrderAndSpaceOnTheChannelListStoresTheChan
   EXPECT_TRUE(Marked(form_->trayMenu(), lum::kMnuNewsFirst + 2));
 }
 
-// Moved to a monitor of 144 dpi and back: the suggested rectangle, every control (the channel
+// Moved to monitors of 120 to 192 dpi and back: the suggested rectangle, every control (the channel
 // list and the news button too) at its twips inside the client area, the outer height of the
 // news page at the new DPI, fonts 1.5 times as high.
 TEST_F(SettingsPage, ADpiChangeLaysThePageOutAgainWithItsFontsAndHeight) {
@@ -227,13 +227,13 @@ TEST_F(SettingsPage, ADpiChangeLaysThePageOutAgainWithItsFontsAndHeight) {
   const int system = lum::ScreenDpi(LOGPIXELSY);
   const int label = lumtest::FontHeight(at(D::kChkTime)), bold = lumtest::FontHeight(at(D::kLblColor));
   ASSERT_GT(label, 0);
-  for (int dpi : {144, system}) {
+  for (int dpi : {120, 144, 168, 192, system}) {
     lumtest::SendDpiChange(dialog.hwnd(), dpi, D::kClientWidthTwips, 4185);
     EXPECT_EQ(dialog.Dpi(), dpi);
     lumtest::ExpectPlaces(places, dpi);
     RECT window{};
     GetWindowRect(dialog.hwnd(), &window);
-    EXPECT_EQ(window.bottom - window.top, D::kHeightWithNewsTwips / (1440 / dpi));
+    EXPECT_EQ(window.bottom - window.top, lumtest::At(D::kHeightWithNewsTwips, dpi));
     const double scale = static_cast<double>(dpi) / system;
     EXPECT_NEAR(lumtest::FontHeight(at(D::kChkTime)), label * scale, 1) << dpi;
     EXPECT_NEAR(lumtest::FontHeight(at(D::kLblColor)), bold * scale, 1) << dpi << ": the bold label too";
@@ -245,7 +245,7 @@ TEST_F(SettingsPage, ADpiChangeLaysThePageOutAgainWithItsFontsAndHeight) {
 TEST_F(SettingsPage, WithoutChannelsTheNewsPageIsHiddenAndTheHeightStays) {
   SettingsDialog& dialog = Open(0, "ALIGENMENT=0\r\n", "");
   EXPECT_FALSE(dialog.NewsAvailable());
-  const int height = 3250 / lum::TwipsPerPixel(LOGPIXELSY);
+  const int height = lum::PixelsY(3250);
   RECT window{};
   GetWindowRect(dialog.hwnd(), &window);
   EXPECT_EQ(window.bottom - window.top, height);

@@ -246,7 +246,7 @@ int ScreenTwips(int metric, int axis) {
   HDC screen = GetDC(nullptr);
   int dpi = GetDeviceCaps(screen, axis);
   ReleaseDC(nullptr, screen);
-  return GetSystemMetrics(metric) * (1440 / dpi);
+  return lum::PixelsToTwips(GetSystemMetrics(metric), dpi);
 }
 
 using FormPosition = StartupFixture;
