@@ -33,6 +33,8 @@ run_gtest() {
 
 win32_tests() {
   source scripts/wine-env.sh
+  # LUM_TEST_LOCALE: another Unix locale, which gives the Wine processes another code page.
+  if [ -n "${LUM_TEST_LOCALE:-}" ]; then export LANG=$LUM_TEST_LOCALE LC_ALL=$LUM_TEST_LOCALE; fi
   lum_display && lum_prefix win32
   # The https tests' server on loopback, with a test CA the tests trust in their own prefix only.
   export LUM_TLS_DIR="$LUM_ROOT/out/test/tls"
@@ -41,7 +43,7 @@ win32_tests() {
   local tls=$!
   trap 'kill $tls 2>/dev/null; lum_cleanup' EXIT
   for _ in $(seq 1 100); do [ -s "$LUM_TLS_DIR/ports" ] && break; sleep 0.1; done
-  cd "$LUM_TEST_BUILD" && timeout 900 wine lumbrel_win32_tests.exe
+  cd "$LUM_TEST_BUILD" && timeout 900 wine lumbrel_win32_tests.exe "$@"
 }
 
 # Which Windows build the Wine layers run (the environment itself stays untouched here).
@@ -63,6 +65,10 @@ run_gtest out/test/unit.log build/native/lumbrel_unit_tests
 # The shipped program is 32-bit; the Windows layers run it where Wine's 32-bit loader works.
 echo "== Win32 tests (Wine, $run_arch build: $test_build)"
 run_gtest out/test/win32.log bash -c "$(declare -f win32_tests); win32_tests"
+# LUM.ini and the program folder once more on an English Windows' code page, 1252 (C.UTF-8).
+echo "== Win32 tests on code page 1252"
+LUM_TEST_LOCALE=C.UTF-8 run_gtest out/test/win32-cp1252.log \
+  bash -c "$(declare -f win32_tests); win32_tests --gtest_filter='LumIni.*'"
 
 echo "== end-to-end tests (lumbrel.exe in a Wine desktop, $run_arch build: $test_dist)"
 for t in tests/e2e/test_*.sh; do

@@ -178,7 +178,13 @@ void TrayForm::subQuit() {
 }
 
 void TrayForm::CreateDefaultIni() const {
-  std::string bytes = ToAnsi(DefaultIniText(options_.programDir));
+  const std::u16string text = DefaultIniText(options_.programDir);
+  // A program folder the code page cannot write (an English Windows, a Japanese folder name).
+  if (!FitsAnsi(text)) {
+    WriteUnicodeFile(ini_.path(), text);
+    return;
+  }
+  std::string bytes = ToAnsi(text);
   ScopedHandle file(
       CreateFileW(Wide(ini_.path()), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return;

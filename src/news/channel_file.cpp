@@ -21,15 +21,15 @@ constexpr size_t kFileLimit = 64 * 1024 * 1024;
 
 std::vector<std::u16string> ListChannelFiles(const std::u16string& folder, const std::u16string& pattern) {
   SortObject found;
-  WIN32_FIND_DATAA match{};
-  HANDLE search = FindFirstFileA(ToAnsi(folder + pattern).c_str(), &match);
+  WIN32_FIND_DATAW match{};
+  const std::u16string wanted = folder + pattern;
+  HANDLE search = FindFirstFileW(Wide(wanted), &match);
   if (search != INVALID_HANDLE_VALUE) {
     int32_t count = 0;
     do {
       DoEvents();
-      std::u16string name = FromAnsi(std::string(match.cFileName, strnlen(match.cFileName, sizeof match.cFileName)));
-      found.Add(ToDecimal(++count), name);
-    } while (FindNextFileA(search, &match));
+      found.Add(ToDecimal(++count), FromWide(match.cFileName));
+    } while (FindNextFileW(search, &match));
     FindClose(search);
   }
   std::vector<std::u16string> names;

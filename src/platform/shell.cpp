@@ -139,24 +139,24 @@ bool SamePath(const std::u16string& a, const std::u16string& b) {
 
 namespace {
 // The shell takes lists of names, each ended by a NUL, the list by a second NUL.
-std::string NameList(const std::u16string& name) {
-  std::string list = ToAnsi(name);
-  list.append(2, '\0');
+std::u16string NameList(const std::u16string& name) {
+  std::u16string list = name;
+  list.append(2, u'\0');
   return list;
 }
 
 int ShellFileOperation(HWND owner, UINT operation, const std::u16string& from, const std::u16string* to,
                        FILEOP_FLAGS flags) {
-  std::string source = NameList(from);
-  std::string target = to ? NameList(*to) : std::string();
-  SHFILEOPSTRUCTA operationRecord{};
+  const std::u16string source = NameList(from);
+  const std::u16string target = to ? NameList(*to) : std::u16string();
+  SHFILEOPSTRUCTW operationRecord{};
   operationRecord.hwnd = owner;
   operationRecord.wFunc = operation;
-  operationRecord.pFrom = source.c_str();
-  operationRecord.pTo = to ? target.c_str() : nullptr;
+  operationRecord.pFrom = Wide(source);
+  operationRecord.pTo = to ? Wide(target) : nullptr;
   operationRecord.fFlags = flags;
-  operationRecord.lpszProgressTitle = "Lumbrel";
-  return SHFileOperationA(&operationRecord);
+  operationRecord.lpszProgressTitle = L"Lumbrel";
+  return SHFileOperationW(&operationRecord);
 }
 }  // namespace
 

@@ -22,4 +22,15 @@ std::u16string FromAnsi(std::string_view text) {
   return result;
 }
 
+bool FitsAnsi(std::u16string_view text) {
+  if (text.empty()) return true;
+  auto source = reinterpret_cast<const wchar_t*>(text.data());
+  const int count = static_cast<int>(text.size());
+  // UTF-8 holds every character (and takes no default character to report a loss with).
+  if (GetACP() == CP_UTF8) return true;
+  BOOL lost = FALSE;
+  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, source, count, nullptr, 0, nullptr, &lost);
+  return length > 0 && !lost;
+}
+
 }  // namespace lum
