@@ -1,5 +1,7 @@
 #include "app/caption_cycle.h"
 
+#include <algorithm>
+
 #include "anim/animation_frames.h"
 #include "config/caption_mode.h"
 #include "config/settings_values.h"
@@ -94,23 +96,41 @@ void CaptionCycle::LoadPicture(const std::u16string& path) {
 }
 
 void CaptionCycle::PicAni() {
-  // The frames are kept as bitmaps of their own, so a tick only swaps a handle.
+  // The frames are kept as bitmaps of their own, so a tick only swaps a handle. At a scale other
+  // than 100 % the picture's bands are cut at their designed height and each is stretched,
+  // smoothly, to the caption's height (and its width as much); at 100 % they are copied.
   const int32_t frameHeight = captionButtonHeight_;
+  const int32_t bandHeight = DesignBandHeight(frameHeight, ScreenDpi(LOGPIXELSY));
   std::vector<ScopedBitmap> frames;
   BITMAP info{};
   if (picBase_ && GetObjectA(picBase_.get(), sizeof info, &info) && info.bmWidth > 0 && frameHeight > 0) {
-    const int32_t count = AnimationFrameCount(info.bmHeight, frameHeight);
+    const int32_t count = AnimationFrameCount(info.bmHeight, bandHeight);
+    const bool stretched = bandHeight != frameHeight;
+    const int32_t frameWidth = stretched ? std::max(1, MulDiv(info.bmWidth, frameHeight, bandHeight)) : info.bmWidth;
     ScopedWindowDC screen(nullptr, ScopedWindowDC::kClient);
     ScopedMemoryDC source(screen.get());
     ScopedMemoryDC target(screen.get());
+    ScopedMemoryDC single(screen.get());
+    ScopedBitmap band(stretched ? CreateCompatibleBitmap(screen.get(), info.bmWidth, bandHeight) : nullptr);
     ScopedSelect sourceSelected(source.get(), picBase_.get());
+    ScopedSelect bandSelected(single.get(), band.get());
     for (int32_t i = 1; i <= count; ++i) {
-      ScopedBitmap frame(CreateCompatibleBitmap(screen.get(), info.bmWidth, frameHeight));
+      ScopedBitmap frame(CreateCompatibleBitmap(screen.get(), frameWidth, frameHeight));
       if (frame) {
         // A frame below the picture's end (a picture lower than one band) stays black.
         ScopedSelect selected(target.get(), frame.get());
-        PatBlt(target.get(), 0, 0, info.bmWidth, frameHeight, BLACKNESS);
-        BitBlt(target.get(), 0, 0, info.bmWidth, frameHeight, source.get(), 0, (i - 1) * frameHeight, SRCCOPY);
+        PatBlt(target.get(), 0, 0, frameWidth, frameHeight, BLACKNESS);
+        if (!stretched) {
+          BitBlt(target.get(), 0, 0, info.bmWidth, frameHeight, source.get(), 0, (i - 1) * frameHeight, SRCCOPY);
+        } else if (band) {
+          // The band on its own first, so that the smoothing takes in no row of its neighbours.
+          PatBlt(single.get(), 0, 0, info.bmWidth, bandHeight, BLACKNESS);
+          BitBlt(single.get(), 0, 0, info.bmWidth, bandHeight, source.get(), 0, (i - 1) * bandHeight, SRCCOPY);
+          SetStretchBltMode(target.get(), HALFTONE);
+          SetBrushOrgEx(target.get(), 0, 0, nullptr);
+          StretchBlt(target.get(), 0, 0, frameWidth, frameHeight, single.get(), 0, 0, info.bmWidth, bandHeight,
+                     SRCCOPY);
+        }
       }
       frames.push_back(std::move(frame));
     }
@@ -123,7 +143,8 @@ bool CaptionCycle::ChangePicture(const std::u16string& path, bool raiseToCaption
   // Load first: a file that is no picture changes nothing.
   ScopedBitmap picture(LoadPictureFile(path));
   if (!picture) return false;
-  if (raiseToCaption) picture = RaisedTo(std::move(picture), captionButtonHeight_);
+  if (raiseToCaption)
+    picture = RaisedTo(std::move(picture), DesignBandHeight(captionButtonHeight_, ScreenDpi(LOGPIXELSY)));
   picActive_[phase_ ? 1 : 0].reset();
   picBase_ = std::move(picture);
   picturePath_ = path;

@@ -203,6 +203,9 @@ write_ini() {
 #   image shows SNAP CAPTION PICTURE|black   at least 60% of the caption shows one caption-high
 #                                            band of PICTURE tiled from the caption's left edge
 #                                            (the animation cycles the bands), or is black
+#   image stretched SNAP CAPTION PICTURE DESIGN   one DESIGN-high band of PICTURE, stretched to
+#                                            the caption's height (and its width as much), shows
+#                                            on every row of the caption: no row black or mixed
 #   image same-outside BEFORE AFTER CAPTION [SKIP...]   no pixel outside the caption (and the
 #                                            SKIP rectangles) differs
 # Each prints what it measured and succeeds when the condition holds.
@@ -252,6 +255,28 @@ def shows(snap, caption, picture):
     print(f"{best[0]:.0%} of the caption shows band {best[1]} of the picture")
     return best[0] >= 0.6
 
+def stretched(snap, caption, picture, design):
+    # A smoothed stretch blends neighbouring pixels, so colours are compared with a tolerance;
+    # a row counts when 60 % of it (the buttons aside) shows the band's row there.
+    s, p, design = load(snap), load(picture), int(design)
+    left, top, right, bottom = rect(caption)
+    height, width = bottom - top, right - left
+    def source(band, x, y):
+        sx = int((x - left) * design / height) % p[0]
+        sy = band * design + min(design - 1, int((y - top) * design / height))
+        return pixel(p, sx, sy)
+    best = (-1, 0, [])
+    for band in range(max(1, p[1] // design)):
+        rows = [sum(close(pixel(s, x, y), source(band, x, y), 32) for x in range(left, right)) / width
+                for y in range(top, bottom)]
+        good = sum(share >= 0.6 for share in rows)
+        best = max(best, (good, band, rows))
+    good, band, rows = best
+    black = sum(sum(pixel(s, x, y) == b"\0\0\0" for x in range(left, right)) >= width // 2 for y in range(top, bottom))
+    print(f"band {band} of the picture, stretched from {design} to {height} rows, shows on {good} of {height} rows;"
+          f" {black} rows black")
+    return good == height and black == 0
+
 def same_outside(before, after, caption, *skips):
     b, a = load(before), load(after)
     if b[:2] != a[:2]:
@@ -272,7 +297,7 @@ def same_outside(before, after, caption, *skips):
     return not differing
 
 command, args = sys.argv[1], sys.argv[2:]
-checks = {"changed": changed, "shows": shows, "same-outside": same_outside}
+checks = {"changed": changed, "shows": shows, "stretched": stretched, "same-outside": same_outside}
 sys.exit(0 if checks[command](*args) else 1)
 EOF
 )

@@ -107,5 +107,15 @@ TEST(AnimationFrames, BandCountFollowsTheButtonHeight) {
   EXPECT_EQ(AnimationFrameCount(90, 0), 1);
 }
 
+// The designed band is the caption at 96 dpi: Wine's 18-px caption at 100 % and its 22, 27, 31
+// and 36 px at 125 to 200 % all give 18; an unknown DPI keeps the caption's height.
+TEST(AnimationFrames, DesignBandIsTheCaptionAt96Dpi) {
+  const struct {
+    int32_t caption, dpi, band;
+  } cases[] = {{18, 96, 18}, {22, 120, 18}, {27, 144, 18}, {31, 168, 18}, {36, 192, 18},
+               {22, 96, 22}, {19, 144, 13}, {18, 0, 18}, {1, 192, 1}, {0, 144, 0}};
+  for (const auto& c : cases) EXPECT_EQ(DesignBandHeight(c.caption, c.dpi), c.band) << c.caption << " at " << c.dpi;
+}
+
 }  // namespace
 }  // namespace lum
