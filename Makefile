@@ -61,7 +61,7 @@ run: setup test-dist
 test: setup build test-dist
 	@bash scripts/test.sh
 
-# A PNG of every window a user can see, at 96 and 144 dpi, into out/gallery/.
+# A PNG of every window a user can see, at 96, 144 and 192 dpi, into out/gallery/.
 gallery: setup test-dist
 	@bash scripts/gallery.sh
 

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # make gallery: runs Lumbrel in a Wine desktop and saves a PNG of every window a user can see
-# into out/gallery/, at 96 and at 144 dots per inch: notepad's caption painted in the title bar
+# into out/gallery/, at 96, 144 and 192 dots per inch: notepad's caption painted in the title bar
 # and under the overlay, the tray menu and its 設定 submenu, the settings window in both font
 # weights and without channels, the clock window, the about box, the news window and the channel
-# set-up dialog. Usage: scripts/gallery.sh [DPI...] (default 96 144).
+# set-up dialog. Usage: scripts/gallery.sh [DPI...] (default 96 144 192).
 set -uo pipefail
 LUM_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT="$LUM_ROOT/out/gallery"
@@ -11,7 +11,7 @@ OUT="$LUM_ROOT/out/gallery"
 if [ "${1:-}" != --one ]; then
   mkdir -p "$OUT"
   status=0
-  for dpi in "${@:-96}" $([ $# -eq 0 ] && echo 144); do
+  for dpi in "${@:-96}" $([ $# -eq 0 ] && echo 144 192); do
     bash "$0" --one "$dpi" || status=1
   done
   ls "$OUT"
@@ -21,7 +21,8 @@ fi
 DPI=$2
 source "$LUM_ROOT/tests/e2e/lib.sh"
 e2e_begin "gallery-$DPI"
-TPP=$((1440 / DPI)) # twips per pixel
+px() { echo $(($1 * DPI / 1440)); } # twips as pixels
+export TRAY_DPI=$DPI
 if [ "$DPI" != 96 ]; then
   for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
     wine reg add "$key" /v LogPixels /t REG_DWORD /d "$DPI" /f >/dev/null 2>&1 || fail "could not set the display's scale"
@@ -60,7 +61,8 @@ ini_set "$ini" DEFAULT FIRST=1 ANIMATION=0 CLOCK=1 FONT=1 NEWS=1 CONNECT=2 CHANN
 start_notepad
 wait_for 10 grab_desktop tray-before "$tray_area" || fail "could not grab the desktop"
 start_lumbrel "$dir"
-wait_for 30 caption_painted Notepad "$dir/Lum1.bmp" painted || fail "notepad's caption was not painted: $IMAGE_RESULT"
+# Lum1.bmp's bands are 18 px, the caption's height at 96 dpi: stretched at any other scale.
+wait_for 30 caption_painted Notepad "$dir/Lum1.bmp" painted 18 || fail "notepad's caption was not painted: $IMAGE_RESULT"
 shot caption-titlebar Notepad
 wait_for 20 tray_icon_found || fail "no tray icon: $ICON_RESULT"
 read -r icon_x icon_y _ <<<"$ICON"
@@ -100,12 +102,12 @@ wait_for 10 shown LumbrelSettingsDialog || fail "no settings window"
 sleep 1
 shot settings-bold LumbrelSettingsDialog
 read -r cl ct _ _ <<<"$(answer client)"
-click_desktop 1 $((cl + (2790 + 150) / TPP)) $((ct + (1590 + 120) / TPP))
+click_desktop 1 $((cl + $(px $((2790 + 150))))) $((ct + $(px $((1590 + 120)))))
 sleep 1
 shot settings-normal LumbrelSettingsDialog
 
 # Its News button opens the news window.
-click_desktop 1 $((cl + (90 + 1200) / TPP)) $((ct + (3630 + 240) / TPP))
+click_desktop 1 $((cl + $(px $((90 + 1200))))) $((ct + $(px $((3630 + 240)))))
 wait_for 10 shown LumbrelFrmText || fail "the News button opened no news window"
 sleep 1
 shot news LumbrelFrmText

@@ -200,9 +200,11 @@ write_ini() {
 # image COMMAND ARGS...: checks on 24-bit BMP snapshots (Python below). Rectangles are
 # "LEFT TOP RIGHT BOTTOM" in window coordinates, passed as one argument.
 #   image changed BEFORE AFTER CAPTION       at least half the caption's pixels differ
-#   image shows SNAP CAPTION PICTURE|black   at least 60% of the caption shows one caption-high
-#                                            band of PICTURE tiled from the caption's left edge
-#                                            (the animation cycles the bands), or is black
+#   image shows SNAP CAPTION PICTURE|black [DESIGN]   at least 60% of the caption shows one
+#                                            caption-high band of PICTURE tiled from the caption's
+#                                            left edge (the animation cycles the bands), or is
+#                                            black; with DESIGN, a band that high stretched
+#                                            to the caption (a scaled display)
 #   image stretched SNAP CAPTION PICTURE DESIGN   one DESIGN-high band of PICTURE, stretched to
 #                                            the caption's height (and its width as much), shows
 #                                            on every row of the caption: no row black or mixed
@@ -235,7 +237,19 @@ def changed(before, after, caption):
     print(f"{share:.0%} of the caption changed")
     return share >= 0.5
 
-def shows(snap, caption, picture):
+def stretched_share(s, p, caption, design, cells):
+    left, top, right, bottom = caption
+    height = bottom - top
+    best = (0, 0)
+    for band in range(max(1, p[1] // design)):
+        share = sum(close(pixel(s, x, y), pixel(p, int((x - left) * design / height) % p[0],
+                                                band * design + min(design - 1, int((y - top) * design / height))), 32)
+                    for x, y in cells) / len(cells)
+        best = max(best, (share, band))
+    print(f"{best[0]:.0%} of the caption shows band {best[1]} of the picture, stretched from {design} rows")
+    return best[0] >= 0.6
+
+def shows(snap, caption, picture, design=None):
     s = load(snap)
     left, top, right, bottom = rect(caption)
     cells = [(x, y) for y in range(top, bottom) for x in range(left, right)]
@@ -247,6 +261,9 @@ def shows(snap, caption, picture):
     # which also tells a picture shifted by one pixel.
     p = load(picture)
     height = bottom - top
+    design = int(design) if design else height
+    if design != height:  # stretched from bands DESIGN high: compared as `stretched` does
+        return stretched_share(s, p, rect(caption), design, cells)
     best = (0, 0)
     for band in range(max(1, p[1] // height)):
         share = sum(pixel(s, x, y) == pixel(p, (x - left) % p[0], (y - top + band * height) % p[1])
@@ -332,11 +349,11 @@ grow() {
   echo "$((l - $2)) $((t - $2)) $((r + $2)) $((b + $2))"
 }
 
-# caption_painted WINDOW PICTURE|black NAME: snaps WINDOW and checks that its caption shows the
-# picture (IMAGE_RESULT says what was seen).
+# caption_painted WINDOW PICTURE|black NAME [DESIGN]: snaps WINDOW and checks that its caption
+# shows the picture (IMAGE_RESULT says what was seen); DESIGN as for `image shows`.
 caption_painted() {
   snap "$1" "$3" || return 1
-  IMAGE_RESULT=$(image shows "$E2E_DIR/$3.bmp" "$SNAP_CAPTION" "$2")
+  IMAGE_RESULT=$(image shows "$E2E_DIR/$3.bmp" "$SNAP_CAPTION" "$2" ${4:+"$4"})
 }
 
 # write_bmp FILE WIDTH HEIGHT EXPRESSION: a 24-bit BMP whose pixel (x, y), counted from the top
@@ -453,7 +470,7 @@ tray_area="904 660 1024 700"
 ICON="" ICON_RESULT=""
 tray_icon_found() {
   grab_desktop tray "$tray_area" || return 1
-  ICON_RESULT=$(python3 - "$E2E_DIR/tray-before.ppm" "$E2E_DIR/tray.ppm" "$tray_area" <<'EOF'
+  ICON_RESULT=$(python3 - "$E2E_DIR/tray-before.ppm" "$E2E_DIR/tray.ppm" "$tray_area" "${TRAY_DPI:-96}" <<'EOF'
 import collections, re, sys
 def load(path):
     data = open(path, "rb").read()
@@ -463,8 +480,9 @@ def load(path):
     return [[pixels[3 * (y * width + x): 3 * (y * width + x) + 3] for x in range(width)] for y in range(height)]
 before, now = load(sys.argv[1]), load(sys.argv[2])
 left, top = map(int, sys.argv[3].split()[:2])
+scale = int(sys.argv[4]) / 96  # the icons grow with the display's scale (TRAY_DPI)
 height, width = len(now), len(now[0])
-rows = range(height - 20, height)
+rows = range(max(0, height - int(20 * scale)), height)
 counts = collections.Counter(now[y][x] for y in rows for x in range(width))
 background = counts.most_common(1)[0][0]
 cells = [(x, y) for y in rows for x in range(width // 2, width)
@@ -474,7 +492,7 @@ if len(cells) < 20:
     sys.exit(1)
 xs, ys = [c[0] for c in cells], [c[1] for c in cells]
 l, t, r, b = min(xs), min(ys), max(xs) + 1, max(ys) + 1
-if r - l > 24 or b - t > 24:
+if r - l > 24 * scale or b - t > 24 * scale:
     print(f"what differs spans {r - l}x{b - t} px, more than one icon")
     sys.exit(1)
 print(left + (l + r) // 2, top + (t + b) // 2, f"{left + l} {top + t} {left + r} {top + b}")
