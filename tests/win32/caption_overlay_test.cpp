@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -300,21 +301,32 @@ TEST(OverlayCorners, RegionLeavesOutExactlyTheCutPixels) {
   EXPECT_FALSE(lum::SystemRoundsWindowCorners()) << "Wine answers as Windows 11";
 }
 
+// The tray form on a LUM.ini of the title-bar mode or the overlay, without the animation.
+struct FormInMode {
+  explicit FormInMode(bool overlay) {
+    EXPECT_TRUE(lumtest::WriteFileBytes(folder.File(lum::kIniName),
+                                        std::string("[DEFAULT]\r\nFIRST=1\r\nANIMATION=0\r\nOVERLAY=") +
+                                            (overlay ? "1" : "0") + "\r\n[CUSTOMIZE]\r\n"));
+    lum::TrayFormOptions options{folder.path(), lumtest::UniqueInstanceName(), false};
+    options.overlayOwnProcess = kNoProcess;
+    form = std::make_unique<lum::TrayForm>(settings, options);
+    loaded = form->Form_Load();
+  }
+  lumtest::TempFolder folder;  // declared first: it goes last
+  lum::SettingsStore settings;
+  std::unique_ptr<lum::TrayForm> form;
+  bool loaded = false;
+};
+
 // A window that moves or changes its size keeps its own caption until it has stood still for
 // one look; then it is decorated again at once, at its new place and width. In both modes; the
 // overlay also hides from the start of a drag to its end where the events come.
 TEST(CaptionFollow, AMovingWindowIsUndecoratedUntilItStandsStill) {
   for (const bool overlay : {false, true}) {
     SCOPED_TRACE(overlay ? "overlay" : "title bar");
-    lumtest::TempFolder folder;
-    ASSERT_TRUE(lumtest::WriteFileBytes(folder.File(lum::kIniName),
-                                        std::string("[DEFAULT]\r\nFIRST=1\r\nANIMATION=0\r\nOVERLAY=") +
-                                            (overlay ? "1" : "0") + "\r\n[CUSTOMIZE]\r\n"));
-    lum::SettingsStore settings;
-    lum::TrayFormOptions options{folder.path(), lumtest::UniqueInstanceName(), false};
-    options.overlayOwnProcess = kNoProcess;
-    lum::TrayForm form(settings, options);
-    ASSERT_TRUE(form.Form_Load());
+    FormInMode started(overlay);
+    ASSERT_TRUE(started.loaded);
+    lum::TrayForm& form = *started.form;
     lum::CaptionCycle& cycle = form.caption();
     ASSERT_EQ(cycle.overlay() != nullptr, overlay);
     TestWindow target(WS_OVERLAPPEDWINDOW, 0, L"Follow target");
@@ -409,15 +421,9 @@ TEST(TrayFormCaptionMode, OverlayKeyChoosesTheOverlayAndWineOtherwiseKeepsTheTit
 TEST(HighContrast, CaptionsAreTheSystemsWhileItIsOnInBothModes) {
   for (const bool overlay : {false, true}) {
     SCOPED_TRACE(overlay ? "overlay" : "title bar");
-    lumtest::TempFolder folder;
-    ASSERT_TRUE(lumtest::WriteFileBytes(folder.File(lum::kIniName),
-                                        std::string("[DEFAULT]\r\nFIRST=1\r\nANIMATION=0\r\nOVERLAY=") +
-                                            (overlay ? "1" : "0") + "\r\n[CUSTOMIZE]\r\n"));
-    lum::SettingsStore settings;
-    lum::TrayFormOptions options{folder.path(), lumtest::UniqueInstanceName(), false};
-    options.overlayOwnProcess = kNoProcess;
-    lum::TrayForm form(settings, options);
-    ASSERT_TRUE(form.Form_Load());
+    FormInMode started(overlay);
+    ASSERT_TRUE(started.loaded);
+    lum::TrayForm& form = *started.form;
     ASSERT_EQ(form.caption().overlay() != nullptr, overlay);
     TestWindow target(WS_OVERLAPPEDWINDOW, 0, L"High contrast");
     lumtest::PumpMessages();
