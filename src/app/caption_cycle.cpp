@@ -308,8 +308,9 @@ void CaptionCycle::TakeBackSteadyCaption() {
 }
 
 void CaptionCycle::ChooseCaptionMode(std::u16string_view overlayValue) {
-  const bool overlay =
-      lum::ChooseCaptionMode(overlayValue, DwmApi::Get().CompositionEnabled()) == CaptionMode::kOverlay;
+  // In high contrast there is no overlay, so that no window event can bring it back to sight.
+  const bool overlay = !highContrast_ && lum::ChooseCaptionMode(overlayValue, DwmApi::Get().CompositionEnabled()) ==
+                                             CaptionMode::kOverlay;
   if (overlay == (overlay_ != nullptr)) return;
   TakeBackSteadyCaption();
   if (!overlay) {
@@ -336,13 +337,13 @@ void CaptionCycle::OnSystemSettingsChanged(bool displayChanged) {
   TakeBackSteadyCaption();
   renderer_.OnSystemSettingsChanged(displayChanged);
   if (overlay_) overlay_->OnSystemSettingsChanged();
-  // High contrast switched on: the title bar painted last is its own again at once, and the
-  // overlay goes out of sight. Switched off, the next tick decorates again.
+  // High contrast switched on: the overlay goes, and the title bar painted last is its own again
+  // at once. Switched off, the overlay comes back where it was chosen, and the next tick decorates.
   const bool highContrast = HighContrastOn();
   if (highContrast == highContrast_) return;
   highContrast_ = highContrast;
+  ChooseCaptionMode(store_.values().overlay);
   if (!highContrast) return;
-  if (overlay_) overlay_->Hide();
   renderer_.ReleaseWindowDC();
   if (classCheckedWindow_ && IsWindow(classCheckedWindow_))
     RedrawWindow(classCheckedWindow_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);

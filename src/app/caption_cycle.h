@@ -72,7 +72,8 @@ class CaptionCycle {
   // The picture file shown; empty when there is none.
   const std::u16string& picturePath() const { return picturePath_; }
 
-  // [DEFAULT] OVERLAY and the desktop decide how captions reach the screen.
+  // [DEFAULT] OVERLAY and the desktop decide how captions reach the screen; in high contrast
+  // there is no overlay.
   void ChooseCaptionMode(std::u16string_view overlayValue);
   // The caption font, colours, metrics or display depth may have changed, or high contrast
   // been switched on or off.

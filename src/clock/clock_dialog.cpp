@@ -100,10 +100,10 @@ void ClockDialog::FitHint() {
   GetClientRect(hwnd_, &client);
   const int bottom = label.top + needed.bottom + dpi_.Y(15);
   if (bottom <= client.bottom) return;
-  RECT frame{0, 0, client.right, bottom};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
-  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+  // Grown by what the client area lacks: the frame stays as the window's DPI drew it.
+  RECT frame{};
+  GetWindowRect(hwnd_, &frame);
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + bottom - client.bottom,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -117,7 +117,8 @@ void SpeciaList::SelAll() {
 }
 
 int32_t SpeciaList::HitTest(float x, float y) const {
-  return model_.HitTest(std::llround(x), std::llround(y));
+  // The model measures in pixels.
+  return model_.HitTest(PixelsX(static_cast<int>(std::lround(x))), PixelsY(static_cast<int>(std::lround(y))));
 }
 
 // --- properties -----------------------------------------------------------------------------

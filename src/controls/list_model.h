@@ -1,7 +1,7 @@
 // The extended list box without its window: items and their check states, the list index,
 // the option mark, the selection, and the layout arithmetic (rows, scroll range, hit test,
-// keyboard steps). Sizes are in the surface's units (twips unless the owner says otherwise);
-// every division is guarded, whatever the sizes.
+// keyboard steps). Sizes are in the surface's units (the list gives pixels); every division
+// is guarded, whatever the sizes.
 #pragma once
 
 #include <cstdint>

@@ -70,7 +70,11 @@ bool ProfileFile::MakeUnicode() const {
   } else if (GetFileAttributesW(Wide(path_)) != INVALID_FILE_ATTRIBUTES) {
     return false;  // there, but unreadable: left alone
   }
-  return WriteUnicodeFile(path_, text);
+  if (!WriteUnicodeFile(path_, text)) return false;
+  // The profile functions may keep the old file in memory (Wine does, by its time of writing,
+  // which a rewrite within the same clock step leaves as it was): dropped, it is read afresh.
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, Wide(path_));
+  return true;
 }
 
 bool WriteUnicodeFile(const std::u16string& path, std::u16string_view text) {
@@ -89,7 +93,12 @@ bool WriteUnicodeFile(const std::u16string& path, std::u16string_view text) {
       return false;
     }
   }
-  if (MoveFileExW(Wide(fresh), Wide(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  // ReplaceFile keeps the old file's attributes and security; a file not there yet is moved in.
+  const bool replaced = GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES
+                            ? ReplaceFileW(Wide(path), Wide(fresh), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                                           nullptr) != FALSE
+                            : MoveFileExW(Wide(fresh), Wide(path), MOVEFILE_WRITE_THROUGH) != FALSE;
+  if (replaced) return true;
   DeleteFileW(Wide(fresh));
   return false;
 }

@@ -95,7 +95,9 @@ float EventTwipsX(int pixels) { return static_cast<float>(pixels) * 1440.0f / st
 float EventTwipsY(int pixels) { return static_cast<float>(pixels) * 1440.0f / static_cast<float>(ScreenDpi(LOGPIXELSY)); }
 
 RECT CenteredFrame(int clientWidthTwips, int clientHeightTwips, DWORD style, DWORD exStyle) {
-  RECT frame{0, 0, PixelsX(clientWidthTwips), PixelsY(clientHeightTwips)};
+  // Rounded to the nearest pixel, as these windows have always been sized.
+  RECT frame{0, 0, MulDiv(clientWidthTwips, ScreenDpi(LOGPIXELSX), 1440),
+             MulDiv(clientHeightTwips, ScreenDpi(LOGPIXELSY), 1440)};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;

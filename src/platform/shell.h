@@ -57,8 +57,8 @@ int TwipsOfY(int pixels);
 // A point of a control's mouse event in twips, unrounded, as the events report it.
 float EventTwipsX(int pixels);
 float EventTwipsY(int pixels);
-// The frame of a window of these styles whose client area is this many twips, centred on the
-// screen, in screen coordinates.
+// The frame of a window of these styles whose client area is this many twips (rounded to the
+// nearest pixel), centred on the screen, in screen coordinates.
 RECT CenteredFrame(int clientWidthTwips, int clientHeightTwips, DWORD style, DWORD exStyle);
 
 // The shift (1), control (2) and alt (4) keys held now, as the controls' key and mouse events

@@ -258,10 +258,9 @@ void SettingsDialog::ShowSettings() {
 void SettingsDialog::Form_Unload() {
   RECT window{};
   GetWindowRect(hwnd_, &window);
-  int top = TwipsOfY(window.top), left = TwipsOfX(window.left);
-  const int height = TwipsOfY(window.bottom - window.top), width = TwipsOfX(window.right - window.left);
-  if (top + height > TwipsOfY(GetSystemMetrics(SM_CYSCREEN)) || top < 0) top = 0;
-  if (left + width > TwipsOfX(GetSystemMetrics(SM_CXSCREEN)) || left < 0) left = 0;
+  // Measured in pixels, so that no twip rounded up takes a window at the screen's edge beyond it.
+  const int top = window.bottom > GetSystemMetrics(SM_CYSCREEN) || window.top < 0 ? 0 : TwipsOfY(window.top);
+  const int left = window.right > GetSystemMetrics(SM_CXSCREEN) || window.left < 0 ? 0 : TwipsOfX(window.left);
   store_.SetPosition(top, left);
 }
 

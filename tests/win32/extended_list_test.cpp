@@ -146,6 +146,7 @@ TEST(SpeciaList, KeysMouseOptionMarkAndLooksThroughRealMessages) {
   recorder.events.clear();
   SendMessageW(list.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 2 * row + row / 2));
   EXPECT_EQ(list.OptionValue(), 2);
+  EXPECT_EQ(list.HitTest(lum::EventTwipsX(150), lum::EventTwipsY(2 * row + row / 2)), 2) << "HitTest takes twips";
   EXPECT_FALSE(list.ItemChecked(6));
   SendMessageW(list.hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(150, 2 * row + row / 2));
   EXPECT_EQ(recorder.events, (Events{"MouseDown 1", "Click", "MouseUp 1"}));

@@ -345,7 +345,7 @@ int TwipsToPixels(int twips, int axis) {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, axis);
   ReleaseDC(nullptr, screen);
-  return MulDiv(twips, dpi, 1440);
+  return twips * dpi / 1440;  // the fraction cut off, as the forms cut it
 }
 
 TEST_F(NewsForm, DetailWindowCaptionTextAndMinimumSize) {
