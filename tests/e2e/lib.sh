@@ -237,17 +237,15 @@ def changed(before, after, caption):
     print(f"{share:.0%} of the caption changed")
     return share >= 0.5
 
-def stretched_share(s, p, caption, design, cells):
+def stretched_rows(s, p, caption, design, band):
+    # Each row's share of pixels showing band BAND of P, DESIGN rows stretched to the caption (and
+    # its width as much); a smoothed stretch blends neighbours, so colours match with a tolerance.
     left, top, right, bottom = caption
-    height = bottom - top
-    best = (0, 0)
-    for band in range(max(1, p[1] // design)):
-        share = sum(close(pixel(s, x, y), pixel(p, int((x - left) * design / height) % p[0],
-                                                band * design + min(design - 1, int((y - top) * design / height))), 32)
-                    for x, y in cells) / len(cells)
-        best = max(best, (share, band))
-    print(f"{best[0]:.0%} of the caption shows band {best[1]} of the picture, stretched from {design} rows")
-    return best[0] >= 0.6
+    scale = design / (bottom - top)
+    def source(x, y):
+        return pixel(p, int((x - left) * scale) % p[0], band * design + min(design - 1, int((y - top) * scale)))
+    return [sum(close(pixel(s, x, y), source(x, y), 32) for x in range(left, right)) / (right - left)
+            for y in range(top, bottom)]
 
 def shows(snap, caption, picture, design=None):
     s = load(snap)
@@ -262,8 +260,11 @@ def shows(snap, caption, picture, design=None):
     p = load(picture)
     height = bottom - top
     design = int(design) if design else height
-    if design != height:  # stretched from bands DESIGN high: compared as `stretched` does
-        return stretched_share(s, p, rect(caption), design, cells)
+    if design != height:  # stretched from bands DESIGN high
+        share, band = max((sum(rows) / len(rows), band) for band in range(max(1, p[1] // design))
+                          for rows in [stretched_rows(s, p, rect(caption), design, band)])
+        print(f"{share:.0%} of the caption shows band {band} of the picture, stretched from {design} rows")
+        return share >= 0.6
     best = (0, 0)
     for band in range(max(1, p[1] // height)):
         share = sum(pixel(s, x, y) == pixel(p, (x - left) % p[0], (y - top + band * height) % p[1])
@@ -273,26 +274,16 @@ def shows(snap, caption, picture, design=None):
     return best[0] >= 0.6
 
 def stretched(snap, caption, picture, design):
-    # A smoothed stretch blends neighbouring pixels, so colours are compared with a tolerance;
-    # a row counts when 60 % of it (the buttons aside) shows the band's row there.
+    # A row counts when 60 % of it (the icon and buttons aside) shows the band's row there.
     s, p, design = load(snap), load(picture), int(design)
     left, top, right, bottom = rect(caption)
-    height, width = bottom - top, right - left
-    def source(band, x, y):
-        sx = int((x - left) * design / height) % p[0]
-        sy = band * design + min(design - 1, int((y - top) * design / height))
-        return pixel(p, sx, sy)
-    best = (-1, 0, [])
-    for band in range(max(1, p[1] // design)):
-        rows = [sum(close(pixel(s, x, y), source(band, x, y), 32) for x in range(left, right)) / width
-                for y in range(top, bottom)]
-        good = sum(share >= 0.6 for share in rows)
-        best = max(best, (good, band, rows))
-    good, band, rows = best
-    black = sum(sum(pixel(s, x, y) == b"\0\0\0" for x in range(left, right)) >= width // 2 for y in range(top, bottom))
-    print(f"band {band} of the picture, stretched from {design} to {height} rows, shows on {good} of {height} rows;"
-          f" {black} rows black")
-    return good == height and black == 0
+    good, band = max((sum(share >= 0.6 for share in stretched_rows(s, p, rect(caption), design, band)), band)
+                     for band in range(max(1, p[1] // design)))
+    black = sum(sum(pixel(s, x, y) == b"\0\0\0" for x in range(left, right)) >= (right - left) // 2
+                for y in range(top, bottom))
+    print(f"band {band} of the picture, stretched from {design} to {bottom - top} rows, shows on {good} of"
+          f" {bottom - top} rows; {black} rows black")
+    return good == bottom - top and black == 0
 
 def same_outside(before, after, caption, *skips):
     b, a = load(before), load(after)

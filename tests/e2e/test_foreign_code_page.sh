@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # An English Windows (code page 1252; Wine takes it from the C.UTF-8 locale) running Lumbrel from
 # a program folder named ルンブル, which that code page cannot write. The first run writes LUM.ini
-# as UTF-16 with a byte-order mark, the picture's path whole, and marks FIRST; the caption shows
-# Lum1.bmp; a second start reads the same file and leaves it as it is.
+# as UTF-16 with a byte-order mark, the picture's path and the Japanese comment whole, and marks
+# FIRST; the caption shows Lum1.bmp.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
@@ -33,12 +33,5 @@ PY
 result=$(check_ini) || fail "$result"
 pass "$result"
 
-before=$(md5sum <"$ini")
-stop_lumbrel "$dir"
-start_lumbrel "$dir"
-wait_for 30 caption_painted @foreground "$dir/Lum1.bmp" second || fail "not painted on the second start: $IMAGE_RESULT"
-stop_lumbrel "$dir"
-[ "$(md5sum <"$ini")" = "$before" ] || fail "the second start changed LUM.ini"
-pass "the second start read LUM.ini and left it as it was"
 crash_seen && fail "a Wine debugger started (crash)"
 pass "no crash ($(elapsed_ms) ms in all)"
