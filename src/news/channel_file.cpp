@@ -37,21 +37,6 @@ std::vector<std::u16string> ListChannelFiles(const std::u16string& folder, const
   return names;
 }
 
-std::optional<std::string> ReadWholeFile(const std::u16string& path, size_t limit) {
-  ScopedHandle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit)
-    return std::nullopt;
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!bytes.empty() &&
-      (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size()))
-    return std::nullopt;
-  return bytes;
-}
-
 std::optional<std::string> ReadFileHead(const std::u16string& path, size_t limit) {
   ScopedHandle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));

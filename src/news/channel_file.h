@@ -22,9 +22,6 @@ inline constexpr size_t kLocalNewsLimit = 64 * 1024;
 // CR LF; empty text when the file does not exist or cannot be read.
 std::u16string ReadTextFile(const std::u16string& path);
 
-// The whole file, or nothing when it cannot be read (at most `limit` bytes are accepted).
-std::optional<std::string> ReadWholeFile(const std::u16string& path, size_t limit);
-
 // At most the first `limit` bytes of a file; nothing when it cannot be opened or read.
 std::optional<std::string> ReadFileHead(const std::u16string& path, size_t limit);
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/scoped_win.h"
+#include "platform/shell.h"
 #include "platform/text.h"
 
 namespace lum {
@@ -15,19 +16,8 @@ namespace {
 constexpr char kUtf16Mark[] = "\xFF\xFE";
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
-std::optional<std::string> ReadBytes(const std::u16string& path) {
-  ScopedHandle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > 16 * 1024 * 1024) return std::nullopt;
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-  DWORD read = 0;
-  if (!bytes.empty() && (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                         read != bytes.size()))
-    return std::nullopt;
-  return bytes;
-}
+// LUM.ini is a few hundred bytes; anything past this is not read whole.
+constexpr size_t kFileLimit = 16 * 1024 * 1024;
 
 std::u16string FromUtf8(std::string_view text) {
   const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -58,13 +48,13 @@ bool ProfileFile::Write(std::u16string_view section, std::u16string_view key, st
 }
 
 bool ProfileFile::IsUnicode() const {
-  const std::optional<std::string> bytes = ReadBytes(path_);
+  const std::optional<std::string> bytes = ReadWholeFile(path_, kFileLimit);
   return bytes && bytes->compare(0, 2, kUtf16Mark) == 0;
 }
 
 bool ProfileFile::MakeUnicode() const {
   std::u16string text;
-  if (std::optional<std::string> bytes = ReadBytes(path_)) {
+  if (std::optional<std::string> bytes = ReadWholeFile(path_, kFileLimit)) {
     if (bytes->compare(0, 2, kUtf16Mark) == 0) return true;
     text = bytes->compare(0, 3, kUtf8Mark) == 0 ? FromUtf8(std::string_view(*bytes).substr(3)) : FromAnsi(*bytes);
   } else if (GetFileAttributesW(Wide(path_)) != INVALID_FILE_ATTRIBUTES) {

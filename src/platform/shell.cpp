@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/scoped_win.h"
 #include "platform/text.h"
 
 namespace lum {
@@ -58,6 +59,21 @@ BOOL SetWindowTopmost(HWND window, int mode) {
   if (mode != 0 && mode != 1) return FALSE;
   return SetWindowPos(window, mode == 1 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                       SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+}
+
+std::optional<std::string> ReadWholeFile(const std::u16string& path, size_t limit) {
+  ScopedHandle file(CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || static_cast<uint64_t>(size.QuadPart) > limit)
+    return std::nullopt;
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size()))
+    return std::nullopt;
+  return bytes;
 }
 
 bool DirectoryExists(const std::u16string& path) {

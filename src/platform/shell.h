@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace lum {
@@ -27,6 +28,9 @@ bool ForceForeground(HWND window);
 // Mode 1 makes the window topmost, mode 0 takes that back; any other mode does nothing and
 // gives 0.
 BOOL SetWindowTopmost(HWND window, int mode);
+
+// The whole file, or nothing when it cannot be read (at most `limit` bytes are accepted).
+std::optional<std::string> ReadWholeFile(const std::u16string& path, size_t limit);
 
 // The folder exists.
 bool DirectoryExists(const std::u16string& path);

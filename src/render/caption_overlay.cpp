@@ -234,7 +234,11 @@ void CaptionOverlay::Refresh(HWND target, std::optional<uint32_t> style, const R
   const bool resized = !shown_ || place.Width() != shownPlace_.Width() || place.Height() != shownPlace_.Height();
   if (composed && (changed || resized)) composed = FillSurface(place.Width(), place.Height());
   if (!composed) return Hide();
-  ShapeCorners(place);
+  // The corners follow from the place and the frame: cut again only when they were placed anew.
+  if (!placed_->shaped) {
+    ShapeCorners(place);
+    placed_->shaped = true;
+  }
   StackAbove(target, place);
   if (changed || resized) {
     if (!ownDC_) ownDC_ = GetDC(hwnd_);

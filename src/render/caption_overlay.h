@@ -97,6 +97,7 @@ class CaptionOverlay {
     int buttonArea;  // the classic buttons laid out after the overlay's end
     ScreenRect frame;  // the target's visible frame
     unsigned dpi = 0;
+    bool shaped = false;  // the window's corners are cut for this place
   };
   std::optional<Placement> placed_;
   HDC ownDC_ = nullptr;  // the window's own DC (its class keeps one per window)
